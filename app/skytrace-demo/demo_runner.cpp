@@ -1,0 +1,343 @@
+#include "demo_runner.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+#include "core/app.h"
+#include "core/numtext.h"
+#include "platform/headless.h"
+#include "platform/std_files.h"
+#include "recorder/startup.h"
+#include "shell/dispatch.h"
+#include "shell/messages.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+
+#include "platform/posix_platform.h"
+#include "simlink/transport_posix.h"
+#include "skytrace-sim/posix_server.h"
+#endif
+#include "skytrace-sim/simulator_core.h"
+
+namespace sky {
+namespace {
+
+constexpr int kDefaultSeconds = 60;
+
+// System information of the machine, with the decimal separator fixed by the command line.
+class DemoSystemInfo final : public SystemInfo {
+ public:
+  explicit DemoSystemInfo(std::string separator) : separator_(std::move(separator)) {}
+  std::optional<std::string> UserName() override { return real_.UserName(); }
+  std::optional<FileVersion> FileVersionOf(const std::string& path) override {
+    return real_.FileVersionOf(path);
+  }
+  std::optional<OsVersion> OperatingSystem() override { return real_.OperatingSystem(); }
+  std::string LocaleNumberText(double value) override {
+    return separator_.empty() ? real_.LocaleNumberText(value) : DefaultText(value, separator_);
+  }
+
+ private:
+  std::string separator_;
+  PosixSystemInfo real_;
+};
+
+std::string Trim(const std::string& text) {
+  const size_t begin = text.find_first_not_of(" \t\r");
+  if (begin == std::string::npos) return "";
+  const size_t end = text.find_last_not_of(" \t\r");
+  return text.substr(begin, end - begin + 1);
+}
+
+// A double-quoted argument; false when it is not one.
+bool Quoted(const std::string& text, std::string& value) {
+  if (text.size() < 2 || text.front() != '"' || text.back() != '"') return false;
+  value = text.substr(1, text.size() - 2);
+  return true;
+}
+
+void SplitTarget(const std::string& target, std::string& window, std::string& control) {
+  const size_t dot = target.find('.');
+  window = dot == std::string::npos ? "Form1" : target.substr(0, dot);
+  control = dot == std::string::npos ? target : target.substr(dot + 1);
+}
+
+}  // namespace
+
+std::optional<std::vector<DemoAction>> ParseDemoActions(const std::string& text,
+                                                        std::string& error) {
+  std::vector<DemoAction> actions;
+  std::istringstream in(text);
+  std::string raw;
+  int number = 0;
+  while (std::getline(in, raw)) {
+    ++number;
+    const std::string line = Trim(raw);
+    if (line.empty() || line[0] == '#') continue;
+    auto fail = [&](const std::string& reason) {
+      error = "line " + std::to_string(number) + ": " + reason;
+      return std::nullopt;
+    };
+    DemoAction action;
+    action.line = number;
+    std::istringstream words(line);
+    std::string second;
+    words >> second >> action.verb;
+    char* end = nullptr;
+    const long t = std::strtol(second.c_str(), &end, 10);
+    if (second.empty() || *end || t < 0) return fail("the time \"" + second + "\" is not a second");
+    action.second = static_cast<int>(t);
+    std::string rest;
+    std::getline(words, rest);
+    rest = Trim(rest);
+    if (action.verb == "click" || action.verb == "close" || action.verb == "type") {
+      std::string target = rest.substr(0, rest.find(' '));
+      if (target.empty()) return fail(action.verb + " needs a control");
+      if (action.verb == "close") {
+        action.window = target;
+        if (!IsWindow(action.window)) return fail("unknown window \"" + target + "\"");
+      } else {
+        SplitTarget(target, action.window, action.control);
+        if (action.verb == "click" && !IsControl(action.window, action.control)) {
+          return fail("unknown control \"" + target + "\"");
+        }
+        if (action.verb == "type" &&
+            (target.size() >= rest.size() ||
+             !Quoted(Trim(rest.substr(target.size())), action.argument))) {
+          return fail("type needs a quoted text");
+        }
+      }
+    } else if (action.verb == "answer") {
+      const std::string kind = rest.substr(0, rest.find(' '));
+      action.argument = kind;
+      if (kind == "text") {
+        std::string value;
+        if (kind.size() >= rest.size() || !Quoted(Trim(rest.substr(kind.size())), value)) {
+          return fail("answer text needs a quoted text");
+        }
+        action.control = value;
+      } else if (kind != "yes" && kind != "no" && kind != "ok" && kind != "cancel") {
+        return fail("unknown answer \"" + kind + "\"");
+      }
+    } else {
+      return fail("unknown verb \"" + action.verb + "\"");
+    }
+    actions.push_back(action);
+  }
+  return actions;
+}
+
+bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream& err) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (i + 1 >= argc) {
+      err << "skytrace-demo: " << arg << " needs a value\n";
+      return false;
+    }
+    const std::string value = argv[++i];
+    if (arg == "--seconds") {
+      char* end = nullptr;
+      const long seconds = std::strtol(value.c_str(), &end, 10);
+      if (*end || seconds < 0) {
+        err << "skytrace-demo: --seconds needs a whole number\n";
+        return false;
+      }
+      options.seconds = static_cast<int>(seconds);
+    } else if (arg == "--data-dir") {
+      options.dataDir = value;
+    } else if (arg == "--docs-dir") {
+      options.docsDir = value;
+    } else if (arg == "--start") {
+      options.start = value;
+    } else if (arg == "--decimal-separator") {
+      options.decimalSeparator = value;
+    } else if (arg == "--actions") {
+      options.actionsFile = value;
+    } else {
+      err << "skytrace-demo: unknown option " << arg << "\n"
+          << "usage: skytrace-demo [--actions FILE] [--seconds N] [--data-dir DIR]\n"
+             "                     [--docs-dir DIR] [--start \"YYYY-MM-DD HH:MM:SS\"]\n"
+             "                     [--decimal-separator SEP]\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+struct DemoRunner::Impl {
+  Impl(DemoOptions o, std::ostream& output, std::ostream& errors)
+      : options(std::move(o)),
+        out(output),
+        err(errors),
+        clock(LocalDateTime{}),
+        folders(std::filesystem::absolute(options.dataDir).string(),
+                std::filesystem::absolute(options.docsDir).string(),
+                options.programFolder.empty() ? ExecutableFolder() : options.programFolder),
+        system(options.decimalSeparator) {}
+
+  ~Impl() {
+    if (server) server->Stop();
+    std::error_code ignored;
+    if (!runtimeDir.empty()) std::filesystem::remove_all(runtimeDir, ignored);
+  }
+
+  void Print(const std::string& text) {
+    char stamp[16];
+    std::snprintf(stamp, sizeof stamp, "%4d  ", second);
+    out << stamp << text << "\n";
+  }
+
+  void Perform(const DemoAction& action) {
+    if (action.verb == "click") {
+      const std::string name = action.window == "Form1" ? action.control
+                                                         : action.window + "." + action.control;
+      Print("click " + name);
+      const ClickResult result = Click(*app, action.window, action.control);
+      if (result == ClickResult::Disabled) Print("  (" + name + " is disabled)");
+      if (result == ClickResult::NotLoaded) Print("  (" + action.window + " is not open)");
+    } else if (action.verb == "type") {
+      Print("type " + action.window + "." + action.control + " \"" + action.argument + "\"");
+      if (!TypeText(*app, action.window, action.control, action.argument)) {
+        Print("  (no such text box open)");
+      }
+    } else if (action.verb == "answer") {
+      ScriptedDialogs::Answer answer;
+      const std::string& kind = action.argument;
+      answer.kind = kind == "yes"      ? ScriptedDialogs::Answer::Yes
+                    : kind == "no"     ? ScriptedDialogs::Answer::No
+                    : kind == "cancel" ? ScriptedDialogs::Answer::Cancel
+                    : kind == "text"   ? ScriptedDialogs::Answer::Text
+                                       : ScriptedDialogs::Answer::Ok;
+      answer.text = action.control;
+      dialogs.Queue(answer);
+    } else if (action.verb == "close") {
+      Print("close " + action.window);
+      CloseWindow(*app, action.window);
+    }
+  }
+
+  void ReportConnection() {
+    if (app->g.Connected == lastConnected) return;
+    lastConnected = app->g.Connected;
+    Print(lastConnected ? "connection: connected" : "connection: not connected");
+  }
+
+  DemoOptions options;
+  std::ostream& out;
+  std::ostream& err;
+  int second = 0;
+  bool lastConnected = false;
+  std::string runtimeDir;
+
+  SimulatedClock clock;
+  FixedFolders folders;
+  StdFileSystem files;
+  DemoSystemInfo system;
+  RecordingShell shell;
+  ScriptedDialogs dialogs;
+  OfflineHttp http;
+  HeadlessWindows windows;
+  std::unique_ptr<SimTransport> transport;
+  std::unique_ptr<sim::SimulatorCore> simulator;
+#ifndef _WIN32
+  std::unique_ptr<sim::PosixSimServer> server;
+#endif
+  std::unique_ptr<App> app;
+};
+
+DemoRunner::DemoRunner(DemoOptions options, std::ostream& out, std::ostream& err)
+    : impl_(std::make_unique<Impl>(std::move(options), out, err)) {}
+
+DemoRunner::~DemoRunner() = default;
+
+App* DemoRunner::app() { return impl_->app.get(); }
+
+int DemoRunner::Run() {
+  Impl& d = *impl_;
+  LocalDateTime start;
+  if (!ParseLocalDateTime(d.options.start, start)) {
+    d.err << "skytrace-demo: --start needs \"YYYY-MM-DD HH:MM:SS\"\n";
+    return 2;
+  }
+  d.clock = SimulatedClock(start);
+
+  std::vector<DemoAction> actions;
+  if (!d.options.actionsFile.empty()) {
+    std::ifstream in(d.options.actionsFile, std::ios::binary);
+    if (!in) {
+      d.err << "skytrace-demo: cannot read " << d.options.actionsFile << "\n";
+      return 2;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    const auto parsed = ParseDemoActions(text.str(), error);
+    if (!parsed) {
+      d.err << "skytrace-demo: " << d.options.actionsFile << ": " << error << "\n";
+      return 2;
+    }
+    actions = *parsed;
+  }
+
+#ifndef _WIN32
+  char pattern[] = "/tmp/skytrace-demo-XXXXXX";
+  if (!::mkdtemp(pattern)) {
+    d.err << "skytrace-demo: cannot make a runtime folder\n";
+    return 1;
+  }
+  d.runtimeDir = pattern;
+  d.simulator = std::make_unique<sim::SimulatorCore>();
+  d.server = std::make_unique<sim::PosixSimServer>(
+      *d.simulator, sim::PosixServerOptions{d.runtimeDir, "UIPCMAIN"});
+  if (!d.server->Start()) {
+    d.err << "skytrace-demo: " << d.server->Error() << "\n";
+    return 1;
+  }
+  d.transport = std::make_unique<PosixTransport>(PosixTransportOptions{d.runtimeDir, 0});
+#endif
+
+  d.app = std::make_unique<App>(Ports{d.clock, d.folders, d.files, d.system, d.shell, d.dialogs,
+                                      d.http, d.windows, *d.transport});
+  App& app = *d.app;
+  app.onMessage = [&d](const std::string& text, bool toStatus) {
+    d.Print((toStatus ? "status: " : "message: ") + text);
+  };
+  d.dialogs.onShown = [&d](const ScriptedDialogs::Shown& shown) {
+    std::string line = "dialog \"" + shown.title + "\": \"" + shown.text + "\" -> " + shown.answer;
+    if (!shown.queued) line += " (no answer queued)";
+    d.Print(line);
+  };
+  d.shell.onOpen = [&d](const std::string& target) { d.Print("open: " + target); };
+  d.shell.onCloseMainWindow = [&d] {
+    d.Print("main window closed");
+    CloseWindow(*d.app, "Form1");
+  };
+  d.shell.onEndProgram = [&d] { d.Print("program ended"); };
+
+  const bool started = Form_Load(app);
+  d.ReportConnection();
+  if (!started) return 1;
+
+  const int seconds = d.options.seconds >= 0 ? d.options.seconds : kDefaultSeconds;
+  size_t next = 0;
+  for (d.second = 0;; ++d.second) {
+    if (d.second > 0) {
+      d.clock.Advance(1000);
+      RunDueTimers(app);
+      d.ReportConnection();
+    }
+    for (; next < actions.size() && actions[next].second <= d.second && !app.ended; ++next) {
+      d.Perform(actions[next]);
+      d.ReportConnection();
+    }
+    if (app.ended || d.second >= seconds) break;
+  }
+  return 0;
+}
+
+}  // namespace sky

@@ -1,0 +1,62 @@
+// The headless run of the whole program: the real core on a simulated clock, one tick per
+// simulated second, against an in-process simulator over the real transport, with scripted
+// user actions. It prints a transcript: every message-board line, dialog, shell request and
+// connection change, each line beginning with the simulated second.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/ports.h"
+
+namespace sky {
+
+struct App;
+
+struct DemoOptions {
+  int seconds = -1;  // -1: until the flight source ends (or 60 s without one)
+  std::string dataDir = "demo-output/data";
+  std::string docsDir = "demo-output/documents";
+  std::string start = "2026-12-05 10:00:00";
+  std::string decimalSeparator;  // empty: the locale's
+  std::string actionsFile;
+  std::string programFolder;  // empty: the executable's folder
+};
+
+// One scripted user action.
+struct DemoAction {
+  int second = 0;
+  int line = 0;
+  std::string verb;    // click, type, answer, close
+  std::string window;  // for click, type, close
+  std::string control;
+  std::string argument;  // answer kind, or the text
+};
+
+// Parses an actions file; on error returns an empty optional and sets `error` to
+// "line N: reason".
+std::optional<std::vector<DemoAction>> ParseDemoActions(const std::string& text,
+                                                        std::string& error);
+
+// Parses the command line; prints usage to `err` and returns false on bad arguments.
+bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream& err);
+
+class DemoRunner {
+ public:
+  DemoRunner(DemoOptions options, std::ostream& out, std::ostream& err);
+  ~DemoRunner();
+  // Runs the whole demo; returns the process exit code (0 done, 1 the program could not run,
+  // 2 bad options or actions).
+  int Run();
+
+  App* app();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace sky

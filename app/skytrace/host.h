@@ -1,0 +1,37 @@
+// Keeps the windows in step with the core: fires the core's timers on time, re-renders every open
+// window after each event, and opens or closes the auxiliary windows as the core's state says.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+#include "qt_ports.h"
+
+namespace sky {
+struct App;
+}
+
+namespace sky::ui {
+
+class Form1;
+
+class UiHost : public QObject {
+ public:
+  UiHost(App& app, QtWindows& windows);
+  ~UiHost() override;
+  // Runs the start-up and shows the main window; false when the program ended during start-up.
+  bool Start();
+  // After any event the core handled: render, sync windows, schedule the next timer.
+  void AfterEvent();
+  Form1* MainWindow() const { return form1_.get(); }
+
+ private:
+  void OnTimer();
+  App& app_;
+  QtWindows& windows_;
+  std::unique_ptr<Form1> form1_;
+  QTimer timer_;
+};
+
+}  // namespace sky::ui

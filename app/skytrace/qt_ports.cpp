@@ -1,0 +1,108 @@
+#include "qt_ports.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
+#include <QUrl>
+#include <cstdlib>
+
+namespace sky::ui {
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+std::optional<QByteArray> Fetch(const std::string& url) {
+  QNetworkAccessManager manager;
+  QNetworkRequest request{QUrl(Q(url))};
+  request.setTransferTimeout(15000);
+  QNetworkReply* reply = manager.get(request);
+  QEventLoop wait;
+  QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
+  wait.exec();
+  reply->deleteLater();
+  if (reply->error() != QNetworkReply::NoError) return std::nullopt;
+  return reply->readAll();
+}
+
+}  // namespace
+
+DialogAnswer QtDialogs::MessageBox(const std::string& title, const std::string& text,
+                                   MessageButtons buttons) {
+  if (buttons == MessageButtons::Ok) {
+    QMessageBox::information(parent, Q(title), Q(text), QMessageBox::Ok);
+    return DialogAnswer::Ok;
+  }
+  return QMessageBox::question(parent, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes
+             ? DialogAnswer::Yes
+             : DialogAnswer::No;
+}
+
+std::optional<std::string> QtDialogs::InputBox(const std::string& prompt, const std::string& title,
+                                               const std::string& defaultText) {
+  bool confirmed = false;
+  const QString text = QInputDialog::getText(parent, Q(title), Q(prompt), QLineEdit::Normal,
+                                             Q(defaultText), &confirmed);
+  if (!confirmed) return std::nullopt;
+  return text.toStdString();
+}
+
+std::optional<std::string> QtDialogs::FileOpen(const std::string& title, const std::string& filter,
+                                               const std::string& initialFolder,
+                                               const std::string&) {
+  // "Any file|*.*" becomes "Any file (*.*)".
+  QString qtFilter = Q(filter);
+  if (const int bar = qtFilter.indexOf('|'); bar >= 0) {
+    qtFilter = qtFilter.left(bar) + " (" + qtFilter.mid(bar + 1) + ")";
+  }
+  const QString picked = QFileDialog::getOpenFileName(parent, Q(title), Q(initialFolder), qtFilter);
+  if (picked.isEmpty()) return std::nullopt;
+  return picked.toStdString();
+}
+
+bool QtShell::Open(const std::string& target) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(target)));
+}
+
+void QtShell::CloseMainWindow() {
+  if (mainWindow) QTimer::singleShot(0, mainWindow, [window = mainWindow] { window->close(); });
+}
+
+void QtShell::EndProgram() { std::exit(0); }
+
+std::optional<std::string> QtHttp::FetchText(const std::string& url) {
+  const auto bytes = Fetch(url);
+  if (!bytes) return std::nullopt;
+  return bytes->toStdString();
+}
+
+std::optional<std::vector<uint8_t>> QtHttp::FetchBytes(const std::string& url) {
+  const auto bytes = Fetch(url);
+  if (!bytes) return std::nullopt;
+  return std::vector<uint8_t>(bytes->begin(), bytes->end());
+}
+
+bool QtWindows::SetAlwaysOnTop(WindowId window, bool onTop) {
+  const auto found = widgets_.find(window);
+  if (found == widgets_.end()) return false;
+  QWidget* widget = found->second;
+  const bool visible = widget->isVisible();
+  widget->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+  if (visible) widget->show();  // changing the flags hides a window
+  return true;
+}
+
+void QtWindows::Redraw(WindowId window) {
+  const auto found = widgets_.find(window);
+  if (found != widgets_.end()) found->second->repaint();
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace sky::ui

@@ -1,0 +1,50 @@
+// The ports that need the user-interface toolkit: dialogs, the shell's "open", HTTP and the
+// always-on-top band.
+#pragma once
+
+#include <QWidget>
+#include <map>
+
+#include "core/ports.h"
+
+namespace sky::ui {
+
+class QtDialogs final : public Dialogs {
+ public:
+  DialogAnswer MessageBox(const std::string& title, const std::string& text,
+                          MessageButtons buttons) override;
+  std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& defaultText) override;
+  std::optional<std::string> FileOpen(const std::string& title, const std::string& filter,
+                                      const std::string& initialFolder,
+                                      const std::string& fileName) override;
+  QWidget* parent = nullptr;
+};
+
+class QtShell final : public Shell {
+ public:
+  bool Open(const std::string& target) override;
+  void CloseMainWindow() override;
+  void EndProgram() override;
+  QWidget* mainWindow = nullptr;
+};
+
+class QtHttp final : public Http {
+ public:
+  std::optional<std::string> FetchText(const std::string& url) override;
+  std::optional<std::vector<uint8_t>> FetchBytes(const std::string& url) override;
+};
+
+// Finds the windows by their identity; the views register themselves while they exist.
+class QtWindows final : public WindowPort {
+ public:
+  bool SetAlwaysOnTop(WindowId window, bool onTop) override;
+  void Redraw(WindowId window) override;
+  void Register(WindowId id, QWidget* widget) { widgets_[id] = widget; }
+  void Unregister(WindowId id) { widgets_.erase(id); }
+
+ private:
+  std::map<WindowId, QWidget*> widgets_;
+};
+
+}  // namespace sky::ui

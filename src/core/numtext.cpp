@@ -1,0 +1,136 @@
+#include "core/numtext.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace sky {
+namespace {
+
+std::string WithSeparator(std::string text, std::string_view separator) {
+  if (const auto dot = text.find('.'); dot != std::string::npos && separator != ".") {
+    text.replace(dot, 1, separator);
+  }
+  return text;
+}
+
+// General format with `digits` significant digits (locale-independent), the exponent written
+// with a capital "E" and at least two digits ("1.5E-05").
+std::string GeneralText(double value, int digits) {
+  if (value == 0) return "0";  // also for -0
+  char buffer[64];
+  const auto done = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                  std::chars_format::general, digits);
+  std::string text(buffer, done.ptr);
+  if (const auto e = text.find('e'); e != std::string::npos) text[e] = 'E';
+  return text;
+}
+
+}  // namespace
+
+std::string DefaultText(double value, std::string_view separator) {
+  return WithSeparator(GeneralText(value, 15), separator);
+}
+
+std::string SingleText(float value, std::string_view separator) {
+  return WithSeparator(GeneralText(static_cast<double>(value), 7), separator);
+}
+
+std::string PlainText(double value, std::string_view separator) {
+  std::string text = GeneralText(value, 15);
+  if (text.find('E') == std::string::npos) return WithSeparator(std::move(text), separator);
+  // Write the 15 significant digits out in full: enough decimals for the smallest digit.
+  const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+  const int decimals = exponent < 0 ? 14 - exponent : (exponent < 14 ? 14 - exponent : 0);
+  char buffer[400];
+  const auto done =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  text.assign(buffer, done.ptr);
+  if (text.find('.') != std::string::npos) {
+    while (!text.empty() && text.back() == '0') text.pop_back();
+    if (!text.empty() && text.back() == '.') text.pop_back();
+  }
+  return WithSeparator(std::move(text), separator);
+}
+
+int64_t Floor64(double value) {
+  // Clamped, so that no input can overflow the conversion.
+  if (!(value > -9.2e18)) return value != value ? 0 : INT64_MIN;
+  if (value >= 9.2e18) return INT64_MAX;
+  return static_cast<int64_t>(std::floor(value));
+}
+
+std::string FloorText(double value) { return std::to_string(Floor64(value)); }
+
+int64_t RoundHalfEven(double value) { return Floor64(std::nearbyint(value)); }
+
+std::optional<double> ParseNumber(std::string_view text, std::string_view separator) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+  std::string number;
+  size_t i = begin;
+  if (i < end && (text[i] == '+' || text[i] == '-')) number += text[i++];
+  bool digits = false;
+  bool point = false;
+  while (i < end) {
+    if (text[i] >= '0' && text[i] <= '9') {
+      number += text[i++];
+      digits = true;
+    } else if (!point && text.compare(i, separator.size(), separator) == 0) {
+      number += '.';
+      i += separator.size();
+      point = true;
+    } else if (!point && text[i] == '.') {
+      number += '.';
+      ++i;
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!digits) return std::nullopt;
+  if (i < end && (text[i] == 'E' || text[i] == 'e')) {
+    number += 'E';
+    ++i;
+    if (i < end && (text[i] == '+' || text[i] == '-')) number += text[i++];
+    bool exponentDigits = false;
+    while (i < end && text[i] >= '0' && text[i] <= '9') {
+      number += text[i++];
+      exponentDigits = true;
+    }
+    if (!exponentDigits) return std::nullopt;
+  }
+  if (i != end) return std::nullopt;
+  if (number[0] == '+') number.erase(0, 1);  // from_chars takes no plus sign
+  double value = 0;
+  const auto done = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (done.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::string KmlDecimalPoint(std::string_view text, std::string_view separator) {
+  std::string result(text);
+  if (const auto at = result.find(separator); at != std::string::npos && !separator.empty()) {
+    result.replace(at, separator.size(), ".");
+  }
+  return result;
+}
+
+std::string FormatDigits(std::string_view digits, std::string_view pattern) {
+  std::string out(pattern);
+  long next = static_cast<long>(digits.size()) - 1;
+  size_t firstPlace = std::string::npos;
+  for (long i = static_cast<long>(out.size()) - 1; i >= 0; --i) {
+    if (out[i] != '0') continue;
+    firstPlace = static_cast<size_t>(i);
+    out[i] = next >= 0 ? digits[next--] : '0';
+  }
+  if (next >= 0 && firstPlace != std::string::npos) {
+    out.insert(firstPlace, digits.substr(0, static_cast<size_t>(next + 1)));
+  }
+  return out;
+}
+
+}  // namespace sky

@@ -1,0 +1,43 @@
+// Number texts, the one place where the program turns numbers into text and back:
+// the locale's decimal separator, integer part = largest whole number not above the value,
+// halves rounded to the even integer, 15 significant digits for the default text.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sky {
+
+// The default text of a double: up to 15 significant digits, no trailing zeros, no thousands
+// separator, `separator` as decimal point; an exponent ("1.5E-05", "1E+15") below 0.0001 and
+// from 1E+15 on.
+std::string DefaultText(double value, std::string_view separator);
+
+// The default text of a single-precision value: up to 7 significant digits.
+std::string SingleText(float value, std::string_view separator);
+
+// Like DefaultText, but always plain decimal notation (never an exponent).
+std::string PlainText(double value, std::string_view separator);
+
+// The integer part: the largest whole number not above the value (-0.5 gives "-1").
+int64_t Floor64(double value);
+std::string FloorText(double value);
+
+// Rounds to the nearest integer, halves to the even one (2.5 gives 2, 3.5 gives 4).
+int64_t RoundHalfEven(double value);
+
+// Reads a decimal number: optional blanks around it, a sign, digits with one decimal point
+// (`separator` or "."), an optional exponent. Empty optional when the text is not a number.
+std::optional<double> ParseNumber(std::string_view text, std::string_view separator);
+
+// The first occurrence of `separator` becomes "."; texts without it stay as they are.
+std::string KmlDecimalPoint(std::string_view text, std::string_view separator);
+
+// Fills the "0" places of a number pattern with the digits of `digits`, from the right; the
+// pattern's other characters are copied ("00:00" with "1405" gives "14:05"). Digits beyond the
+// pattern's places go before the first place, missing ones are zeros.
+std::string FormatDigits(std::string_view digits, std::string_view pattern);
+
+}  // namespace sky

@@ -1,0 +1,58 @@
+// The KML snippets from "KMLSettings.txt" beside the executable, one line per key, and the
+// first-occurrence placeholder substitution every KML writer uses.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace sky {
+
+struct App;
+
+struct KmlTemplateSet {
+  std::string KML;
+  std::string KMLEnd;
+  std::string Folder;
+  std::string FolderEnd;
+  std::string LookAt;
+  std::string Path;
+  std::string PathWarning;
+  std::string PlacemarkEnd;
+  std::string PathGND;
+  std::string PlacemarkPin;
+  std::string PlacemarkPinSmall;
+  std::string PlacemarkPinSmallAir;
+  std::string PlacemarkPinWarning;
+  std::string PlacemarkPinWarningAir;
+  std::string PinDot;
+  std::string PinDotAir;
+  std::string KMLRealtime;
+  std::string KMLTCASBlue;
+  std::string KMLTCASYellow;
+  std::string KMLTCASOrange;
+  std::string KMLTCASRed;
+  std::string PredictedPath;
+  std::string PredictedPathGND;
+};
+
+inline constexpr char kKmlSettingsFile[] = "KMLSettings.txt";
+
+// A placeholder word that is not in the text it should be replaced in.
+class MissingPlaceholder : public std::runtime_error {
+ public:
+  explicit MissingPlaceholder(std::string_view word)
+      : std::runtime_error("placeholder " + std::string(word) + " not found") {}
+};
+
+// Fills the set from the file; on failure posts and shows the two messages and ends the program.
+// Returns false when the program was ended.
+bool LoadKmlTemplates(App& app);
+
+// Parses the snippet file's text into the set (lines matching no key are ignored).
+void ParseKmlTemplates(std::string_view text, KmlTemplateSet& set);
+
+// Replaces the first occurrence of `word`; throws MissingPlaceholder when there is none.
+std::string ReplaceFirst(std::string_view text, std::string_view word, std::string_view value);
+
+}  // namespace sky

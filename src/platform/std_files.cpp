@@ -1,0 +1,97 @@
+#include "platform/std_files.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace sky {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Paths are UTF-8 texts in the program.
+fs::path PathOf(const std::string& path) {
+  return fs::path(std::u8string(path.begin(), path.end()));
+}
+
+std::optional<std::string> Read(const std::string& path, size_t maxBytes) {
+  std::error_code error;
+  if (fs::is_directory(PathOf(path), error)) return std::nullopt;
+  std::ifstream in(PathOf(path), std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string text;
+  char buffer[1 << 16];
+  while (text.size() < maxBytes && in) {
+    in.read(buffer, static_cast<std::streamsize>(std::min(sizeof buffer, maxBytes - text.size())));
+    text.append(buffer, static_cast<size_t>(in.gcount()));
+  }
+  if (in.bad()) return std::nullopt;
+  return text;
+}
+
+}  // namespace
+
+bool StdFileSystem::Exists(const std::string& path) {
+  std::error_code error;
+  return fs::exists(PathOf(path), error);
+}
+
+bool StdFileSystem::CreateDirectories(const std::string& path) {
+  std::error_code error;
+  fs::create_directories(PathOf(path), error);
+  return fs::is_directory(PathOf(path), error);
+}
+
+bool StdFileSystem::Append(const std::string& path, std::string_view bytes) {
+  std::ofstream out(PathOf(path), std::ios::binary | std::ios::app);
+  if (!out) return false;
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
+}
+
+std::optional<std::string> StdFileSystem::ReadAll(const std::string& path) {
+  return Read(path, static_cast<size_t>(-1));
+}
+
+std::optional<std::string> StdFileSystem::ReadHead(const std::string& path, size_t maxBytes) {
+  return Read(path, maxBytes);
+}
+
+bool StdFileSystem::WriteAll(const std::string& path, std::string_view bytes) {
+  std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
+}
+
+bool StdFileSystem::Remove(const std::string& path) {
+  std::error_code error;
+  return fs::remove(PathOf(path), error) && !error;
+}
+
+bool StdFileSystem::Copy(const std::string& from, const std::string& to) {
+  std::error_code error;
+  fs::copy_file(PathOf(from), PathOf(to), fs::copy_options::overwrite_existing, error);
+  return !error;
+}
+
+bool StdFileSystem::Rename(const std::string& from, const std::string& to) {
+  std::error_code error;
+  fs::rename(PathOf(from), PathOf(to), error);
+  return !error;
+}
+
+std::vector<std::string> StdFileSystem::List(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (fs::directory_iterator it(PathOf(folder), error), end; !error && it != end;
+       it.increment(error)) {
+    const std::u8string name = it->path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
+  }
+  return names;
+}
+
+}  // namespace sky

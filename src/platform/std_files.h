@@ -1,0 +1,22 @@
+// File access with the standard library, on every platform.
+#pragma once
+
+#include "core/ports.h"
+
+namespace sky {
+
+class StdFileSystem final : public FileSystem {
+ public:
+  bool Exists(const std::string& path) override;
+  bool CreateDirectories(const std::string& path) override;
+  bool Append(const std::string& path, std::string_view bytes) override;
+  std::optional<std::string> ReadAll(const std::string& path) override;
+  std::optional<std::string> ReadHead(const std::string& path, size_t maxBytes) override;
+  bool WriteAll(const std::string& path, std::string_view bytes) override;
+  bool Remove(const std::string& path) override;
+  bool Copy(const std::string& from, const std::string& to) override;
+  bool Rename(const std::string& from, const std::string& to) override;
+  std::vector<std::string> List(const std::string& folder) override;
+};
+
+}  // namespace sky

@@ -1,0 +1,229 @@
+#include "settings/parameters.h"
+
+#include <cfloat>
+#include <cmath>
+#include <functional>
+#include <stdexcept>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "core/app.h"
+#include "core/numtext.h"
+#include "shell/messages.h"
+
+namespace sky {
+namespace {
+
+using FieldRef = std::variant<float LoggingParameters::*, int16_t LoggingParameters::*,
+                              bool LoggingParameters::*, std::string LoggingParameters::*>;
+
+struct Key {
+  const char* name;  // with its "="
+  FieldRef field;
+};
+
+// The file's keys, in the order the loader tests them and the saver writes them.
+const Key kKeys[] = {
+    {"HDGOffset=", &LoggingParameters::HDGOffset},
+    {"AltOffset=", &LoggingParameters::AltOffset},
+    {"VSOffset=", &LoggingParameters::VSOffset},
+    {"HDGOffset100=", &LoggingParameters::HDGOffset100},
+    {"AltOffset100=", &LoggingParameters::AltOffset100},
+    {"VSOffset100=", &LoggingParameters::VSOffset100},
+    {"ChaseDegreeOffset=", &LoggingParameters::ChaseDegreeOffset},
+    {"OverviewDegreeOffset=", &LoggingParameters::OverviewDegreeOffset},
+    {"ChaseTilt=", &LoggingParameters::ChaseTilt},
+    {"OverviewTilt=", &LoggingParameters::OverviewTilt},
+    {"OverviewRangeMultiplier=", &LoggingParameters::OverviewRangeMultiplier},
+    {"OverviewRangeMin=", &LoggingParameters::OverviewRangeMin},
+    {"GNDTilt=", &LoggingParameters::GNDTilt},
+    {"GNDRange=", &LoggingParameters::GNDRange},
+    {"PredPathMultiplier=", &LoggingParameters::PredPathMultiplier},
+    {"PredPathMultiplierTCAS=", &LoggingParameters::PredPathMultiplierTCAS},
+    {"Debuging=", &LoggingParameters::Debuging},
+    {"CheckVS=", &LoggingParameters::CheckVS},
+    {"LocInt=", &LoggingParameters::LocInt},
+    {"GSInt=", &LoggingParameters::GSInt},
+    {"IgnoreILSBelow=", &LoggingParameters::IgnoreILSBelow},
+    {"IgnoreILSAbove=", &LoggingParameters::IgnoreILSAbove},
+    {"IgnoreILSAboveVS=", &LoggingParameters::IgnoreILSAboveVS},
+    {"ForceNoWinXP=", &LoggingParameters::ForceNoWinXP},
+    {"XPlane=", &LoggingParameters::XPlane},
+    {"XPlanePath=", &LoggingParameters::XPlanePath},
+    {"XPUIPC=", &LoggingParameters::XPUIPC},
+    {"MinUpdate=", &LoggingParameters::MinUpdate},
+    {"Update=", &LoggingParameters::Update},
+};
+constexpr int kThresholdFields = 23;  // fields 1 to 23 fall back to their defaults together
+
+class BadValue : public std::runtime_error {
+ public:
+  BadValue() : std::runtime_error("value does not convert") {}
+};
+
+void ResetThresholds(LoggingParameters& parameters) {
+  const LoggingParameters defaults;
+  for (int i = 0; i < kThresholdFields; ++i) {
+    std::visit([&](auto member) { parameters.*member = defaults.*member; }, kKeys[i].field);
+  }
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void Store(LoggingParameters& parameters, const FieldRef& field, const std::string& value,
+           std::string_view separator) {
+  struct Visitor {
+    LoggingParameters& p;
+    const std::string& value;
+    std::string_view separator;
+    void operator()(float LoggingParameters::*member) const {
+      const auto number = ParseNumber(value, separator);
+      if (!number || std::fabs(*number) > FLT_MAX) throw BadValue();
+      p.*member = static_cast<float>(*number);
+    }
+    void operator()(int16_t LoggingParameters::*member) const {
+      const auto number = ParseNumber(value, separator);
+      if (!number) throw BadValue();
+      const int64_t whole = RoundHalfEven(*number);
+      if (whole < -32768 || whole > 32767) throw BadValue();
+      p.*member = static_cast<int16_t>(whole);
+    }
+    void operator()(bool LoggingParameters::*member) const {
+      std::string_view text(value);
+      while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+      if (EqualsNoCase(text, "True")) {
+        p.*member = true;
+      } else if (EqualsNoCase(text, "False")) {
+        p.*member = false;
+      } else if (const auto number = ParseNumber(text, separator)) {
+        p.*member = *number != 0;
+      } else {
+        throw BadValue();
+      }
+    }
+    void operator()(std::string LoggingParameters::*member) const { p.*member = value; }
+  };
+  std::visit(Visitor{parameters, value, separator}, field);
+}
+
+// Splits the file into fields as the record-input statement reads them: leading blanks are
+// skipped, a field in double quotes runs to the closing quote, any other field ends at a comma
+// or at the end of the line.
+std::vector<std::string> ReadFields(std::string_view text) {
+  std::vector<std::string> fields;
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
+    std::string field;
+    if (i < n && text[i] == '"') {
+      const size_t close = text.find('"', i + 1);
+      const size_t stop = close == std::string_view::npos ? n : close;
+      field.assign(text.substr(i + 1, stop - i - 1));
+      i = stop == n ? n : stop + 1;
+      while (i < n && text[i] != ',' && text[i] != '\r' && text[i] != '\n') ++i;
+    } else {
+      const size_t stop = text.find_first_of(",\r\n", i);
+      const size_t end = stop == std::string_view::npos ? n : stop;
+      field.assign(text.substr(i, end - i));
+      i = end;
+    }
+    if (i < n && text[i] == ',') {
+      ++i;
+    } else if (i < n && text[i] == '\r') {
+      ++i;
+      if (i < n && text[i] == '\n') ++i;
+    } else if (i < n && text[i] == '\n') {
+      ++i;
+    }
+    fields.push_back(std::move(field));
+  }
+  return fields;
+}
+
+std::string ValueText(const LoggingParameters& parameters, const FieldRef& field) {
+  struct Visitor {
+    const LoggingParameters& p;
+    std::string operator()(float LoggingParameters::*member) const {
+      return SingleText(p.*member, ".");
+    }
+    std::string operator()(int16_t LoggingParameters::*member) const {
+      return std::to_string(p.*member);
+    }
+    std::string operator()(bool LoggingParameters::*member) const {
+      return p.*member ? "True" : "False";
+    }
+    std::string operator()(std::string LoggingParameters::*member) const { return p.*member; }
+  };
+  return std::visit(Visitor{parameters}, field);
+}
+
+}  // namespace
+
+std::string FormatLoggingParameters(const LoggingParameters& parameters) {
+  std::string text;
+  for (const Key& key : kKeys) {
+    text += key.name;
+    text += ValueText(parameters, key.field);
+    text += "\r\n";
+  }
+  return text;
+}
+
+void LoadLoggingParameters(App& app) {
+  LoggingParameters& p = app.params;
+  p.MinUpdate = true;
+  p.Update = true;
+  ResetThresholds(p);
+  p.XPlanePath.clear();
+  p.XPUIPC = "0";
+  p.XPlane = false;
+  try {
+    const auto text = app.ports.files.ReadAll(AppDataFolder(app) + kOffsetsFile);
+    if (!text) throw BadValue();
+    for (const std::string& field : ReadFields(*text)) {
+      for (const Key& key : kKeys) {
+        if (field.rfind(key.name, 0) == 0) {
+          Store(p, key.field, field.substr(field.find('=') + 1), app.g.DecimalSeparator);
+          break;
+        }
+      }
+    }
+  } catch (const std::exception&) {
+    ShowMessage(app, "Unable to load variables, try re-installing the " + app.g.AppTitle + ".");
+    ResetThresholds(p);
+  }
+}
+
+void SaveLoggingParameters(App& app) {
+  FileSystem& files = app.ports.files;
+  std::string file;
+  std::string backup;
+  try {
+    const std::string folder = AppDataFolder(app);
+    file = folder + kOffsetsFile;
+    backup = folder + kOffsetsBackupFile;
+    if (!files.Copy(file, backup) || !files.Append(file, "") || !files.Remove(file) ||
+        !files.Append(file, FormatLoggingParameters(app.params)) || !files.Remove(backup)) {
+      throw BadValue();
+    }
+  } catch (const std::exception&) {
+    ShowMessage(app, "Unable to save variables, try re-installing the " + app.g.AppTitle + ".");
+    if (file.empty() || !files.Exists(backup)) return;
+    if (files.Append(file, "") && files.Remove(file) && files.Copy(backup, file)) {
+      files.Remove(backup);
+    }
+  }
+}
+
+}  // namespace sky

@@ -1,0 +1,102 @@
+#include "shell/dispatch.h"
+
+#include "core/app.h"
+#include "instruments/status_window.h"
+#include "instruments/tcas.h"
+#include "kml/convert.h"
+#include "realtime/link.h"
+#include "recorder/logging.h"
+#include "recorder/startup.h"
+#include "simlink/connection.h"
+
+namespace sky {
+namespace {
+
+struct Control {
+  std::string_view window;
+  std::string_view name;
+  Button* (*button)(App&);  // the control's state, for its enabled flag
+  void (*handler)(App&);
+};
+
+#define FORM1(control) [](App& a) { return &a.Form1.control; }
+#define TCAS(control) [](App& a) { return &a.frmTCAS.control; }
+#define STATUS(control) [](App& a) { return &a.frmACStatus.control; }
+
+void Nothing(App&) {}
+
+const Control kControls[] = {
+    {"Form1", "Command1", FORM1(Command1), Command1_Click},
+    {"Form1", "btn_startlog", FORM1(btn_startlog), StartLogging},
+    {"Form1", "btn_stoplog", FORM1(btn_stoplog), StopLogging},
+    {"Form1", "btn_resetlog", FORM1(btn_resetlog), [](App& a) { ResetLog(a, false); }},
+    {"Form1", "btn_startAnimate", FORM1(btn_startAnimate), ToggleAnimation},
+    {"Form1", "btn_ToggleRealtime", FORM1(btn_ToggleRealtime), ToggleRealtime},
+    {"Form1", "btn_setChase", FORM1(btn_setChase), SetViewChase},
+    {"Form1", "btn_setLeft", FORM1(btn_setLeft), SetViewLeft},
+    {"Form1", "btn_setRight", FORM1(btn_setRight), SetViewRight},
+    {"Form1", "btn_setOverview", FORM1(btn_setOverview), SetViewOverview},
+    {"Form1", "btn_InitiateRealtime", FORM1(btn_InitiateRealtime), InitiateRealtime},
+    {"Form1", "btn_Convert", FORM1(btn_Convert), ConvertFlightLog},
+    {"Form1", "btn_savedlogs", FORM1(btn_savedlogs), OpenSavedTracksFolder},
+    {"Form1", "btn_indicator", FORM1(btn_indicator), OpenStatusWindow},
+    {"Form1", "btn_TCAS", FORM1(btn_TCAS), OpenTcasWindow},
+    {"Form1", "btn_Options", FORM1(btn_Options), Nothing},
+    {"Form1", "btn_Manual", FORM1(btn_Manual), Nothing},
+    {"Form1", "btn_Website", FORM1(btn_Website), Nothing},
+    {"Form1", "btn_ToggleOnTop", FORM1(btn_ToggleOnTop), Nothing},
+    {"frmTCAS", "btn_ToggleTCAS", TCAS(btn_ToggleTCAS), CycleTcasMode},
+    {"frmTCAS", "btn_zoomin", TCAS(btn_zoomin), ZoomIn},
+    {"frmTCAS", "btn_zoomout", TCAS(btn_zoomout), ZoomOut},
+    {"frmTCAS", "Command1", TCAS(Command1), ToggleTcasOnTop},
+    {"frmACStatus", "Command1", STATUS(Command1), ToggleStatusOnTop},
+};
+
+bool Loaded(const App& app, std::string_view window) {
+  if (window == "frmTCAS") return app.frmTCAS.loaded;
+  if (window == "frmACStatus") return app.frmACStatus.loaded;
+  return !app.ended;
+}
+
+}  // namespace
+
+ClickResult Click(App& app, std::string_view window, std::string_view control) {
+  for (const Control& entry : kControls) {
+    if (entry.window != window || entry.name != control) continue;
+    if (!Loaded(app, window)) return ClickResult::NotLoaded;
+    if (!entry.button(app)->enabled) return ClickResult::Disabled;
+    entry.handler(app);
+    return ClickResult::Done;
+  }
+  return ClickResult::Unknown;
+}
+
+bool IsControl(std::string_view window, std::string_view control) {
+  for (const Control& entry : kControls) {
+    if (entry.window == window && entry.name == control) return true;
+  }
+  return false;
+}
+
+bool IsWindow(std::string_view window) {
+  return window == "Form1" || window == "frmTCAS" || window == "frmACStatus";
+}
+
+bool TypeText(App&, std::string_view, std::string_view, const std::string&) {
+  return false;  // no window with text boxes is open in this program yet
+}
+
+bool CloseWindow(App& app, std::string_view window) {
+  if (window == "Form1") {
+    Form_Unload(app);
+  } else if (window == "frmTCAS") {
+    CloseTcasWindow(app);
+  } else if (window == "frmACStatus") {
+    CloseStatusWindow(app);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace sky

@@ -1,0 +1,106 @@
+// The control state of each window, named after its controls. The core fills these; the Qt
+// windows and the headless runner read them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/controls.h"
+
+namespace sky {
+
+struct Form1Controls {
+  std::string caption = "Skytrace flightlogger";
+  WindowState windowState = WindowState::Normal;
+  bool visible = false;   // shown at the end of start-up
+  bool trayIcon = false;  // the notification-area icon is present
+  bool closed = false;    // the window was closed, which ends the program
+
+  Frame fraConnection{"Connection status"};
+  Button Command1{"(Re) Connect", "Click here to (re)connect."};
+  Label lblConnect{"Not connected", kRed};
+
+  Frame fraLogging{"Logging operations and status"};
+  Button btn_startlog{"Start logging", "Start flight logging!", false};
+  Button btn_stoplog{"Stop logging", "Stop flight logging", false};
+  Button btn_resetlog{"Reset log", "Reset the flight log", false};
+  Button btn_startAnimate{"Toggle animation mode",
+                          "Toggle animation mode (will enable you to see an animation of your "
+                          "flight, expect file growth!!!)",
+                          false};
+  Button btn_ToggleRealtime{"Toggle realtime logging",
+                            "Toggle realtime logging (enables you to see yourself flying realtime "
+                            "in Google Earth, make sure you already generated the Google Earth "
+                            "link before, click button below)",
+                            false};
+  Button btn_setChase{"Chase", "Set the realtime view mode to chase", false};
+  Button btn_setLeft{"Left", "Switch the realtime view to the left", false};
+  Button btn_setRight{"Right", "Switch the realtime view to the right", false};
+  Button btn_setOverview{"Overview", "Set the realtime view mode to overview", false};
+  Label Label5{"No logging"};
+  Label Label13{"No animation"};
+  Label Label6{"No realtime"};
+
+  Frame fraOther{"Other logging operations"};
+  Button btn_InitiateRealtime{"Generate Google Earth realtime link",
+                              "Click here to generate the Google Earth link for realtime logging, "
+                              "Google Earth will open. Save the file to your My Places folder."};
+  Button btn_Convert{"View flight in Google Earth", "Convert your flight to see it in Google Earth!",
+                     false};
+  Button btn_savedlogs{"Open SavedLogs folder", "Open the folder where your saved logs are saved"};
+
+  Frame fraServices{"Services"};
+  Button btn_indicator{"Open indicator", "Open the aircraft status indicator window"};
+  Button btn_TCAS{"Open TCAS", "Open the TCAS window"};
+
+  Frame fraProgram{"Program operations"};
+  Button btn_Options{"Options...", "Click here to open the options dialog"};
+  Button btn_Manual{"Open manual", "Open the User's manual"};
+  Button btn_Website{"Open website", "Open the website of the Skytrace"};
+  Button btn_ToggleOnTop{"Toggle always on top", "Toggle always on top"};
+
+  Frame fraMessages{"Message board and current UTC time"};
+  Label Label9{"12:00z"};  // the UTC clock
+  Label Label7{"Skytrace flightlogger, made for simmers by simmers. Have fun using the Kestrel!"};
+
+  Timer Timer1{1000, true};  // the sampling tick
+  Timer Timer2{5000, true};  // clears the message board
+};
+
+// One traffic symbol on the TCAS display, centred on (x, y) in twips of the window.
+struct TcasSymbol {
+  int level = 1;  // 1 to 4
+  int x = 0;
+  int y = 0;
+  std::string label;  // relative altitude in hundreds of feet, "+3", "-1"
+};
+
+struct TcasControls {
+  bool loaded = false;
+  std::string caption = "TCAS";
+  Frame Frame3{"TCAS and TCAS operations"};
+  Label Label11{"OFF"};   // mode
+  Label Label10{"20NM"};  // range
+  Button btn_ToggleTCAS{"Cycle TCAS modes", "Cycle TCAS modes (OFF, ABV, BLW, NRM, ALL)"};
+  Button btn_zoomin{"Zoom in", "Zoom in on the TCAS"};
+  Button btn_zoomout{"Zoom out", "Zoom out on the TCAS"};
+  Button Command1{"Toggle always on top", "Toggle always on top for this window"};
+  std::vector<TcasSymbol> targets;  // the drawn targets, in drawing order
+  Timer tmrTCAS{1000, true};
+};
+
+struct StatusControls {
+  bool loaded = false;
+  std::string caption = "Aircraft indicator";
+  Label Label12{"IAS: 400", kBlack, "Ground speed in knots (nautical miles per hour)"};
+  Label Label1{"GND SPD: 1015", kBlack, "Ground speed in knots (nautical miles per hour)"};
+  Label Label2{"HDG: 306", kBlack, "True heading in degrees"};
+  Label Label3{"ALT: 19504", kBlack, "True altitude in feet"};
+  Label Label4{"VS: +45671", kBlack, "Vertical speed in feet per minute"};
+  Label Label8{"ALT AGL: 35607", kBlack, "Altitude above ground level in feet"};
+  Label lblEvent{"Event: Gear down", kBlack, "Ground speed in knots (nautical miles per hour)"};
+  Button Command1{"Toggle always on top", "Toggle always on top for this window"};
+  Timer tmrMSG{5000, true};
+};
+
+}  // namespace sky

@@ -1,0 +1,115 @@
+#include "shell/messages.h"
+
+#include <limits>
+
+#include "core/app.h"
+#include "instruments/tcas.h"
+#include "recorder/startup.h"
+
+namespace sky {
+
+void ShowMessage(App& app, const std::string& text) {
+  const bool toStatus = text.rfind("Event: ", 0) == 0 && app.g.StatusWindowOpen;
+  if (toStatus) {
+    app.frmACStatus.lblEvent.text = text;
+    RestartTimer(app, app.frmACStatus.tmrMSG);
+  } else {
+    app.Form1.Label7.text = text;
+    RestartTimer(app, app.Form1.Timer2);
+  }
+  if (app.onMessage) app.onMessage(text, toStatus);
+}
+
+void ShowMessageBox(App& app, const std::string& text) {
+  app.ports.dialogs.MessageBox("Message", text, MessageButtons::Ok);
+}
+
+void Timer2_Timer(App& app) {
+  app.Form1.Label7.text.clear();
+  app.Form1.Timer2.enabled = false;
+}
+
+void tmrMSG_Timer(App& app) {
+  app.frmACStatus.lblEvent.text.clear();
+  app.frmACStatus.tmrMSG.enabled = false;
+}
+
+std::string GetSpecialFolder(App& app, int csidl) {
+  const auto path = app.ports.folders.SpecialFolder(csidl);
+  if (!path || path->empty()) throw FolderNotFound();
+  return *path;
+}
+
+std::string AppDataFolder(App& app) {
+  return GetSpecialFolder(app, Folders::kAppData) + kPathSeparator + "Skytrace flightlogger" +
+         kPathSeparator;
+}
+
+std::string SavedTracksFolder(App& app) {
+  return GetSpecialFolder(app, Folders::kDocuments) + kPathSeparator +
+         "Skytrace flightlogger files" + kPathSeparator;
+}
+
+std::string ProgramFolder(App& app) { return app.ports.folders.ProgramFolder() + kPathSeparator; }
+
+std::string CurrentUserName(App& app) {
+  // The name is read into a buffer of 25 characters: a longer one does not fit.
+  const auto name = app.ports.system.UserName();
+  if (!name || name->size() > 24) {
+    ShowMessage(app, "Unable to get current username.");
+    return "";
+  }
+  return name->substr(0, name->find('\0'));
+}
+
+double FileVersionNumber(App& app, const std::string& path) {
+  const auto version = app.ports.system.FileVersionOf(path);
+  if (!version) return 0;
+  return version->major * 10000.0 + version->minor * 100.0 + version->revision;
+}
+
+void SetAlwaysOnTop(App& app, WindowId window, bool onTop) {
+  if (!app.ports.windows.SetAlwaysOnTop(window, onTop)) {
+    ShowMessage(app, "Unable to set window on top.");
+  }
+}
+
+void RestartTimer(App& app, Timer& timer) {
+  timer.enabled = true;
+  timer.dueMs = app.ports.clock.MonotonicMs() + timer.intervalMs;
+}
+
+namespace {
+
+// Fires the timer when it is due; returns whether it fired.
+template <typename Handler>
+void FireIfDue(App& app, Timer& timer, int64_t now, Handler handler) {
+  if (app.ended || !timer.enabled || now < timer.dueMs) return;
+  timer.dueMs += timer.intervalMs;
+  if (timer.dueMs <= now) timer.dueMs = now + timer.intervalMs;  // ticks missed while blocked
+  handler(app);
+}
+
+}  // namespace
+
+void RunDueTimers(App& app) {
+  const int64_t now = app.ports.clock.MonotonicMs();
+  FireIfDue(app, app.Form1.Timer1, now, Timer1_Timer);
+  FireIfDue(app, app.Form1.Timer2, now, Timer2_Timer);
+  if (app.frmTCAS.loaded) FireIfDue(app, app.frmTCAS.tmrTCAS, now, tmrTCAS_Timer);
+  if (app.frmACStatus.loaded) FireIfDue(app, app.frmACStatus.tmrMSG, now, tmrMSG_Timer);
+}
+
+int64_t NextTimerDueMs(const App& app) {
+  int64_t next = std::numeric_limits<int64_t>::max();
+  auto consider = [&next](const Timer& timer) {
+    if (timer.enabled && timer.dueMs < next) next = timer.dueMs;
+  };
+  consider(app.Form1.Timer1);
+  consider(app.Form1.Timer2);
+  if (app.frmTCAS.loaded) consider(app.frmTCAS.tmrTCAS);
+  if (app.frmACStatus.loaded) consider(app.frmACStatus.tmrMSG);
+  return next;
+}
+
+}  // namespace sky

@@ -1,0 +1,78 @@
+// Fakes of the ports for tests: a file system that can be made to fail chosen operations,
+// system information with settable answers, and a window port that records its calls.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/ports.h"
+#include "platform/std_files.h"
+
+namespace sky::test {
+
+// Real files (in a test's own folder), with operations that fail on demand: an operation fails
+// when its name and a part of the path were registered with FailOn.
+class FaultyFileSystem final : public FileSystem {
+ public:
+  // op: "exists", "mkdir", "append", "read", "write", "remove", "copy", "rename", "list".
+  void FailOn(const std::string& op, const std::string& pathPart) { faults_.push_back({op, pathPart}); }
+  void ClearFaults() { faults_.clear(); }
+  std::vector<std::string> calls;  // "op path" of every call, in order
+
+  bool Exists(const std::string& path) override;
+  bool CreateDirectories(const std::string& path) override;
+  bool Append(const std::string& path, std::string_view bytes) override;
+  std::optional<std::string> ReadAll(const std::string& path) override;
+  std::optional<std::string> ReadHead(const std::string& path, size_t maxBytes) override;
+  bool WriteAll(const std::string& path, std::string_view bytes) override;
+  bool Remove(const std::string& path) override;
+  bool Copy(const std::string& from, const std::string& to) override;
+  bool Rename(const std::string& from, const std::string& to) override;
+  std::vector<std::string> List(const std::string& folder) override;
+
+ private:
+  bool Fails(const std::string& op, const std::string& path);
+  struct Fault {
+    std::string op;
+    std::string pathPart;
+  };
+  std::vector<Fault> faults_;
+  StdFileSystem real_;
+};
+
+class FakeSystemInfo final : public SystemInfo {
+ public:
+  std::optional<std::string> userName = "simmer";
+  std::map<std::string, FileVersion> versions;
+  std::optional<OsVersion> os = OsVersion{2, 6, 1};
+  std::string decimalSeparator = ".";
+
+  std::optional<std::string> UserName() override { return userName; }
+  std::optional<FileVersion> FileVersionOf(const std::string& path) override;
+  std::optional<OsVersion> OperatingSystem() override { return os; }
+  std::string LocaleNumberText(double value) override;
+};
+
+class FakeWindows final : public WindowPort {
+ public:
+  bool fail = false;
+  std::vector<std::pair<WindowId, bool>> onTopCalls;
+  int redraws = 0;
+  bool SetAlwaysOnTop(WindowId window, bool onTop) override {
+    onTopCalls.emplace_back(window, onTop);
+    return !fail;
+  }
+  void Redraw(WindowId) override { ++redraws; }
+};
+
+class FakeHttp final : public Http {
+ public:
+  std::map<std::string, std::string> texts;
+  std::vector<std::string> requested;
+  std::optional<std::string> FetchText(const std::string& url) override;
+  std::optional<std::vector<uint8_t>> FetchBytes(const std::string& url) override;
+};
+
+}  // namespace sky::test

@@ -1,0 +1,83 @@
+#include "test_app.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "recorder/startup.h"
+#include "shell/messages.h"
+
+#ifndef SKYTRACE_SOURCE_DIR
+#error "SKYTRACE_SOURCE_DIR must name the repository"
+#endif
+
+namespace sky::test {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "skytrace-test-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::string SourceData(const std::string& name) {
+  return std::string(SKYTRACE_SOURCE_DIR) + "/data/" + name;
+}
+
+TestApp::TestApp(TestAppOptions options)
+    : clock(options.start),
+      folders(root / "appdata", root / "documents", root / "program"),
+      simulator(8),
+      transport(simulator) {
+  std::filesystem::create_directories(root / "appdata");
+  std::filesystem::create_directories(root / "documents");
+  std::filesystem::create_directories(root / "program");
+  if (options.withKmlSettings) {
+    std::filesystem::copy_file(SourceData("KMLSettings.txt"), root / "program/KMLSettings.txt");
+  }
+  clock.SetTimeZone(TimeZoneInfo{options.zoneBiasMinutes, 0, 0, false});
+  system.decimalSeparator = options.decimalSeparator;
+  app_ = std::make_unique<App>(
+      Ports{clock, folders, files, system, shell, dialogs, http, windows, transport});
+  app_->onMessage = [this](const std::string& text, bool) { messages_.push_back(text); };
+  shell.onCloseMainWindow = [this] { Form_Unload(*app_); };
+  shell.onEndProgram = [this] { app_->ended = true; };
+}
+
+std::string TestApp::DataFolder() const { return root / "appdata/Skytrace flightlogger/"; }
+
+std::string TestApp::SavedFolder() const {
+  return root / "documents/Skytrace flightlogger files/";
+}
+
+bool TestApp::Load() { return Form_Load(*app_); }
+
+void TestApp::Tick(int seconds) {
+  for (int i = 0; i < seconds; ++i) {
+    clock.Advance(1000);
+    RunDueTimers(*app_);
+  }
+}
+
+}  // namespace sky::test

@@ -1,0 +1,78 @@
+// A whole program on fakes, for tests: its own temporary data, documents and program folders
+// (the program folder holds the shipped KMLSettings.txt), a simulated clock, scripted dialogs,
+// a recording shell and an in-memory simulator.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/app.h"
+#include "fake_ports.h"
+#include "memory_transport.h"
+#include "platform/headless.h"
+#include "skytrace-sim/simulator_core.h"
+
+namespace sky::test {
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+bool FileExists(const std::string& path);
+// The repository's data folder and a file in it.
+std::string SourceData(const std::string& name);
+
+struct TestAppOptions {
+  LocalDateTime start{2026, 12, 4, 22, 30, 15};
+  int zoneBiasMinutes = 0;  // UTC = local + bias
+  std::string decimalSeparator = ".";
+  bool withKmlSettings = true;
+};
+
+class TestApp {
+ public:
+  explicit TestApp(TestAppOptions options = {});
+
+  App& app() { return *app_; }
+  Globals& g() { return app_->g; }
+  // The data folder as the program names it, with its trailing separator.
+  std::string DataFolder() const;
+  std::string DataFile(const std::string& name) const { return DataFolder() + name; }
+  std::string SavedFolder() const;
+
+  bool Load();                 // Form_Load
+  void Tick(int seconds = 1);  // advances the clock, firing due timers each second
+  std::vector<std::string> Messages() const { return messages_; }
+  std::string LastMessage() const { return messages_.empty() ? "" : messages_.back(); }
+
+  TempDir root;
+  SimulatedClock clock;
+  FixedFolders folders;
+  FaultyFileSystem files;
+  FakeSystemInfo system;
+  RecordingShell shell;
+  ScriptedDialogs dialogs;
+  FakeHttp http;
+  FakeWindows windows;
+  sim::SimulatorCore simulator;
+  MemoryTransport transport;
+
+ private:
+  std::unique_ptr<App> app_;
+  std::vector<std::string> messages_;
+};
+
+}  // namespace sky::test

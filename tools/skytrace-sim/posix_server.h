@@ -1,0 +1,50 @@
+// The simulator's IPC window on POSIX systems: a Unix socket named after the window class in the
+// runtime directory, answering each message by walking the client's shared request area.
+#pragma once
+
+#ifndef _WIN32
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "simlink/ipc_wire.h"
+#include "skytrace-sim/simulator_core.h"
+
+namespace sky::sim {
+
+struct PosixServerOptions {
+  std::string runtimeDir;              // empty: the user's runtime directory
+  std::string className = "UIPCMAIN";  // "FS98MAIN" for the older interface modules
+};
+
+class PosixSimServer {
+ public:
+  PosixSimServer(SimulatorCore& core, PosixServerOptions options);
+  ~PosixSimServer();
+  PosixSimServer(const PosixSimServer&) = delete;
+  PosixSimServer& operator=(const PosixSimServer&) = delete;
+
+  // Binds the socket and starts answering on a thread of its own. False, with the reason in
+  // Error(), when the socket cannot be made or another simulator already answers on it.
+  bool Start();
+  void Stop();
+  const std::string& Error() const { return error_; }
+  const std::string& SocketPath() const { return path_; }
+
+ private:
+  void Run();
+  uint32_t Answer(const wire::Request& request);
+
+  SimulatorCore& core_;
+  PosixServerOptions options_;
+  std::string path_;
+  std::string error_;
+  int listenFd_ = -1;
+  int wakeFds_[2] = {-1, -1};
+  std::thread thread_;
+};
+
+}  // namespace sky::sim
+
+#endif  // _WIN32
