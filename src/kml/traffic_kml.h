@@ -1,0 +1,23 @@
+// The realtime document's own predicted path and the surrounding traffic: a short line from the
+// aircraft to where it will be some seconds later, and the same for every AI or multiplayer
+// aircraft, coloured by how close it is.
+#pragma once
+
+#include <string>
+
+namespace sky {
+
+struct App;
+
+// Degrees of longitude covered per second at `speed` knots along the parallel through (lat, lon);
+// 0 when speed is 0.
+double LongitudeRate(double speed, double lon, double lat);
+// The latitude step per second used with it by the predicted paths; 0 when speed is 0.
+double LatitudeRate(double speed, double lon, double lat);
+
+// The own predicted-path placemark followed by the closing of the "Aircraft position" folder,
+// then, while the TCAS mode is not OFF, the "AI/Multiplayer traffic" folder. Throws
+// MissingPlaceholder (or another std::exception) when a snippet or a value does not fit.
+std::string PredictedPathAndTraffic(App& app);
+
+}  // namespace sky
