@@ -1,5 +1,6 @@
 #include "demo_runner.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -22,12 +23,13 @@
 #include "simlink/transport_posix.h"
 #include "skytrace-sim/posix_server.h"
 #endif
+#include "skytrace-sim/builtin_flight.h"
+#include "skytrace-sim/flight_source.h"
 #include "skytrace-sim/simulator_core.h"
+#include "skytrace-sim/track.h"
 
 namespace sky {
 namespace {
-
-constexpr int kDefaultSeconds = 60;
 
 // System information of the machine, with the decimal separator fixed by the command line.
 class DemoSystemInfo final : public SystemInfo {
@@ -106,9 +108,8 @@ std::optional<std::vector<DemoAction>> ParseDemoActions(const std::string& text,
         if (action.verb == "click" && !IsControl(action.window, action.control)) {
           return fail("unknown control \"" + target + "\"");
         }
-        if (action.verb == "type" &&
-            (target.size() >= rest.size() ||
-             !Quoted(Trim(rest.substr(target.size())), action.argument))) {
+        if (action.verb == "type" && (target.size() >= rest.size() ||
+                                      !Quoted(Trim(rest.substr(target.size())), action.argument))) {
           return fail("type needs a quoted text");
         }
       }
@@ -143,7 +144,7 @@ bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream&
     if (arg == "--seconds") {
       char* end = nullptr;
       const long seconds = std::strtol(value.c_str(), &end, 10);
-      if (*end || seconds < 0) {
+      if (value.empty() || *end || seconds < 0 || seconds > 10000000) {
         err << "skytrace-demo: --seconds needs a whole number\n";
         return false;
       }
@@ -158,11 +159,13 @@ bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream&
       options.decimalSeparator = value;
     } else if (arg == "--actions") {
       options.actionsFile = value;
+    } else if (arg == "--track") {
+      options.trackFile = value;
     } else {
       err << "skytrace-demo: unknown option " << arg << "\n"
-          << "usage: skytrace-demo [--actions FILE] [--seconds N] [--data-dir DIR]\n"
-             "                     [--docs-dir DIR] [--start \"YYYY-MM-DD HH:MM:SS\"]\n"
-             "                     [--decimal-separator SEP]\n";
+          << "usage: skytrace-demo [--track FILE] [--actions FILE] [--seconds N]\n"
+             "                     [--data-dir DIR] [--docs-dir DIR]\n"
+             "                     [--start \"YYYY-MM-DD HH:MM:SS\"] [--decimal-separator SEP]\n";
       return false;
     }
   }
@@ -186,16 +189,27 @@ struct DemoRunner::Impl {
     if (!runtimeDir.empty()) std::filesystem::remove_all(runtimeDir, ignored);
   }
 
+  // One transcript line; line breaks inside a text are shown as \r and \n.
   void Print(const std::string& text) {
     char stamp[16];
     std::snprintf(stamp, sizeof stamp, "%4d  ", second);
-    out << stamp << text << "\n";
+    out << stamp;
+    for (const char c : text) {
+      if (c == '\r') {
+        out << "\\r";
+      } else if (c == '\n') {
+        out << "\\n";
+      } else {
+        out << c;
+      }
+    }
+    out << "\n";
   }
 
   void Perform(const DemoAction& action) {
     if (action.verb == "click") {
-      const std::string name = action.window == "Form1" ? action.control
-                                                         : action.window + "." + action.control;
+      const std::string name =
+          action.window == "Form1" ? action.control : action.window + "." + action.control;
       Print("click " + name);
       const ClickResult result = Click(*app, action.window, action.control);
       if (result == ClickResult::Disabled) Print("  (" + name + " is disabled)");
@@ -255,7 +269,9 @@ DemoRunner::DemoRunner(DemoOptions options, std::ostream& out, std::ostream& err
 
 DemoRunner::~DemoRunner() = default;
 
-App* DemoRunner::app() { return impl_->app.get(); }
+App* DemoRunner::app() {
+  return impl_->app.get();
+}
 
 int DemoRunner::Run() {
   Impl& d = *impl_;
@@ -282,6 +298,26 @@ int DemoRunner::Run() {
       return 2;
     }
     actions = *parsed;
+  }
+
+  sim::Track flight;
+  if (d.options.trackFile.empty()) {
+    flight = sim::BuiltinFlight();
+  } else {
+    std::ifstream in(d.options.trackFile, std::ios::binary);
+    if (!in) {
+      d.err << "skytrace-demo: cannot read " << d.options.trackFile << "\n";
+      return 2;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    auto parsed = sim::ParseTrack(text.str(), error);
+    if (!parsed) {
+      d.err << "skytrace-demo: " << d.options.trackFile << ": " << error << "\n";
+      return 2;
+    }
+    flight = std::move(*parsed);
   }
 
 #ifndef _WIN32
@@ -319,14 +355,25 @@ int DemoRunner::Run() {
   };
   d.shell.onEndProgram = [&d] { d.Print("program ended"); };
 
+  // Second s of the run shows the flight at t = s.
+  sim::WriteOwnState(*d.simulator, flight.At(0));
   const bool started = Form_Load(app);
   d.ReportConnection();
   if (!started) return 1;
 
-  const int seconds = d.options.seconds >= 0 ? d.options.seconds : kDefaultSeconds;
+  const int lastSecond =
+      d.options.seconds >= 0 ? d.options.seconds : static_cast<int>(std::ceil(flight.EndTime()));
+  // Without an actions file, logging starts as soon as the button allows it and stops at the end.
+  const bool defaultActions = d.options.actionsFile.empty();
+  bool loggingStarted = false;
+  auto click = [&d](const char* control) {
+    d.Perform(DemoAction{d.second, 0, "click", "Form1", control, ""});
+    d.ReportConnection();
+  };
   size_t next = 0;
   for (d.second = 0;; ++d.second) {
     if (d.second > 0) {
+      sim::WriteOwnState(*d.simulator, flight.At(d.second));
       d.clock.Advance(1000);
       RunDueTimers(app);
       d.ReportConnection();
@@ -335,7 +382,12 @@ int DemoRunner::Run() {
       d.Perform(actions[next]);
       d.ReportConnection();
     }
-    if (app.ended || d.second >= seconds) break;
+    if (defaultActions && !app.ended && !loggingStarted && app.Form1.btn_startlog.enabled) {
+      click("btn_startlog");
+      loggingStarted = true;
+    }
+    if (defaultActions && !app.ended && d.second >= lastSecond) click("btn_stoplog");
+    if (app.ended || d.second >= lastSecond) break;
   }
   return 0;
 }

@@ -17,13 +17,14 @@ namespace sky {
 struct App;
 
 struct DemoOptions {
-  int seconds = -1;  // -1: until the flight source ends (or 60 s without one)
+  int seconds = -1;  // -1: until the flight's last row
   std::string dataDir = "demo-output/data";
   std::string docsDir = "demo-output/documents";
   std::string start = "2026-12-05 10:00:00";
   std::string decimalSeparator;  // empty: the locale's
-  std::string actionsFile;
-  std::string programFolder;  // empty: the executable's folder
+  std::string actionsFile;       // empty: start logging at once and stop it at the end
+  std::string trackFile;         // empty: the built-in flight
+  std::string programFolder;     // empty: the executable's folder
 };
 
 // One scripted user action.

@@ -19,8 +19,8 @@ std::string WithSeparator(std::string text, std::string_view separator) {
 std::string GeneralText(double value, int digits) {
   if (value == 0) return "0";  // also for -0
   char buffer[64];
-  const auto done = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                  std::chars_format::general, digits);
+  const auto done =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
   std::string text(buffer, done.ptr);
   if (const auto e = text.find('e'); e != std::string::npos) text[e] = 'E';
   return text;
@@ -53,6 +53,22 @@ std::string PlainText(double value, std::string_view separator) {
   return WithSeparator(std::move(text), separator);
 }
 
+std::string CutDecimals(std::string text, std::string_view separator, size_t decimals) {
+  const size_t at = separator.empty() ? std::string::npos : text.find(separator);
+  const size_t keep = at == std::string::npos ? decimals : at + separator.size() + decimals;
+  if (text.size() > keep) text.resize(keep);
+  if (!text.empty() && text.back() == 'E') text.pop_back();
+  return text;
+}
+
+std::string WholePart(std::string text, std::string_view separator) {
+  if (const size_t at = separator.empty() ? std::string::npos : text.find(separator);
+      at != std::string::npos) {
+    text.resize(at);
+  }
+  return text;
+}
+
 int64_t Floor64(double value) {
   // Clamped, so that no input can overflow the conversion.
   if (!(value > -9.2e18)) return value != value ? 0 : INT64_MIN;
@@ -60,9 +76,13 @@ int64_t Floor64(double value) {
   return static_cast<int64_t>(std::floor(value));
 }
 
-std::string FloorText(double value) { return std::to_string(Floor64(value)); }
+std::string FloorText(double value) {
+  return std::to_string(Floor64(value));
+}
 
-int64_t RoundHalfEven(double value) { return Floor64(std::nearbyint(value)); }
+int64_t RoundHalfEven(double value) {
+  return Floor64(std::nearbyint(value));
+}
 
 std::optional<double> ParseNumber(std::string_view text, std::string_view separator) {
   size_t begin = 0;

@@ -21,6 +21,15 @@ std::string SingleText(float value, std::string_view separator);
 // Like DefaultText, but always plain decimal notation (never an exponent).
 std::string PlainText(double value, std::string_view separator);
 
+// Cuts a number text `decimals` places behind the separator (truncation, not rounding); a text
+// without the separator keeps its first `decimals` characters. A cut text that ends with the
+// exponent letter "E" loses that letter.
+std::string CutDecimals(std::string text, std::string_view separator, size_t decimals);
+
+// The text before the decimal separator: truncation toward zero of a plain number text
+// ("123.9" gives "123", "-0.5" gives "-0").
+std::string WholePart(std::string text, std::string_view separator);
+
 // The integer part: the largest whole number not above the value (-0.5 gives "-1").
 int64_t Floor64(double value);
 std::string FloorText(double value);

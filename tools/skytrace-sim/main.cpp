@@ -1,24 +1,53 @@
 // skytrace-sim: the simulator side of the link as a standalone program, for running the
-// flight logger against a simulated aircraft.
+// flight logger against a simulated aircraft. It serves a flight (the built-in one, or a track
+// file) in real time, or faster, updating the offsets once every simulated second.
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 
+#include "skytrace-sim/builtin_flight.h"
 #include "skytrace-sim/posix_server.h"
 #include "skytrace-sim/simulator_core.h"
+#include "skytrace-sim/track.h"
 
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void OnSignal(int) { stopRequested = 1; }
+void OnSignal(int) {
+  stopRequested = 1;
+}
 
 void Usage() {
   std::fprintf(stderr,
-               "usage: skytrace-sim [--runtime-dir DIR] [--fs98] [--simulator CODE] [--xplane]\n"
+               "usage: skytrace-sim [--track FILE] [--speed X] [--write-track FILE]\n"
+               "                    [--runtime-dir DIR] [--fs98] [--simulator CODE] [--xplane]\n"
                "                    [--bad-handshake]\n");
+}
+
+// The flight to serve: a track file, or the built-in flight. Exits with 2 on a bad file.
+sky::sim::Track LoadFlight(const std::string& path) {
+  if (path.empty()) return sky::sim::BuiltinFlight();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "skytrace-sim: cannot read %s\n", path.c_str());
+    std::exit(2);
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string error;
+  auto track = sky::sim::ParseTrack(text.str(), error);
+  if (!track) {
+    std::fprintf(stderr, "skytrace-sim: %s: %s\n", path.c_str(), error.c_str());
+    std::exit(2);
+  }
+  return *track;
 }
 
 }  // namespace
@@ -28,6 +57,9 @@ int main(int argc, char** argv) {
   uint16_t simulator = 8;
   bool xplane = false;
   sky::sim::SimFaults faults;
+  std::string trackFile;
+  std::string writeTrack;
+  double speed = 1;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&]() -> std::string {
@@ -47,13 +79,39 @@ int main(int argc, char** argv) {
       xplane = true;
     } else if (arg == "--bad-handshake") {
       faults.badHandshake = true;
+    } else if (arg == "--track") {
+      trackFile = value();
+    } else if (arg == "--write-track") {
+      writeTrack = value();
+    } else if (arg == "--speed") {
+      const std::string text = value();
+      char* end = nullptr;
+      speed = std::strtod(text.c_str(), &end);
+      if (*end || !(speed > 0) || speed > 1000) {
+        std::fprintf(stderr, "skytrace-sim: --speed needs a number above 0 (at most 1000)\n");
+        return 2;
+      }
     } else {
       Usage();
       return 2;
     }
   }
+
+  const sky::sim::Track flight = LoadFlight(trackFile);
+  if (!writeTrack.empty()) {
+    std::ofstream out(writeTrack, std::ios::binary);
+    out << sky::sim::FormatTrack(flight);
+    out.close();
+    if (!out) {
+      std::fprintf(stderr, "skytrace-sim: cannot write %s\n", writeTrack.c_str());
+      return 1;
+    }
+    return 0;
+  }
+
   sky::sim::SimulatorCore core(simulator, xplane);
   core.SetFaults(faults);
+  sky::sim::WriteOwnState(core, flight.At(0));
   sky::sim::PosixSimServer server(core, options);
   if (!server.Start()) {
     std::fprintf(stderr, "skytrace-sim: %s\n", server.Error().c_str());
@@ -61,9 +119,32 @@ int main(int argc, char** argv) {
   }
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
-  std::printf("skytrace-sim: answering on %s\n", server.SocketPath().c_str());
+  std::printf("skytrace-sim: answering on %s, flight of %.0f s at %gx\n",
+              server.SocketPath().c_str(), flight.EndTime(), speed);
   std::fflush(stdout);
-  while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+  // One simulated second per 1/speed real seconds; after the last row the aircraft stays as it
+  // was until the program is stopped.
+  using Clock = std::chrono::steady_clock;
+  const auto secondLength =
+      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / speed));
+  auto next = Clock::now() + secondLength;
+  bool ended = false;
+  for (long second = 1; !stopRequested;) {
+    if (Clock::now() < next) {
+      std::this_thread::sleep_for(
+          std::min<Clock::duration>(next - Clock::now(), std::chrono::milliseconds(100)));
+      continue;
+    }
+    next += secondLength;
+    sky::sim::WriteOwnState(core, flight.At(static_cast<double>(second)));
+    if (!ended && second >= flight.EndTime()) {
+      ended = true;
+      std::printf("skytrace-sim: the flight has ended at %ld s; holding the last state\n", second);
+      std::fflush(stdout);
+    }
+    ++second;
+  }
   server.Stop();
   return 0;
 }
