@@ -17,6 +17,7 @@ void StartLogging(App& app) {
   }
   app.g.LoggingOn = true;
   RecordSample(app, "SA", true);
+  if (app.ended) return;  // recording failed and closed the program
   app.g.PrevTimestamp = Timestamp(app);
   ShowMessage(app, app.g.AnimationOn ? "Logging started (animation mode enabled)."
                                      : "Logging started.");
@@ -35,6 +36,7 @@ void ToggleAnimation(App& app) {
     g.LoggingOn = true;
     g.AnimationOn = true;
     RecordSample(app, "SA", true);
+    if (app.ended) return;
     g.PrevTimestamp = Timestamp(app);
     ShowMessage(app, "Animation mode enabled.");
   }
@@ -82,7 +84,10 @@ void ResetLog(App& app, bool noQuestion) {
     ShowMessage(app, "Unable to delete tracklog, try again with realtime mode off.");
     return;
   }
-  if (app.g.LoggingOn) RecordSample(app, "SA=" + GetUtcTime(app), false);
+  if (app.g.LoggingOn) {
+    RecordSample(app, "SA=" + GetUtcTime(app), false);
+    if (app.ended) return;
+  }
   ShowMessage(app, "Tracklog reset.");
 }
 

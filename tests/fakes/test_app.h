@@ -40,6 +40,7 @@ struct TestAppOptions {
   int zoneBiasMinutes = 0;  // UTC = local + bias
   std::string decimalSeparator = ".";
   bool withKmlSettings = true;
+  SimTransport* transport = nullptr;  // another transport than the in-memory one
 };
 
 class TestApp {

@@ -53,13 +53,16 @@ Raw Inverse(double value, double rawPerUnit, Forward forward, Toward toward) {
 
 int32_t HeadingRaw(double degrees) {
   // The raw angle is a full turn over 2^32 steps; above 180 degrees it reads as negative and the
-  // program adds 360.
+  // program adds 360. Counted as an unsigned turn, with the neighbouring turns continuing below
+  // 0 and above 360, the reading grows steadily with the raw value.
   degrees = std::fmod(degrees, 360.0);
   if (degrees < 0) degrees += 360;
+  constexpr int64_t kTurn = int64_t{1} << 32;
   auto forward = [](int64_t turn) {
-    return HeadingDegrees(static_cast<int32_t>(static_cast<uint32_t>(turn)));
+    const double reading = HeadingDegrees(static_cast<int32_t>(static_cast<uint32_t>(turn)));
+    return turn < 0 ? reading - 360 : turn >= kTurn ? reading + 360 : reading;
   };
-  const int64_t turn = Inverse<int64_t>(degrees, 4294967296.0 / 360, forward, Toward::Up);
+  const int64_t turn = Inverse<int64_t>(degrees, kTurn / 360.0, forward, Toward::Up);
   return static_cast<int32_t>(static_cast<uint32_t>(turn));
 }
 

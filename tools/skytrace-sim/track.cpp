@@ -96,8 +96,9 @@ std::optional<double> Number(std::string_view text) {
 
 std::string Shortest(double value) {
   if (value == 0) return "0";
-  char buffer[32];
-  const auto done = std::to_chars(buffer, buffer + sizeof buffer, value);
+  char buffer[400];
+  // The shortest text that reads back as the same value, without an exponent.
+  const auto done = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
   return std::string(buffer, done.ptr);
 }
 

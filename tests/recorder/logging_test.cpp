@@ -1,0 +1,166 @@
+// The logging commands through the main window's buttons: start, stop, reset and animation, the
+// status labels and their failures.
+#include "recorder/logging.h"
+
+#include <gtest/gtest.h>
+
+#include "core/app.h"
+#include "shell/dispatch.h"
+#include "track_feed.h"
+
+namespace sky {
+namespace {
+
+class LoggingTest : public ::testing::Test {
+ protected:
+  LoggingTest() {
+    sim::OwnState state;
+    state.altitudeFt = 3000;
+    state.groundSpeedKt = 200;
+    sim::WriteOwnState(t.simulator, state);
+    EXPECT_TRUE(t.Load());
+    t.Tick();  // connected at start-up; this tick reads the first sample
+  }
+  ClickResult Press(const char* control) { return Click(t.app(), "Form1", control); }
+  std::vector<std::string> Records() {
+    return test::Lines(test::ReadFile(t.DataFile("Flightlog.txt")));
+  }
+
+  test::TestApp t;
+};
+
+TEST_F(LoggingTest, StartingTwiceWritesTwoStartRecords) {
+  ASSERT_EQ(Press("btn_startlog"), ClickResult::Done);
+  EXPECT_EQ(t.LastMessage(), "Logging started.");
+  EXPECT_EQ(t.app().Form1.Label5.text, "Logging");
+  EXPECT_EQ(t.app().Form1.Label5.color, kGreen);
+  Press("btn_startlog");
+  const auto records = Records();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(test::Field(records[0], 6), "SA");
+  EXPECT_EQ(test::Field(records[1], 6), "SA");
+  EXPECT_EQ(test::Field(records[1], 13), t.g().PrevTimestamp);
+}
+
+TEST_F(LoggingTest, StoppingWritesTheStopRecordAndForgetsThePreviousSample) {
+  Press("btn_startlog");
+  t.Tick();
+  t.g().RealtimeOn = true;
+  t.app().Form1.btn_setChase.enabled = true;
+  ASSERT_EQ(Press("btn_stoplog"), ClickResult::Done);
+  EXPECT_EQ(test::Field(Records().back(), 6), "SO");
+  EXPECT_FALSE(t.g().LoggingOn);
+  EXPECT_FALSE(t.g().RealtimeOn);
+  EXPECT_FALSE(t.g().AnimationOn);
+  EXPECT_FALSE(t.app().Form1.btn_setChase.enabled);
+  EXPECT_EQ(t.app().Form1.Label5.text, "No logging");
+  EXPECT_EQ(t.app().Form1.Label6.text, "No realtime");
+  EXPECT_TRUE(t.app().prev.Latitude.empty());
+  EXPECT_TRUE(t.app().prev.Heading.empty());
+  EXPECT_TRUE(t.g().PrevTimestamp.empty());
+  EXPECT_EQ(t.LastMessage(), "Logging stopped.");
+  EXPECT_FALSE(test::FileExists(t.DataFile("Realtime.txt")));  // realtime went off first
+
+  // Stopping again does nothing and shows nothing.
+  const auto messages = t.Messages();
+  const auto records = Records();
+  Press("btn_stoplog");
+  EXPECT_EQ(t.Messages(), messages);
+  EXPECT_EQ(Records(), records);
+}
+
+TEST_F(LoggingTest, AnimationModeTogglesAndImpliesLogging) {
+  ASSERT_EQ(Press("btn_startAnimate"), ClickResult::Done);
+  EXPECT_TRUE(t.g().LoggingOn);
+  EXPECT_TRUE(t.g().AnimationOn);
+  EXPECT_EQ(t.LastMessage(), "Animation mode enabled.");
+  EXPECT_EQ(test::Field(Records().back(), 6), "SA");
+  t.Tick();
+  EXPECT_EQ(t.app().Form1.Label13.text, "Animation");
+  Press("btn_startlog");
+  EXPECT_EQ(t.LastMessage(), "Logging started (animation mode enabled).");
+  Press("btn_startAnimate");
+  EXPECT_EQ(t.LastMessage(), "Animation mode disabled.");
+  EXPECT_TRUE(t.g().LoggingOn);
+  EXPECT_FALSE(t.g().AnimationOn);
+}
+
+TEST_F(LoggingTest, WithoutAConnection) {
+  Press("btn_startAnimate");
+  t.simulator.SetFaults({.silent = true});
+  t.Tick(2);  // the link is lost; the next tick finds the buttons disabled
+  ASSERT_FALSE(t.g().Connected);
+  EXPECT_EQ(Press("btn_startlog"), ClickResult::Disabled);
+  t.g().LoggingOn = true;
+  t.g().AnimationOn = true;
+  ToggleAnimation(t.app());
+  EXPECT_EQ(t.LastMessage(), "No open FS connection.");
+  EXPECT_FALSE(t.g().LoggingOn);
+  EXPECT_FALSE(t.g().AnimationOn);
+  const auto records = Records();
+  StartLogging(t.app());
+  EXPECT_EQ(t.LastMessage(), "No open FS connection.");
+  EXPECT_FALSE(t.g().LoggingOn);
+  EXPECT_EQ(Records(), records);
+}
+
+TEST_F(LoggingTest, ResetAsksFirst) {
+  Press("btn_startAnimate");
+  t.Tick();
+  Press("btn_stoplog");
+  test::WriteFile(t.DataFile("Animation.txt"), "a\r\n");
+  test::WriteFile(t.DataFile("Traffic.txt"), "b\r\n");
+  const std::string log = test::ReadFile(t.DataFile("Flightlog.txt"));
+  t.Tick();
+  ASSERT_TRUE(t.app().Form1.btn_resetlog.enabled);
+
+  ASSERT_EQ(Press("btn_resetlog"), ClickResult::Done);  // no answer queued: No
+  ASSERT_EQ(t.dialogs.shown.size(), 1u);
+  EXPECT_EQ(t.dialogs.shown[0].title, "Reset log");
+  EXPECT_EQ(t.dialogs.shown[0].text,
+            "Warning, proceeding will delete your current flightlog until now!\r\nAre you sure "
+            "you want to proceed?");
+  EXPECT_EQ(test::ReadFile(t.DataFile("Flightlog.txt")), log);
+  EXPECT_TRUE(test::FileExists(t.DataFile("Animation.txt")));
+
+  t.dialogs.Queue({ScriptedDialogs::Answer::Yes});
+  Press("btn_resetlog");
+  EXPECT_EQ(t.LastMessage(), "Tracklog reset.");
+  EXPECT_EQ(test::ReadFile(t.DataFile("Flightlog.txt")), "");
+  EXPECT_FALSE(test::FileExists(t.DataFile("Animation.txt")));
+  EXPECT_FALSE(test::FileExists(t.DataFile("Traffic.txt")));
+  t.Tick();
+  EXPECT_FALSE(t.app().Form1.btn_resetlog.enabled);
+}
+
+TEST_F(LoggingTest, AFailedResetStopsWhereItFailed) {
+  t.files.FailOn("remove", "Animation.txt");
+  ResetLog(t.app(), true);
+  EXPECT_EQ(t.LastMessage(), "Unable to delete tracklog, try again with realtime mode off.");
+  EXPECT_FALSE(test::FileExists(t.DataFile("Flightlog.txt")));  // deleted before the failure
+  EXPECT_TRUE(test::FileExists(t.DataFile("Traffic.txt")));     // not reached
+}
+
+TEST_F(LoggingTest, StatusLabels) {
+  struct Case {
+    bool logging, animation, written, realtime;
+    const char *label5, *label13, *label6;
+    Color color;
+  } cases[] = {
+      {false, true, true, false, "No logging", "No animation", "No realtime", kBlack},
+      {true, false, true, true, "Logging", "No animation", "Realtime", kGreen},
+      {true, true, false, false, "Logging", "Animation", "No realtime", kBlack},
+  };
+  for (const Case& c : cases) {
+    t.g().AnimationOn = c.animation;
+    UpdateStatusLabels(t.app(), c.logging, c.written, c.realtime);
+    const Form1Controls& form = t.app().Form1;
+    EXPECT_EQ(form.Label5.text, c.label5);
+    EXPECT_EQ(form.Label13.text, c.label13);
+    EXPECT_EQ(form.Label6.text, c.label6);
+    EXPECT_EQ(form.Label5.color, c.color);
+  }
+}
+
+}  // namespace
+}  // namespace sky

@@ -1,0 +1,144 @@
+// The simulator serves each value as the inverse of the program's conversion: read back through
+// the program, a value comes out as it went in, within one raw step, and whole numbers whole.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "core/numtext.h"
+#include "simlink/flightdata.h"
+#include "skytrace-sim/flight_source.h"
+#include "test_app.h"
+
+namespace sky::sim {
+namespace {
+
+class RoundTripTest : public ::testing::Test {
+ protected:
+  RoundTripTest() { EXPECT_TRUE(t.Load()); }
+  const FlightSample& Serve(const OwnState& state) {
+    WriteOwnState(t.simulator, state);
+    ReadFlightData(t.app());
+    return t.app().sample;
+  }
+  static double Number(const std::string& text) { return *ParseNumber(text, "."); }
+
+  test::TestApp t;
+};
+
+TEST_F(RoundTripTest, WholeNumbersReadBackWhole) {
+  // value, its field in the state, the text it becomes
+  using Set = std::function<void(OwnState&, double)>;
+  using Get = std::function<std::string(const FlightSample&)>;
+  struct Field {
+    const char* name;
+    Set set;
+    Get get;  // the whole part the logs and labels show
+    double from, to, step;
+  } fields[] = {
+      {"altitude", [](OwnState& s, double v) { s.altitudeFt = v; },
+       [](const FlightSample& s) { return s.Altitude; }, -1000, 45000, 7},
+      {"ground speed", [](OwnState& s, double v) { s.groundSpeedKt = v; },
+       [](const FlightSample& s) { return FloorText(Number(s.GroundSpeed)); }, 0, 700, 1},
+      {"heading", [](OwnState& s, double v) { s.headingDeg = v; },
+       [](const FlightSample& s) { return FloorText(Number(s.Heading)); }, 0, 359, 1},
+      {"vertical speed", [](OwnState& s, double v) { s.verticalSpeedFpm = v; },
+       [](const FlightSample& s) { return FloorText(Number(s.VerticalSpeed)); }, -8000, 8000, 3},
+      {"touchdown rate", [](OwnState& s, double v) { s.touchdownVerticalSpeedFpm = v; },
+       [](const FlightSample& s) { return s.TouchdownVerticalSpeed; }, -2000, -1, 1},
+      {"indicated airspeed", [](OwnState& s, double v) { s.indicatedAirspeedKt = v; },
+       [](const FlightSample& s) { return FloorText(s.IndicatedAirspeed); }, 0, 600, 1},
+      {"flaps", [](OwnState& s, double v) { s.flapsPercent = v; },
+       [](const FlightSample& s) { return std::to_string(s.FlapsPercent); }, 0, 100, 1},
+  };
+  for (const Field& field : fields) {
+    for (double value = field.from; value <= field.to; value += field.step) {
+      OwnState state;
+      field.set(state, value);
+      EXPECT_EQ(field.get(Serve(state)), FloorText(value) == "-0" ? "0" : FloorText(value))
+          << field.name << " " << value;
+    }
+  }
+}
+
+TEST_F(RoundTripTest, FractionsWithinOneRawStep) {
+  for (double value = -89.987654321; value < 90; value += 7.123456789) {
+    OwnState state;
+    state.latitudeDeg = value;
+    state.longitudeDeg = 2 * value;
+    state.altitudeFt = value * 100 + 0.25;
+    state.groundSpeedKt = std::fabs(value) * 3.3;
+    state.headingDeg = value + 90;
+    state.verticalSpeedFpm = value * 40;
+    state.indicatedAirspeedKt = std::fabs(value) * 2.1;
+    const FlightSample& s = Serve(state);
+    EXPECT_NEAR(Number(s.Latitude), value, 1e-12);
+    EXPECT_NEAR(Number(s.Longitude), 2 * value, 1e-12);
+    EXPECT_EQ(s.Altitude, FloorText(std::trunc(state.altitudeFt)) == "-0"
+                              ? std::string(state.altitudeFt < 0 ? "-0" : "0")
+                              : FloorText(std::trunc(state.altitudeFt)));
+    EXPECT_NEAR(Number(s.GroundSpeed), state.groundSpeedKt, 3.1e-5);
+    EXPECT_NEAR(Number(s.Heading), state.headingDeg, 8.4e-8);
+    EXPECT_NEAR(Number(s.VerticalSpeed), state.verticalSpeedFpm, 0.77);
+    EXPECT_NEAR(s.IndicatedAirspeed, state.indicatedAirspeedKt, 1.0 / 128);
+  }
+}
+
+TEST_F(RoundTripTest, CoordinatesKeepTheirDigits) {
+  struct Case {
+    double latitude, longitude;
+    const char *latitudeText, *longitudeText;
+  } cases[] = {
+      {50.04505, 8.58695, "50.04505", "8.58695"},
+      {-33.9461, 151.1772, "-33.9461", "151.1772"},
+      {0.5, -0.25, "0.5", "-0.25"},
+      {89.999999, -179.9999999, "89.999999", "-179.9999999"},
+  };
+  for (const Case& c : cases) {
+    OwnState state;
+    state.latitudeDeg = c.latitude;
+    state.longitudeDeg = c.longitude;
+    const FlightSample& s = Serve(state);
+    EXPECT_EQ(s.Latitude, c.latitudeText);
+    EXPECT_EQ(s.Longitude, c.longitudeText);
+  }
+}
+
+TEST_F(RoundTripTest, SwitchesAndNeedles) {
+  t.app().params.LocInt = 100;
+  t.app().params.GSInt = 50;
+  for (int needle = -136; needle <= 128; ++needle) {
+    OwnState state;
+    state.localizerNeedle = std::min(needle, 128);
+    state.glideslopeNeedle = std::min(needle, 119);
+    state.onGround = needle % 2 == 0;
+    state.gear = needle % 3 == 0 ? 1 : 0;
+    state.spoilers = needle % 5 == 0 ? 1 : 0;
+    state.tailHook = needle % 7 == 0;
+    state.overspeed = needle % 11 == 0;
+    state.stall = needle % 13 == 0;
+    state.outerMarker = needle % 17 == 0;
+    state.middleMarker = needle % 19 == 0;
+    state.innerMarker = needle % 23 == 0;
+    state.glideslopeFlag = needle % 29 == 0;
+    state.autobrake = (needle + 136) % 6;
+    const FlightSample& s = Serve(state);
+    const int localizer = std::max(state.localizerNeedle, -127);
+    EXPECT_EQ(s.LocalizerInBand, localizer > -128 && localizer < 128) << needle;
+    EXPECT_EQ(s.GlideslopeNeedle, state.glideslopeNeedle) << needle;
+    EXPECT_EQ(s.OnGround, state.onGround ? 1 : 0);
+    EXPECT_EQ(s.Gear, state.gear == 1 ? "1" : "0");
+    EXPECT_EQ(s.Spoilers, state.spoilers);
+    EXPECT_EQ(s.TailHook, state.tailHook);
+    EXPECT_EQ(s.Overspeed, state.overspeed);
+    EXPECT_EQ(s.Stall, state.stall);
+    EXPECT_EQ(s.OuterMarker, state.outerMarker);
+    EXPECT_EQ(s.MiddleMarker, state.middleMarker);
+    EXPECT_EQ(s.InnerMarker, state.innerMarker);
+    EXPECT_EQ(s.GlideslopeFlag, state.glideslopeFlag == 1);
+    EXPECT_EQ(s.Autobrake, state.autobrake);
+  }
+}
+
+}  // namespace
+}  // namespace sky::sim
