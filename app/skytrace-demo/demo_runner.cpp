@@ -320,6 +320,7 @@ int DemoRunner::Run() {
     flight = std::move(*parsed);
   }
 
+  d.simulator = std::make_unique<sim::SimulatorCore>();
 #ifndef _WIN32
   char pattern[] = "/tmp/skytrace-demo-XXXXXX";
   if (!::mkdtemp(pattern)) {
@@ -327,7 +328,6 @@ int DemoRunner::Run() {
     return 1;
   }
   d.runtimeDir = pattern;
-  d.simulator = std::make_unique<sim::SimulatorCore>();
   d.server = std::make_unique<sim::PosixSimServer>(
       *d.simulator, sim::PosixServerOptions{d.runtimeDir, "UIPCMAIN"});
   if (!d.server->Start()) {

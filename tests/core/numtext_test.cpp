@@ -89,3 +89,31 @@ TEST(NumberText, PatternsTakeDigitsFromTheRight) {
 
 }  // namespace
 }  // namespace sky
+
+namespace sky {
+namespace {
+
+TEST(NumberText, CutsDecimalsAndWholeParts) {
+  struct Case {
+    const char* text;
+    const char* separator;
+    const char* cut;    // at most 13 decimals
+    const char* whole;  // before the separator
+  } cases[] = {
+      {"50.0450500000000", ".", "50.0450500000000", "50"},
+      {"-179.12345678901234", ".", "-179.1234567890123", "-179"},
+      {"8,12345678901234", ",", "8,1234567890123", "8"},
+      {"1.234567890123E-05", ".", "1.234567890123", "1"},  // a cut that ends in the exponent
+      {"1.2345678901234E-05", ".", "1.2345678901234", "1"},
+      {"12345678901234567", ".", "1234567890123", "12345678901234567"},
+      {"-0.5", ".", "-0.5", "-0"},
+      {"123.9", ",", "123.9", "123.9"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CutDecimals(c.text, c.separator, 13), c.cut) << c.text;
+    EXPECT_EQ(WholePart(c.text, c.separator), c.whole) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace sky
