@@ -106,9 +106,8 @@ std::optional<std::vector<DemoAction>> ParseDemoActions(const std::string& text,
         if (action.verb == "click" && !IsControl(action.window, action.control)) {
           return fail("unknown control \"" + target + "\"");
         }
-        if (action.verb == "type" &&
-            (target.size() >= rest.size() ||
-             !Quoted(Trim(rest.substr(target.size())), action.argument))) {
+        if (action.verb == "type" && (target.size() >= rest.size() ||
+                                      !Quoted(Trim(rest.substr(target.size())), action.argument))) {
           return fail("type needs a quoted text");
         }
       }
@@ -194,8 +193,8 @@ struct DemoRunner::Impl {
 
   void Perform(const DemoAction& action) {
     if (action.verb == "click") {
-      const std::string name = action.window == "Form1" ? action.control
-                                                         : action.window + "." + action.control;
+      const std::string name =
+          action.window == "Form1" ? action.control : action.window + "." + action.control;
       Print("click " + name);
       const ClickResult result = Click(*app, action.window, action.control);
       if (result == ClickResult::Disabled) Print("  (" + name + " is disabled)");
@@ -255,7 +254,9 @@ DemoRunner::DemoRunner(DemoOptions options, std::ostream& out, std::ostream& err
 
 DemoRunner::~DemoRunner() = default;
 
-App* DemoRunner::app() { return impl_->app.get(); }
+App* DemoRunner::app() {
+  return impl_->app.get();
+}
 
 int DemoRunner::Run() {
   Impl& d = *impl_;

@@ -17,7 +17,9 @@ UiHost::UiHost(App& app, QtWindows& windows) : app_(app), windows_(windows) {
   windows_.Register(WindowId::Form1, form1_.get());
 }
 
-UiHost::~UiHost() { windows_.Unregister(WindowId::Form1); }
+UiHost::~UiHost() {
+  windows_.Unregister(WindowId::Form1);
+}
 
 bool UiHost::Start() {
   const bool started = Form_Load(app_);

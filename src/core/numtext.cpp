@@ -19,8 +19,8 @@ std::string WithSeparator(std::string text, std::string_view separator) {
 std::string GeneralText(double value, int digits) {
   if (value == 0) return "0";  // also for -0
   char buffer[64];
-  const auto done = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                  std::chars_format::general, digits);
+  const auto done =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
   std::string text(buffer, done.ptr);
   if (const auto e = text.find('e'); e != std::string::npos) text[e] = 'E';
   return text;
@@ -60,9 +60,13 @@ int64_t Floor64(double value) {
   return static_cast<int64_t>(std::floor(value));
 }
 
-std::string FloorText(double value) { return std::to_string(Floor64(value)); }
+std::string FloorText(double value) {
+  return std::to_string(Floor64(value));
+}
 
-int64_t RoundHalfEven(double value) { return Floor64(std::nearbyint(value)); }
+int64_t RoundHalfEven(double value) {
+  return Floor64(std::nearbyint(value));
+}
 
 std::optional<double> ParseNumber(std::string_view text, std::string_view separator) {
   size_t begin = 0;

@@ -13,7 +13,9 @@ void CloseTcasWindow(App&) {}
 void tmrTCAS_Timer(App&) {}
 void ClearTcasTable(App&) {}
 void DrawTarget(App&, double, double, double) {}
-std::string TargetPosition(App&, double, double) { return "0:0"; }
+std::string TargetPosition(App&, double, double) {
+  return "0:0";
+}
 void CycleTcasMode(App&) {}
 void ZoomIn(App&) {}
 void ZoomOut(App&) {}

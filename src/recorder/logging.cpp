@@ -18,8 +18,8 @@ void StartLogging(App& app) {
   app.g.LoggingOn = true;
   RecordSample(app, "SA", true);
   app.g.PrevTimestamp = Timestamp(app);
-  ShowMessage(app, app.g.AnimationOn ? "Logging started (animation mode enabled)."
-                                     : "Logging started.");
+  ShowMessage(app,
+              app.g.AnimationOn ? "Logging started (animation mode enabled)." : "Logging started.");
 }
 
 void ToggleAnimation(App& app) {

@@ -45,8 +45,8 @@ struct Form1Controls {
   Button btn_InitiateRealtime{"Generate Google Earth realtime link",
                               "Click here to generate the Google Earth link for realtime logging, "
                               "Google Earth will open. Save the file to your My Places folder."};
-  Button btn_Convert{"View flight in Google Earth", "Convert your flight to see it in Google Earth!",
-                     false};
+  Button btn_Convert{"View flight in Google Earth",
+                     "Convert your flight to see it in Google Earth!", false};
   Button btn_savedlogs{"Open SavedLogs folder", "Open the folder where your saved logs are saved"};
 
   Frame fraServices{"Services"};

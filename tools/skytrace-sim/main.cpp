@@ -13,7 +13,9 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void OnSignal(int) { stopRequested = 1; }
+void OnSignal(int) {
+  stopRequested = 1;
+}
 
 void Usage() {
   std::fprintf(stderr,
