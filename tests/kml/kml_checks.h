@@ -48,8 +48,8 @@ bool HaveTool(const std::string& name);
 int RunCommand(const std::string& command, std::string& output);
 std::string Quoted(const std::string& path);
 
-// The document is well-formed XML as xmllint reads it (a test failure otherwise). Does nothing
-// when xmllint is missing; tests that need it call GTEST_SKIP themselves.
+// The document is well-formed XML as xmllint reads it (a test failure otherwise). Without
+// xmllint it says once on the standard error that these checks are skipped.
 void ExpectWellFormed(const std::string& path);
 
 // The OGC KML 2.2 schema beside the repository ("../shared/schemas/kml22"); empty when absent.
