@@ -30,8 +30,9 @@ QApplication& Application() {
   static int argc = 1;
   static char name[] = "tests_ui_instruments";
   static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
+  // Never destroyed: the process ends with it.
+  static QApplication* application = new QApplication(argc, argv);
+  return *application;
 }
 
 QString ScreenshotPath(const char* name) {
@@ -170,7 +171,7 @@ TEST_F(InstrumentWindowsTest, HostOpensAndClosesTheWindowsWithTheCore) {
   CloseWindow(t.app(), "frmACStatus");
   host.AfterEvent();
   EXPECT_EQ(host.StatusView(), nullptr);
-  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace
