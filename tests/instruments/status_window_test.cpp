@@ -114,13 +114,6 @@ TEST_F(StatusWindowTest, ALostLinkBlanksTheValuesAndKeepsTheEventLine) {
   EXPECT_FALSE(w().tmrMSG.enabled);
 }
 
-TEST_F(StatusWindowTest, EventLineClearsFiveSecondsAfterLoad) {
-  t.Tick(4);
-  EXPECT_EQ(w().lblEvent.text, "Event: Gear down");
-  t.Tick(1);
-  EXPECT_EQ(w().lblEvent.text, "");
-}
-
 TEST_F(StatusWindowTest, AlwaysOnTopToggleSurvivesTheWindow) {
   EXPECT_EQ(Click(t.app(), "frmACStatus", "Command1"), ClickResult::Done);
   EXPECT_EQ(t.LastMessage(), "Aircraft status window set always on top.");

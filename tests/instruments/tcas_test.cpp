@@ -271,15 +271,5 @@ TEST_F(TcasTest, StateSurvivesClosingButLabelsStartAtDesignTime) {
   EXPECT_TRUE(t.g().TcasOnTop);
 }
 
-TEST_F(TcasTest, ALostConnectionShowsOffOnTheOpenWindow) {
-  t.g().TcasMode = 3;
-  t.app().frmTCAS.Label11.text = "NRM";
-  t.transport.neverDeliver = true;
-  t.Tick(1);  // the flight data read finds the link gone
-  t.Tick(1);  // the next tick shows the state
-  EXPECT_EQ(t.g().TcasMode, 0);
-  EXPECT_EQ(t.app().frmTCAS.Label11.text, "OFF");
-}
-
 }  // namespace
 }  // namespace sky
