@@ -23,6 +23,7 @@
 #include "skytrace-sim/posix_server.h"
 #endif
 #include "skytrace-sim/simulator_core.h"
+#include "skytrace-sim/traffic_source.h"
 
 namespace sky {
 namespace {
@@ -157,11 +158,13 @@ bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream&
       options.decimalSeparator = value;
     } else if (arg == "--actions") {
       options.actionsFile = value;
+    } else if (arg == "--traffic") {
+      options.trafficFile = value;
     } else {
       err << "skytrace-demo: unknown option " << arg << "\n"
           << "usage: skytrace-demo [--actions FILE] [--seconds N] [--data-dir DIR]\n"
              "                     [--docs-dir DIR] [--start \"YYYY-MM-DD HH:MM:SS\"]\n"
-             "                     [--decimal-separator SEP]\n";
+             "                     [--decimal-separator SEP] [--traffic FILE]\n";
       return false;
     }
   }
@@ -243,6 +246,7 @@ struct DemoRunner::Impl {
   HeadlessWindows windows;
   std::unique_ptr<SimTransport> transport;
   std::unique_ptr<sim::SimulatorCore> simulator;
+  std::unique_ptr<sim::TrafficSource> traffic;
 #ifndef _WIN32
   std::unique_ptr<sim::PosixSimServer> server;
 #endif
@@ -301,6 +305,19 @@ int DemoRunner::Run() {
   }
   d.transport = std::make_unique<PosixTransport>(PosixTransportOptions{d.runtimeDir, 0});
 #endif
+  if (!d.options.trafficFile.empty()) {
+    std::string error;
+    d.traffic = sim::LoadTrafficFile(d.options.trafficFile, error);
+    if (!d.traffic) {
+      d.err << "skytrace-demo: " << error << "\n";
+      return 2;
+    }
+  } else {
+    sim::SimulatorCore& core = *d.simulator;
+    d.traffic = std::make_unique<sim::BuiltInTraffic>(
+        [&core](double) { return sim::OwnStateFromCore(core); });
+  }
+  sim::UpdateTraffic(*d.traffic, *d.simulator, 0);
 
   d.app = std::make_unique<App>(Ports{d.clock, d.folders, d.files, d.system, d.shell, d.dialogs,
                                       d.http, d.windows, *d.transport});
@@ -328,6 +345,7 @@ int DemoRunner::Run() {
   size_t next = 0;
   for (d.second = 0;; ++d.second) {
     if (d.second > 0) {
+      sim::UpdateTraffic(*d.traffic, *d.simulator, d.second);
       d.clock.Advance(1000);
       RunDueTimers(app);
       d.ReportConnection();

@@ -24,6 +24,7 @@ struct DemoOptions {
   std::string decimalSeparator;  // empty: the locale's
   std::string actionsFile;
   std::string programFolder;  // empty: the executable's folder
+  std::string trafficFile;    // empty: the built-in traffic
 };
 
 // One scripted user action.

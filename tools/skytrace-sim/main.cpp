@@ -8,6 +8,7 @@
 
 #include "skytrace-sim/posix_server.h"
 #include "skytrace-sim/simulator_core.h"
+#include "skytrace-sim/traffic_source.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ void OnSignal(int) {
 void Usage() {
   std::fprintf(stderr,
                "usage: skytrace-sim [--runtime-dir DIR] [--fs98] [--simulator CODE] [--xplane]\n"
-               "                    [--bad-handshake]\n");
+               "                    [--bad-handshake] [--traffic FILE]\n");
 }
 
 }  // namespace
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   uint16_t simulator = 8;
   bool xplane = false;
   sky::sim::SimFaults faults;
+  std::string trafficFile;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&]() -> std::string {
@@ -49,6 +51,8 @@ int main(int argc, char** argv) {
       xplane = true;
     } else if (arg == "--bad-handshake") {
       faults.badHandshake = true;
+    } else if (arg == "--traffic") {
+      trafficFile = value();
     } else {
       Usage();
       return 2;
@@ -56,6 +60,19 @@ int main(int argc, char** argv) {
   }
   sky::sim::SimulatorCore core(simulator, xplane);
   core.SetFaults(faults);
+  // Traffic from the file, or the built-in traffic around the own aircraft.
+  std::unique_ptr<sky::sim::TrafficSource> traffic;
+  if (!trafficFile.empty()) {
+    std::string error;
+    traffic = sky::sim::LoadTrafficFile(trafficFile, error);
+    if (!traffic) {
+      std::fprintf(stderr, "skytrace-sim: %s\n", error.c_str());
+      return 2;
+    }
+  } else {
+    traffic = std::make_unique<sky::sim::BuiltInTraffic>(
+        [&core](double) { return sky::sim::OwnStateFromCore(core); });
+  }
   sky::sim::PosixSimServer server(core, options);
   if (!server.Start()) {
     std::fprintf(stderr, "skytrace-sim: %s\n", server.Error().c_str());
@@ -65,7 +82,12 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, OnSignal);
   std::printf("skytrace-sim: answering on %s\n", server.SocketPath().c_str());
   std::fflush(stdout);
-  while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const auto started = std::chrono::steady_clock::now();
+  while (!stopRequested) {
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+    sky::sim::UpdateTraffic(*traffic, core, elapsed.count());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
   server.Stop();
   return 0;
 }
