@@ -38,7 +38,7 @@ class Bench {
                   root_ / "program/KMLSettings.txt");
     clock_.SetTimeZone({});
     if (!server_.Start()) throw std::runtime_error(server_.Error());
-    sky::sim::OwnState cruise;
+    sky::sim::FlightState cruise;
     cruise.latitudeDeg = 50.3;
     cruise.longitudeDeg = 8.9;
     cruise.altitudeFt = 12000;
@@ -46,7 +46,7 @@ class Bench {
     cruise.indicatedAirspeedKt = 290;
     cruise.trueAirspeedKt = 360;
     cruise.headingDeg = 61;
-    sky::sim::WriteOwnState(core_, cruise);
+    sky::sim::WriteFlightState(core_, cruise);
     app_ = std::make_unique<sky::App>(sky::Ports{clock_, folders_, files_, system_, shell_,
                                                  dialogs_, http_, windows_, transport_});
     if (!sky::Form_Load(*app_)) throw std::runtime_error("start-up failed");

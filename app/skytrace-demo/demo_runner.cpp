@@ -27,6 +27,7 @@
 #include "skytrace-sim/flight_source.h"
 #include "skytrace-sim/simulator_core.h"
 #include "skytrace-sim/track.h"
+#include "skytrace-sim/traffic_source.h"
 
 namespace sky {
 namespace {
@@ -161,11 +162,14 @@ bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream&
       options.actionsFile = value;
     } else if (arg == "--track") {
       options.trackFile = value;
+    } else if (arg == "--traffic") {
+      options.trafficFile = value;
     } else {
       err << "skytrace-demo: unknown option " << arg << "\n"
           << "usage: skytrace-demo [--track FILE] [--actions FILE] [--seconds N]\n"
              "                     [--data-dir DIR] [--docs-dir DIR]\n"
-             "                     [--start \"YYYY-MM-DD HH:MM:SS\"] [--decimal-separator SEP]\n";
+             "                     [--start \"YYYY-MM-DD HH:MM:SS\"] [--decimal-separator SEP]\n"
+             "                     [--traffic FILE]\n";
       return false;
     }
   }
@@ -258,6 +262,7 @@ struct DemoRunner::Impl {
   HeadlessWindows windows;
   std::unique_ptr<SimTransport> transport;
   std::unique_ptr<sim::SimulatorCore> simulator;
+  std::unique_ptr<sim::TrafficSource> traffic;
 #ifndef _WIN32
   std::unique_ptr<sim::PosixSimServer> server;
 #endif
@@ -336,6 +341,21 @@ int DemoRunner::Run() {
   }
   d.transport = std::make_unique<PosixTransport>(PosixTransportOptions{d.runtimeDir, 0});
 #endif
+  if (!d.options.trafficFile.empty()) {
+    std::string error;
+    d.traffic = sim::LoadTrafficFile(d.options.trafficFile, error);
+    if (!d.traffic) {
+      d.err << "skytrace-demo: " << error << "\n";
+      return 2;
+    }
+  } else {
+    sim::SimulatorCore& core = *d.simulator;
+    d.traffic = std::make_unique<sim::BuiltInTraffic>(
+        [&core](double) { return sim::OwnStateFromCore(core); });
+  }
+  // Second s of the run shows the flight at t = s, and the traffic around it.
+  sim::WriteFlightState(*d.simulator, flight.At(0));
+  sim::UpdateTraffic(*d.traffic, *d.simulator, 0);
 
   d.app = std::make_unique<App>(Ports{d.clock, d.folders, d.files, d.system, d.shell, d.dialogs,
                                       d.http, d.windows, *d.transport});
@@ -355,8 +375,6 @@ int DemoRunner::Run() {
   };
   d.shell.onEndProgram = [&d] { d.Print("program ended"); };
 
-  // Second s of the run shows the flight at t = s.
-  sim::WriteOwnState(*d.simulator, flight.At(0));
   const bool started = Form_Load(app);
   d.ReportConnection();
   if (!started) return 1;
@@ -373,7 +391,8 @@ int DemoRunner::Run() {
   size_t next = 0;
   for (d.second = 0;; ++d.second) {
     if (d.second > 0) {
-      sim::WriteOwnState(*d.simulator, flight.At(d.second));
+      sim::WriteFlightState(*d.simulator, flight.At(d.second));
+      sim::UpdateTraffic(*d.traffic, *d.simulator, d.second);
       d.clock.Advance(1000);
       RunDueTimers(app);
       d.ReportConnection();

@@ -25,6 +25,7 @@ struct DemoOptions {
   std::string actionsFile;       // empty: start logging at once and stop it at the end
   std::string trackFile;         // empty: the built-in flight
   std::string programFolder;     // empty: the executable's folder
+  std::string trafficFile;       // empty: the built-in traffic
 };
 
 // One scripted user action.

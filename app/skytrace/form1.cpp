@@ -14,7 +14,9 @@
 namespace sky::ui {
 namespace {
 
-QGroupBox* FrameBox(const Frame& frame) { return new QGroupBox(Q(frame.caption)); }
+QGroupBox* FrameBox(const Frame& frame) {
+  return new QGroupBox(Q(frame.caption));
+}
 
 }  // namespace
 

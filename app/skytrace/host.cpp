@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <algorithm>
+#include <functional>
 
 #include "core/app.h"
 #include "form1.h"
 #include "recorder/startup.h"
 #include "shell/messages.h"
+#include "status_window.h"
+#include "tcas_window.h"
 
 namespace sky::ui {
 
@@ -17,7 +20,11 @@ UiHost::UiHost(App& app, QtWindows& windows) : app_(app), windows_(windows) {
   windows_.Register(WindowId::Form1, form1_.get());
 }
 
-UiHost::~UiHost() { windows_.Unregister(WindowId::Form1); }
+UiHost::~UiHost() {
+  windows_.Unregister(WindowId::frmTCAS);
+  windows_.Unregister(WindowId::frmACStatus);
+  windows_.Unregister(WindowId::Form1);
+}
 
 bool UiHost::Start() {
   const bool started = Form_Load(app_);
@@ -38,8 +45,37 @@ void UiHost::AfterEvent() {
     return;
   }
   form1_->Render();
+  SyncWindows();
   const int64_t wait = NextTimerDueMs(app_) - app_.ports.clock.MonotonicMs();
   timer_.start(static_cast<int>(std::clamp<int64_t>(wait, 0, 60000)));
+}
+
+namespace {
+
+// Creates the view when its window was loaded, and lets it go when the window was unloaded (a
+// window may be closing from its own close handler, so it is deleted from the event loop).
+template <typename View>
+void Sync(bool loaded, std::unique_ptr<View>& view, WindowId id, QtWindows& windows,
+          const std::function<View*()>& create) {
+  if (loaded && !view) {
+    view.reset(create());
+    windows.Register(id, view.get());
+    view->show();
+  } else if (!loaded && view) {
+    windows.Unregister(id);
+    view->hide();
+    view.release()->deleteLater();
+  }
+  if (view) view->Render();
+}
+
+}  // namespace
+
+void UiHost::SyncWindows() {
+  Sync<TcasWindow>(app_.frmTCAS.loaded, tcas_, WindowId::frmTCAS, windows_,
+                   [this] { return new TcasWindow(app_, [this] { AfterEvent(); }); });
+  Sync<StatusWindow>(app_.frmACStatus.loaded, status_, WindowId::frmACStatus, windows_,
+                     [this] { return new StatusWindow(app_, [this] { AfterEvent(); }); });
 }
 
 }  // namespace sky::ui

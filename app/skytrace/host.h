@@ -15,6 +15,8 @@ struct App;
 namespace sky::ui {
 
 class Form1;
+class TcasWindow;
+class StatusWindow;
 
 class UiHost : public QObject {
  public:
@@ -25,12 +27,18 @@ class UiHost : public QObject {
   // After any event the core handled: render, sync windows, schedule the next timer.
   void AfterEvent();
   Form1* MainWindow() const { return form1_.get(); }
+  TcasWindow* TcasView() const { return tcas_.get(); }
+  StatusWindow* StatusView() const { return status_.get(); }
 
  private:
   void OnTimer();
+  // Opens or closes the auxiliary windows as the core's state says.
+  void SyncWindows();
   App& app_;
   QtWindows& windows_;
   std::unique_ptr<Form1> form1_;
+  std::unique_ptr<TcasWindow> tcas_;
+  std::unique_ptr<StatusWindow> status_;
   QTimer timer_;
 };
 

@@ -25,8 +25,7 @@ int main(int argc, char** argv) {
   sky::ui::QtHttp http;
   sky::ui::QtWindows windows;
   sky::PosixTransport transport;
-  sky::App app(
-      sky::Ports{clock, folders, files, system, shell, dialogs, http, windows, transport});
+  sky::App app(sky::Ports{clock, folders, files, system, shell, dialogs, http, windows, transport});
 
   sky::ui::UiHost host(app, windows);
   shell.mainWindow = host.MainWindow();

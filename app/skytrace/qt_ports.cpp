@@ -16,7 +16,9 @@
 namespace sky::ui {
 namespace {
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 std::optional<QByteArray> Fetch(const std::string& url) {
   QNetworkAccessManager manager;
@@ -75,7 +77,9 @@ void QtShell::CloseMainWindow() {
   if (mainWindow) QTimer::singleShot(0, mainWindow, [window = mainWindow] { window->close(); });
 }
 
-void QtShell::EndProgram() { std::exit(0); }
+void QtShell::EndProgram() {
+  std::exit(0);
+}
 
 std::optional<std::string> QtHttp::FetchText(const std::string& url) {
   const auto bytes = Fetch(url);

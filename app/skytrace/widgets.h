@@ -9,7 +9,9 @@
 
 namespace sky::ui {
 
-inline QString Q(const std::string& text) { return QString::fromStdString(text); }
+inline QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 void Render(QLabel* widget, const Label& label);
 void Render(QPushButton* widget, const Button& button);

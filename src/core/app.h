@@ -32,43 +32,46 @@ struct Ports {
 // The shared flags and values. Each names the unit that owns it; others read it or set it only
 // where their own rules say so.
 struct Globals {
-  bool Connected = false;           // simulator connection: the link is usable
-  bool WasConnected = false;        // tick: Connected as it stood at the end of the last tick
-  bool UsageReportPending = true;   // tick: the usage report is still to be sent
-  bool UpdateCheckWanted = false;   // start-up: the server answered the reachability probe
-  std::string AppTitle;             // start-up: "Skytrace flightlogger"
-  std::string ProductName;          // start-up: "Skytrace"
-  std::string FlightLogPath;        // start-up: data folder + "Flightlog.txt"
+  bool Connected = false;              // simulator connection: the link is usable
+  bool WasConnected = false;           // tick: Connected as it stood at the end of the last tick
+  bool UsageReportPending = true;      // tick: the usage report is still to be sent
+  bool UpdateCheckWanted = false;      // start-up: the server answered the reachability probe
+  std::string AppTitle;                // start-up: "Skytrace flightlogger"
+  std::string ProductName;             // start-up: "Skytrace"
+  std::string FlightLogPath;           // start-up: data folder + "Flightlog.txt"
   std::string DecimalSeparator = ".";  // start-up: the locale's decimal separator
   bool DecimalIsComma = false;         // start-up
-  bool LoggingOn = false;           // logging control: records go into "Flightlog.txt"
-  bool AnimationOn = false;         // logging control: animation and traffic are recorded
-  bool RealtimeOn = false;          // realtime link: the tick rewrites the realtime documents
-  bool ChaseView = true;            // realtime link: chase (true) or overview camera
-  bool ViewRight = false;           // realtime link: camera to the right (true) or left
-  int TcasRange = 20;               // TCAS display: range in nautical miles
-  int TcasMode = 0;                 // TCAS display: 0 OFF, 1 ABV, 2 BLW, 3 NRM, 4 ALL
-  int TcasRangeSent = 0;            // traffic reader: the range last written to the simulator
-  bool TcasWindowOpen = false;      // TCAS display: the window is loaded
-  bool StatusWindowOpen = false;    // status window: the window is loaded
-  bool MainOnTop = false;           // main window: topmost
-  bool TcasOnTop = false;           // TCAS display: topmost
-  bool StatusOnTop = false;         // status window: topmost
-  bool FirstMinimise = true;        // main window: the "Start logging?" question is still due
-  float GroundOffset = 0;           // flight data: altitude minus ground elevation on the ground
+  bool LoggingOn = false;              // logging control: records go into "Flightlog.txt"
+  bool AnimationOn = false;            // logging control: animation and traffic are recorded
+  bool RealtimeOn = false;             // realtime link: the tick rewrites the realtime documents
+  bool ChaseView = true;               // realtime link: chase (true) or overview camera
+  bool ViewRight = false;              // realtime link: camera to the right (true) or left
+  int TcasRange = 20;                  // TCAS display: range in nautical miles
+  int TcasMode = 0;                    // TCAS display: 0 OFF, 1 ABV, 2 BLW, 3 NRM, 4 ALL
+  int TcasRangeSent = 0;               // traffic reader: the range last written to the simulator
+  bool TcasWindowOpen = false;         // TCAS display: the window is loaded
+  bool StatusWindowOpen = false;       // status window: the window is loaded
+  bool MainOnTop = false;              // main window: topmost
+  bool TcasOnTop = false;              // TCAS display: topmost
+  bool StatusOnTop = false;            // status window: topmost
+  bool FirstMinimise = true;           // main window: the "Start logging?" question is still due
+  float GroundOffset = 0;              // flight data: altitude minus ground elevation on the ground
 
-  std::string PrevTimestamp;        // tick: time stamp of the previous tick, empty after a clear
+  std::string PrevTimestamp;  // tick: time stamp of the previous tick, empty after a clear
   // Flight log: values of the last record appended to "Flightlog.txt".
   std::string LastLoggedHeading;
   std::string LastLoggedGroundSpeed;
   std::string LastLoggedAltitude;
   std::string LastLoggedVerticalSpeed;
-  std::string LastWriteTime;        // flight log: time stamp of the last appended record
-  bool LastTickLogged = false;      // flight log: the previous decision was to write
+  std::string LastWriteTime;    // flight log: time stamp of the last appended record
+  bool LastTickLogged = false;  // flight log: the previous decision was to write
 };
 
 struct App {
-  explicit App(Ports p) : ports(p) { link.transport = &p.transport; link.clock = &p.clock; }
+  explicit App(Ports p) : ports(p) {
+    link.transport = &p.transport;
+    link.clock = &p.clock;
+  }
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 

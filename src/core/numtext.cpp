@@ -131,10 +131,11 @@ std::optional<double> ParseNumber(std::string_view text, std::string_view separa
 }
 
 std::string KmlDecimalPoint(std::string_view text, std::string_view separator) {
-  std::string result(text);
-  if (const auto at = result.find(separator); at != std::string::npos && !separator.empty()) {
-    result.replace(at, separator.size(), ".");
-  }
+  const auto at = separator.empty() ? std::string_view::npos : text.find(separator);
+  if (at == std::string_view::npos) return std::string(text);
+  std::string result;
+  result.reserve(text.size() + 1);
+  result.append(text.substr(0, at)).append(".").append(text.substr(at + separator.size()));
   return result;
 }
 

@@ -47,7 +47,7 @@ class Clock {
 class Folders {
  public:
   virtual ~Folders() = default;
-  static constexpr int kAppData = 26;    // per-user roaming application data
+  static constexpr int kAppData = 26;   // per-user roaming application data
   static constexpr int kDocuments = 5;  // the user's documents
   virtual std::optional<std::string> SpecialFolder(int csidl) = 0;
   virtual std::string ProgramFolder() = 0;

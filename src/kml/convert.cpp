@@ -1,14 +1,29 @@
 #include "kml/convert.h"
 
+#include <cstdio>
+#include <exception>
+#include <stdexcept>
+
 #include "core/app.h"
+#include "kml/writer.h"
+#include "realtime/link.h"
+#include "recorder/logging.h"
+#include "shell/messages.h"
 
 namespace sky {
-
-void ConvertFlightLog(App&) {}
-
-void OpenSavedTracksFolder(App&) {}
-
 namespace {
+
+// "dd-mm-yyyy hh.mm" of the local time.
+std::string Stamp(const LocalDateTime& now) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d-%02d-%04d %02d.%02d", now.day, now.month, now.year,
+                now.hour, now.minute);
+  return text;
+}
+
+void Require(bool done) {
+  if (!done) throw std::runtime_error("file operation failed");
+}
 
 // Characters from 1-based position `start`, at most `length` of them; short texts give less.
 std::string Mid(const std::string& text, size_t start, size_t length) {
@@ -16,6 +31,56 @@ std::string Mid(const std::string& text, size_t start, size_t length) {
 }
 
 }  // namespace
+
+void ConvertFlightLog(App& app) {
+  FileSystem& files = app.ports.files;
+  try {
+    const std::string saved = SavedTracksFolder(app);
+    files.CreateDirectories(saved);  // a failure shows when the copies are made
+    const auto name = app.ports.dialogs.InputBox(
+        "The log will be saved to the saved tracks folder too, please supply the name. Leave "
+        "blank for only the date and time.",
+        "File name", "");
+    if (!name) return;  // cancelled: nothing is done
+    const std::string baseName = "Flightlog " + *name + " " + Stamp(app.ports.clock.LocalNow());
+
+    const std::string data = AppDataFolder(app);
+    const std::string log = data + "Flightlog.txt";
+    const std::string document = data + "Flightlog.kml";
+    Require(files.Append(log, ""));
+    ShowMessage(app, "Converting flightlog...");
+    app.ports.windows.Redraw(WindowId::Form1);
+
+    // A failed conversion has posted its own message; the copies are made all the same.
+    const bool converted = WriteKmlDocument(app, log, document, baseName, false, "");
+    if (app.params.Debuging) Require(files.Copy(log, saved + baseName + ".txt"));
+    Require(files.Copy(document, saved + baseName + ".kml"));
+
+    Globals& g = app.g;
+    g.LoggingOn = false;
+    g.AnimationOn = false;
+    UpdateStatusLabels(app, false, false, false);
+    g.RealtimeOn = false;
+    EnableViewButtons(app, false);
+    ClearPreviousValues(app);
+
+    if (converted) {
+      ShowMessage(app, "Tracklog converted and saved, opening Google Earth...");
+      app.ports.shell.Open(saved + baseName + ".kml");
+    }
+  } catch (const std::exception&) {
+    ShowMessage(app, "Unable to save tracklog, try again with FS and GE off.");
+  }
+}
+
+void OpenSavedTracksFolder(App& app) {
+  try {
+    app.ports.shell.Open(SavedTracksFolder(app));  // the shell's answer is not looked at
+    ShowMessage(app, "Saves tracks folder opened.");
+  } catch (const FolderNotFound&) {
+    // No documents folder: there is nothing to open.
+  }
+}
 
 std::string CorrectDatumTijd(const std::string& DatumTijd) {
   const std::string& s = DatumTijd;

@@ -78,4 +78,10 @@ std::string ReplaceFirst(std::string_view text, std::string_view word, std::stri
   return result;
 }
 
+void ReplaceFirstIn(std::string& text, std::string_view word, std::string_view value) {
+  const size_t at = text.find(word);
+  if (at == std::string::npos || word.empty()) throw MissingPlaceholder(word);
+  text.replace(at, word.size(), value);
+}
+
 }  // namespace sky

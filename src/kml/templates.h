@@ -54,5 +54,7 @@ void ParseKmlTemplates(std::string_view text, KmlTemplateSet& set);
 
 // Replaces the first occurrence of `word`; throws MissingPlaceholder when there is none.
 std::string ReplaceFirst(std::string_view text, std::string_view word, std::string_view value);
+// The same, on the text in place.
+void ReplaceFirstIn(std::string& text, std::string_view word, std::string_view value);
 
 }  // namespace sky

@@ -10,9 +10,10 @@ namespace sky {
 struct App;
 
 // Degrees of longitude covered per second at `speed` knots along the parallel through (lat, lon);
-// 0 when speed is 0.
+// 0 when speed is 0. Throws std::domain_error where the step has no finite value (at a pole).
 double LongitudeRate(double speed, double lon, double lat);
-// The latitude step per second used with it by the predicted paths; 0 when speed is 0.
+// The latitude step per second used with it by the predicted paths; 0 when speed is 0. Throws
+// std::domain_error like LongitudeRate.
 double LatitudeRate(double speed, double lon, double lat);
 
 // The own predicted-path placemark followed by the closing of the "Aircraft position" folder,

@@ -15,7 +15,9 @@
 
 namespace sky {
 
-std::string ServerBase() { return SKYTRACE_SERVER_BASE; }
+std::string ServerBase() {
+  return SKYTRACE_SERVER_BASE;
+}
 
 bool CheckOnline(App& app) {
   if (ServerBase().empty()) return false;
@@ -28,19 +30,28 @@ std::string getOSV(App& app) {
   if (!os) return "Unknown:Error";
   if (os->platform == 1) {
     switch (os->minor) {
-      case 0: return "95";
-      case 10: return "98";
-      case 90: return "Millennium";
-      default: return "";
+      case 0:
+        return "95";
+      case 10:
+        return "98";
+      case 90:
+        return "Millennium";
+      default:
+        return "";
     }
   }
   if (os->platform == 2) {
     switch (os->major) {
-      case 3: return "NT 3.51";
-      case 4: return "NT 4.0";
-      case 5: return os->minor == 0 ? "2000" : "XP";
-      case 6: return os->minor == 0 ? "Vista" : "Windows 7";
-      default: return "";
+      case 3:
+        return "NT 3.51";
+      case 4:
+        return "NT 4.0";
+      case 5:
+        return os->minor == 0 ? "2000" : "XP";
+      case 6:
+        return os->minor == 0 ? "Vista" : "Windows 7";
+      default:
+        return "";
     }
   }
   return "Unknown";

@@ -65,7 +65,9 @@ bool ParseLocalDateTime(const std::string& text, LocalDateTime& time) {
   return true;
 }
 
-LocalDateTime SimulatedClock::LocalNow() { return AddSeconds(start_, elapsedMs_ / 1000); }
+LocalDateTime SimulatedClock::LocalNow() {
+  return AddSeconds(start_, elapsedMs_ / 1000);
+}
 
 TimeZoneInfo SimulatedClock::TimeZone() {
   if (fixedZone_) return zone_;
@@ -96,10 +98,18 @@ DialogAnswer ScriptedDialogs::MessageBox(const std::string& title, const std::st
     answers_.pop_front();
     queued = true;
     switch (next.kind) {
-      case Answer::Yes: answer = DialogAnswer::Yes; break;
-      case Answer::No: answer = DialogAnswer::No; break;
-      case Answer::Cancel: answer = DialogAnswer::Cancel; break;
-      default: answer = DialogAnswer::Ok; break;
+      case Answer::Yes:
+        answer = DialogAnswer::Yes;
+        break;
+      case Answer::No:
+        answer = DialogAnswer::No;
+        break;
+      case Answer::Cancel:
+        answer = DialogAnswer::Cancel;
+        break;
+      default:
+        answer = DialogAnswer::Ok;
+        break;
     }
     if (buttons == MessageButtons::Ok) answer = DialogAnswer::Ok;
   }
@@ -109,8 +119,7 @@ DialogAnswer ScriptedDialogs::MessageBox(const std::string& title, const std::st
 }
 
 std::optional<std::string> ScriptedDialogs::InputBox(const std::string& prompt,
-                                                     const std::string& title,
-                                                     const std::string&) {
+                                                     const std::string& title, const std::string&) {
   std::optional<std::string> answer;
   bool queued = false;
   if (!answers_.empty()) {
@@ -127,9 +136,8 @@ std::optional<std::string> ScriptedDialogs::InputBox(const std::string& prompt,
   return answer;
 }
 
-std::optional<std::string> ScriptedDialogs::FileOpen(const std::string& title,
-                                                     const std::string&, const std::string&,
-                                                     const std::string&) {
+std::optional<std::string> ScriptedDialogs::FileOpen(const std::string& title, const std::string&,
+                                                     const std::string&, const std::string&) {
   std::optional<std::string> answer;
   bool queued = false;
   if (!answers_.empty()) {

@@ -47,7 +47,9 @@ bool ParseLocalDateTime(const std::string& text, LocalDateTime& time);
 class FixedFolders final : public Folders {
  public:
   FixedFolders(std::string appData, std::string documents, std::string program)
-      : appData_(std::move(appData)), documents_(std::move(documents)), program_(std::move(program)) {}
+      : appData_(std::move(appData)),
+        documents_(std::move(documents)),
+        program_(std::move(program)) {}
   std::optional<std::string> SpecialFolder(int csidl) override;
   std::string ProgramFolder() override { return program_; }
 

@@ -10,7 +10,9 @@ namespace {
 class Reader {
  public:
   explicit Reader(std::string_view bytes) : bytes_(bytes) {}
-  bool Has(size_t at, size_t size) const { return at <= bytes_.size() && size <= bytes_.size() - at; }
+  bool Has(size_t at, size_t size) const {
+    return at <= bytes_.size() && size <= bytes_.size() - at;
+  }
   uint32_t U32(size_t at) const {
     if (!Has(at, 4)) return 0;
     return static_cast<uint8_t>(bytes_[at]) | static_cast<uint8_t>(bytes_[at + 1]) << 8 |

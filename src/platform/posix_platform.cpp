@@ -27,8 +27,7 @@ std::string HomeFolder() {
   passwd entry{};
   passwd* found = nullptr;
   char buffer[4096];
-  if (getpwuid_r(geteuid(), &entry, buffer, sizeof buffer, &found) == 0 && found &&
-      found->pw_dir) {
+  if (getpwuid_r(geteuid(), &entry, buffer, sizeof buffer, &found) == 0 && found && found->pw_dir) {
     return found->pw_dir;
   }
   return "";
@@ -90,7 +89,9 @@ LocalDateTime PosixClock::LocalNow() {
           parts.tm_hour,        parts.tm_min,     parts.tm_sec};
 }
 
-TimeZoneInfo PosixClock::TimeZone() { return TimeZoneAt(LocalNow()); }
+TimeZoneInfo PosixClock::TimeZone() {
+  return TimeZoneAt(LocalNow());
+}
 
 int64_t PosixClock::MonotonicMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -121,7 +122,9 @@ std::optional<std::string> XdgFolders::SpecialFolder(int csidl) {
   return std::nullopt;
 }
 
-std::string XdgFolders::ProgramFolder() { return ExecutableFolder(); }
+std::string XdgFolders::ProgramFolder() {
+  return ExecutableFolder();
+}
 
 std::string ExecutableFolder() {
   std::error_code error;

@@ -5,6 +5,8 @@
 namespace sky {
 
 // The animated replay comes with the animation unit; until then a converted flight has none.
-std::string BuildAnimation(App&) { return ""; }
+std::string BuildAnimation(App&) {
+  return "";
+}
 
 }  // namespace sky

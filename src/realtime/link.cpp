@@ -1,9 +1,13 @@
 #include "realtime/link.h"
 
 #include <exception>
-#include <string>
 
 #include "core/app.h"
+#include "kml/kml_file.h"
+#include "kml/templates.h"
+#include "kml/writer.h"
+#include "kml/xml_escape.h"
+#include "recorder/logging.h"
 #include "shell/messages.h"
 
 namespace sky {
@@ -16,13 +20,78 @@ void EnableViewButtons(App& app, bool enabled) {
   }
 }
 
-void InitiateRealtime(App&) {}
-void CreateRealtimeLink(App&) {}
-void ToggleRealtime(App&) {}
-void SetViewChase(App&) {}
-void SetViewOverview(App&) {}
-void SetViewLeft(App&) {}
-void SetViewRight(App&) {}
+void InitiateRealtime(App& app) {
+  Globals& g = app.g;
+  try {
+    if (!g.LoggingOn && !g.Connected) {
+      g.RealtimeOn = false;
+      EnableViewButtons(app, false);
+      UpdateStatusLabels(app, false, false, false);
+      ShowMessage(app, "No open FS connection.");
+      return;
+    }
+    // Connected but not logging: logging is switched on without a start record.
+    g.RealtimeOn = true;
+    EnableViewButtons(app, true);
+    g.LoggingOn = true;
+    UpdateStatusLabels(app, true, false, true);
+    ShowMessage(app, "Realtime network link generated, check Google Earth.");
+    CreateRealtimeLink(app);
+  } catch (const std::exception&) {
+    ShowMessage(app, "Unable to start Realtime logging.");
+  }
+}
+
+void CreateRealtimeLink(App& app) {
+  try {
+    const std::string folder = AppDataFolder(app);
+    std::string text =
+        ReplaceFirst(app.kml.KMLRealtime, "FILE1", XmlEscape(folder + "Realtime.kml"));
+    ReplaceFirstIn(text, "FILE2", XmlEscape(folder + "RealtimeLocation.kml"));
+    const std::string link = folder + "Skytrace Realtime.kml";
+    WriteKmlFile(app.ports.files, link, text + "\r\n");
+    app.ports.shell.Open(link);  // Google Earth, as the handler of .kml files
+  } catch (const std::exception&) {
+    ShowMessage(app, "Unable to initialize realtime tracking.");
+  }
+}
+
+void ToggleRealtime(App& app) {
+  Globals& g = app.g;
+  if (g.RealtimeOn) {
+    g.RealtimeOn = false;
+    ShowMessage(app, "Realtime stopped.");
+    EnableViewButtons(app, false);
+  } else if (!g.Connected) {
+    ShowMessage(app, "No open FS connection.");
+  } else {
+    EnableViewButtons(app, true);
+    g.RealtimeOn = true;
+    g.LoggingOn = true;
+    ShowMessage(app, "Realtime started.");
+  }
+}
+
+void SetViewChase(App& app) {
+  app.g.ChaseView = true;
+  ShowMessage(app, "View set to chase airplane.");
+}
+
+void SetViewOverview(App& app) {
+  app.g.ChaseView = false;
+  ShowMessage(app, "View set to overview.");
+}
+
+void SetViewLeft(App& app) {
+  app.g.ViewRight = false;
+  ShowMessage(app, "View set to the left.");
+}
+
+void SetViewRight(App& app) {
+  app.g.ViewRight = true;
+  ShowMessage(app, "View set to the right.");
+}
+
 void CloseAfterTrackingFailure(App& app) {
   // A failed delete (or a missing data folder) skips the rest of the clean-up; the main window
   // is closed in every case.
@@ -38,6 +107,18 @@ void CloseAfterTrackingFailure(App& app) {
   }
   app.ports.shell.CloseMainWindow();
 }
-void WriteRealtimeDocuments(App&) {}
+
+void WriteRealtimeDocuments(App& app) {
+  std::string folder;
+  try {
+    folder = AppDataFolder(app);
+  } catch (const FolderNotFound&) {
+    ShowMessage(app, "Not able to convert flightlog");
+    return;
+  }
+  WriteKmlDocument(app, folder + "Realtime.txt", folder + "Realtime.kml",
+                   app.g.ProductName + " Realtime Flightpath", true,
+                   folder + "RealtimeLocation.kml");
+}
 
 }  // namespace sky

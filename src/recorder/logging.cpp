@@ -19,8 +19,8 @@ void StartLogging(App& app) {
   RecordSample(app, "SA", true);
   if (app.ended) return;  // recording failed and closed the program
   app.g.PrevTimestamp = Timestamp(app);
-  ShowMessage(app, app.g.AnimationOn ? "Logging started (animation mode enabled)."
-                                     : "Logging started.");
+  ShowMessage(app,
+              app.g.AnimationOn ? "Logging started (animation mode enabled)." : "Logging started.");
 }
 
 void ToggleAnimation(App& app) {

@@ -43,7 +43,9 @@ int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day) {
   return era * 146097 + static_cast<int64_t>(doe) - 719468;
 }
 
-bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeap(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 // Minutes since 1970 of a "dd-mm-yyyy hh:mm" text; empty when it is not a valid date and time.
 std::optional<int64_t> MinutesOf(const std::string& text) {
@@ -95,7 +97,9 @@ std::string UtcTimeOf(App& app, const LocalDateTime& local) {
   return TwoDigits(hour) + TwoDigits(local.minute);
 }
 
-std::string GetUtcTime(App& app) { return UtcTimeOf(app, app.ports.clock.LocalNow()); }
+std::string GetUtcTime(App& app) {
+  return UtcTimeOf(app, app.ports.clock.LocalNow());
+}
 
 std::string Timestamp(App& app) {
   const LocalDateTime now = app.ports.clock.LocalNow();
@@ -196,8 +200,8 @@ bool Form_Load(App& app) {
   }
 
   if (!IsLogRecent(app)) ResetLog(app, true);
-  ShowMessage(app, g.AppTitle + ", made by simmers for simmers. Have fun using the " + g.AppTitle +
-                       "!");
+  ShowMessage(app,
+              g.AppTitle + ", made by simmers for simmers. Have fun using the " + g.AppTitle + "!");
   g.RealtimeOn = false;
   EnableViewButtons(app, false);
   app.Form1.visible = true;

@@ -45,8 +45,8 @@ struct Form1Controls {
   Button btn_InitiateRealtime{"Generate Google Earth realtime link",
                               "Click here to generate the Google Earth link for realtime logging, "
                               "Google Earth will open. Save the file to your My Places folder."};
-  Button btn_Convert{"View flight in Google Earth", "Convert your flight to see it in Google Earth!",
-                     false};
+  Button btn_Convert{"View flight in Google Earth",
+                     "Convert your flight to see it in Google Earth!", false};
   Button btn_savedlogs{"Open SavedLogs folder", "Open the folder where your saved logs are saved"};
 
   Frame fraServices{"Services"};
@@ -67,12 +67,26 @@ struct Form1Controls {
   Timer Timer2{5000, true};  // clears the message board
 };
 
-// One traffic symbol on the TCAS display, centred on (x, y) in twips of the window.
+// A control's place and size in twips (15 twips to the pixel on a 96 dpi screen), relative to
+// the control that holds it.
+struct Placement {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const Placement&, const Placement&) = default;
+};
+
+// One traffic symbol on the TCAS display, centred on (x, y) in twips of the window: an 8 x 8
+// pixel diamond (`image`) and its relative-altitude label (`labelBox`) whose lower edge lies
+// on the symbol's centre line.
 struct TcasSymbol {
   int level = 1;  // 1 to 4
   int x = 0;
   int y = 0;
   std::string label;  // relative altitude in hundreds of feet, "+3", "-1"
+  Placement image;    // in twips of the window
+  Placement labelBox;
 };
 
 struct TcasControls {
@@ -86,6 +100,13 @@ struct TcasControls {
   Button btn_zoomout{"Zoom out", "Zoom out on the TCAS"};
   Button Command1{"Toggle always on top", "Toggle always on top for this window"};
   std::vector<TcasSymbol> targets;  // the drawn targets, in drawing order
+
+  // Layout in twips.
+  Placement Frame3Box{90, 60, 4950, 2700};       // in the window
+  Placement imgTCASTable{150, 330, 2175, 2175};  // in Frame3: the 145 x 145 pixel range disc
+  Placement imgTCAS{0, 0, 120, 120};             // size of a target symbol (8 x 8 pixels)
+  Placement lblTCAS{0, 0, 420, 210};             // size of a relative-altitude label
+
   Timer tmrTCAS{1000, true};
 };
 

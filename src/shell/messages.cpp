@@ -50,7 +50,9 @@ std::string SavedTracksFolder(App& app) {
          "Skytrace flightlogger files" + kPathSeparator;
 }
 
-std::string ProgramFolder(App& app) { return app.ports.folders.ProgramFolder() + kPathSeparator; }
+std::string ProgramFolder(App& app) {
+  return app.ports.folders.ProgramFolder() + kPathSeparator;
+}
 
 std::string CurrentUserName(App& app) {
   // The name is read into a buffer of 25 characters: a longer one does not fit.

@@ -32,19 +32,30 @@ void ConnectSimulator(App& app) {
   Timer1_Timer(app);
 }
 
-void Command1_Click(App& app) { ConnectSimulator(app); }
+void Command1_Click(App& app) {
+  ConnectSimulator(app);
+}
 
 std::string SimulatorNameOf(int code) {
   switch (code) {
-    case 1: return "FS98";
-    case 2: return "FS2000";
-    case 3: return "Combat FS2";
-    case 4: return "Combat FS1";
-    case 5: return "Fly!";
-    case 6: return "FS2002";
-    case 7: return "FS2004";
-    case 8: return "FSX";
-    default: return "? " + std::to_string(code);
+    case 1:
+      return "FS98";
+    case 2:
+      return "FS2000";
+    case 3:
+      return "Combat FS2";
+    case 4:
+      return "Combat FS1";
+    case 5:
+      return "Fly!";
+    case 6:
+      return "FS2002";
+    case 7:
+      return "FS2004";
+    case 8:
+      return "FSX";
+    default:
+      return "? " + std::to_string(code);
   }
 }
 

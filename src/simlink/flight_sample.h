@@ -8,14 +8,14 @@
 namespace sky {
 
 struct FlightSample {
-  std::string Latitude;           // degrees, north positive, at most 13 decimals
-  std::string Longitude;          // degrees, east positive, at most 13 decimals
-  std::string Altitude;           // whole feet above mean sea level
-  std::string GroundSpeed;        // knots
-  std::string Heading;            // degrees true, 0 to 360
-  int16_t OnGround = 0;           // 1 on the ground
-  std::string VerticalSpeed;      // feet per minute, climb positive
-  std::string HeightAboveGround;  // feet, never below 0
+  std::string Latitude;                // degrees, north positive, at most 13 decimals
+  std::string Longitude;               // degrees, east positive, at most 13 decimals
+  std::string Altitude;                // whole feet above mean sea level
+  std::string GroundSpeed;             // knots
+  std::string Heading;                 // degrees true, 0 to 360
+  int16_t OnGround = 0;                // 1 on the ground
+  std::string VerticalSpeed;           // feet per minute, climb positive
+  std::string HeightAboveGround;       // feet, never below 0
   std::string TouchdownVerticalSpeed;  // whole feet per minute
   std::string Gear;                    // "1" fully down, "0" otherwise
   int16_t FlapsPercent = 0;            // 0 to 100
@@ -56,8 +56,8 @@ struct PreviousSample {
   int16_t GlideslopeState = 0;
   bool GlideslopeFlag = false;
   int16_t GlideslopeNeedle = 0;
-  std::string Gear;            // kept by event detection
-  int16_t FlapsPercent = 0;    // kept by event detection
+  std::string Gear;          // kept by event detection
+  int16_t FlapsPercent = 0;  // kept by event detection
 };
 
 }  // namespace sky

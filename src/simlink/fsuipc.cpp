@@ -100,7 +100,8 @@ bool OpenLink(FsuipcLink& link, uint32_t requestedSimulator, int32_t& result) {
   }
   EmptyBatch(link);
 
-  for (int pass = 0; pass < kHandshakePasses && (link.InterfaceVersion == 0 || link.SimulatorVersion == 0);
+  for (int pass = 0;
+       pass < kHandshakePasses && (link.InterfaceVersion == 0 || link.SimulatorVersion == 0);
        ++pass) {
     if (!QueueRead(link, kOffsetInterfaceVersion, 4, &link.InterfaceVersion, result) ||
         !QueueRead(link, kOffsetSimulatorVersion, 4, &link.SimulatorVersion, result)) {

@@ -22,7 +22,7 @@ enum LinkResult : int32_t {
   kLinkNoAtom = 4,
   kLinkNoArea = 5,
   kLinkNoView = 6,
-  kLinkBadVersion = 7,       // handshake failed, window found under "UIPCMAIN"
+  kLinkBadVersion = 7,  // handshake failed, window found under "UIPCMAIN"
   kLinkWrongSimulator = 8,
   kLinkNotOpen = 9,
   kLinkEmptyBatch = 10,
@@ -91,7 +91,9 @@ bool QueueWrite(FsuipcLink& link, uint32_t offset, uint32_t size, const void* so
                 int32_t& result);
 bool ProcessRequests(FsuipcLink& link, int32_t& result);
 
-inline bool LinkIsOpen(const FsuipcLink& link) { return link.view != nullptr; }
+inline bool LinkIsOpen(const FsuipcLink& link) {
+  return link.view != nullptr;
+}
 
 // The registered-message number that the POSIX stand-in gives a message name (both sides compute
 // it the same way, in the range Windows uses for registered messages).

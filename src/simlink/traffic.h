@@ -1,10 +1,25 @@
 // The traffic reader: the simulator's table of surrounding aircraft into the traffic table.
 #pragma once
 
+#include <cstdint>
+
 namespace sky {
 
 struct App;
 
+// The simulator's traffic area: 40 slots of 40 bytes from 0xF080 (identifier, latitude,
+// longitude, altitude, heading, ground speed, vertical speed, call sign), and the two one-byte
+// control values written before each refresh.
+inline constexpr uint32_t kTrafficAreaOffset = 0xF080;
+inline constexpr uint32_t kTrafficSlotSize = 40;
+inline constexpr uint32_t kTrafficSlots = 40;
+inline constexpr uint32_t kTrafficAreaSize = kTrafficSlotSize * kTrafficSlots;
+inline constexpr uint32_t kTrafficControlOffset = 0xF06A;  // 0 before each refresh
+inline constexpr uint32_t kTrafficRangeOffset = 0xF068;    // the TCAS range, when it changed
+
+// Refreshes app.traffic: the control writes, then the whole area in one exchange, parsed slot by
+// slot. A failed exchange is a lost link (animation recording stays on) and leaves the table
+// as it was; a value that cannot be converted posts "Unable to load AI traffic data.".
 void GetAI(App& app);
 
 }  // namespace sky

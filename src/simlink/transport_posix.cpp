@@ -29,7 +29,9 @@ std::string DefaultRuntimeDir() {
   return dir;
 }
 
-std::string SharedMemoryName(const std::string& areaName) { return "/" + areaName; }
+std::string SharedMemoryName(const std::string& areaName) {
+  return "/" + areaName;
+}
 
 }  // namespace wire
 
@@ -77,7 +79,9 @@ PosixTransport::~PosixTransport() {
   }
 }
 
-uint32_t PosixTransport::ProcessId() { return static_cast<uint32_t>(::getpid()); }
+uint32_t PosixTransport::ProcessId() {
+  return static_cast<uint32_t>(::getpid());
+}
 
 void PosixTransport::Disconnect(Window& window) {
   if (window.fd >= 0) ::close(window.fd);
@@ -103,7 +107,9 @@ uintptr_t PosixTransport::FindWindowByClass(const char* className) {
   return handle;
 }
 
-uint32_t PosixTransport::RegisterMessage(const char* name) { return RegisteredMessageNumber(name); }
+uint32_t PosixTransport::RegisterMessage(const char* name) {
+  return RegisteredMessageNumber(name);
+}
 
 uint16_t PosixTransport::AddAtom(const char* name) {
   for (const auto& [atom, text] : atoms_) {
@@ -114,7 +120,9 @@ uint16_t PosixTransport::AddAtom(const char* name) {
   return atom;
 }
 
-void PosixTransport::DeleteAtom(uint16_t atom) { atoms_.erase(atom); }
+void PosixTransport::DeleteAtom(uint16_t atom) {
+  atoms_.erase(atom);
+}
 
 uintptr_t PosixTransport::CreateMapping(const char* name, uint32_t size, bool& alreadyExisted) {
   alreadyExisted = false;
@@ -148,7 +156,9 @@ uint8_t* PosixTransport::MapView(uintptr_t mapping, uint32_t size) {
   return view == MAP_FAILED ? nullptr : static_cast<uint8_t*>(view);
 }
 
-void PosixTransport::UnmapView(uint8_t* view, uint32_t size) { ::munmap(view, size); }
+void PosixTransport::UnmapView(uint8_t* view, uint32_t size) {
+  ::munmap(view, size);
+}
 
 void PosixTransport::CloseMapping(uintptr_t mapping) {
   const auto found = mappings_.find(mapping);

@@ -6,22 +6,29 @@
 
 namespace sky {
 
-uint32_t Win32Transport::ProcessId() { return GetCurrentProcessId(); }
+uint32_t Win32Transport::ProcessId() {
+  return GetCurrentProcessId();
+}
 
 uintptr_t Win32Transport::FindWindowByClass(const char* className) {
   return reinterpret_cast<uintptr_t>(FindWindowExA(nullptr, nullptr, className, nullptr));
 }
 
-uint32_t Win32Transport::RegisterMessage(const char* name) { return RegisterWindowMessageA(name); }
+uint32_t Win32Transport::RegisterMessage(const char* name) {
+  return RegisterWindowMessageA(name);
+}
 
-uint16_t Win32Transport::AddAtom(const char* name) { return GlobalAddAtomA(name); }
+uint16_t Win32Transport::AddAtom(const char* name) {
+  return GlobalAddAtomA(name);
+}
 
-void Win32Transport::DeleteAtom(uint16_t atom) { GlobalDeleteAtom(atom); }
+void Win32Transport::DeleteAtom(uint16_t atom) {
+  GlobalDeleteAtom(atom);
+}
 
 uintptr_t Win32Transport::CreateMapping(const char* name, uint32_t size, bool& alreadyExisted) {
   SetLastError(0);
-  HANDLE mapping =
-      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name);
+  HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name);
   // A handle to an existing mapping comes back with ERROR_ALREADY_EXISTS; the caller closes it.
   alreadyExisted = mapping && GetLastError() == ERROR_ALREADY_EXISTS;
   return reinterpret_cast<uintptr_t>(mapping);
@@ -32,7 +39,9 @@ uint8_t* Win32Transport::MapView(uintptr_t mapping, uint32_t) {
       MapViewOfFile(reinterpret_cast<HANDLE>(mapping), FILE_MAP_WRITE, 0, 0, 0));
 }
 
-void Win32Transport::UnmapView(uint8_t* view, uint32_t) { UnmapViewOfFile(view); }
+void Win32Transport::UnmapView(uint8_t* view, uint32_t) {
+  UnmapViewOfFile(view);
+}
 
 void Win32Transport::CloseMapping(uintptr_t mapping) {
   CloseHandle(reinterpret_cast<HANDLE>(mapping));
@@ -42,8 +51,8 @@ SendOutcome Win32Transport::Send(uintptr_t window, uint32_t message, uint32_t wP
                                  uint32_t lParam, uint32_t timeoutMs) {
   DWORD_PTR answer = 0;
   SetLastError(0);
-  const LRESULT sent = SendMessageTimeoutA(reinterpret_cast<HWND>(window), message, wParam,
-                                           lParam, SMTO_BLOCK, timeoutMs, &answer);
+  const LRESULT sent = SendMessageTimeoutA(reinterpret_cast<HWND>(window), message, wParam, lParam,
+                                           SMTO_BLOCK, timeoutMs, &answer);
   if (sent) return {true, static_cast<uint32_t>(answer), 0};
   // Current Windows versions report ERROR_TIMEOUT for a time-out, which the link counts as a
   // system error code; older ones reported none.

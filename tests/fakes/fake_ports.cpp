@@ -6,8 +6,15 @@ namespace sky::test {
 
 bool FaultyFileSystem::Fails(const std::string& op, const std::string& path) {
   calls.push_back(op + " " + path);
-  for (const Fault& fault : faults_) {
-    if (fault.op == op && path.find(fault.pathPart) != std::string::npos) return true;
+  for (Fault& fault : faults_) {
+    if (fault.op != op || path.find(fault.pathPart) == std::string::npos) continue;
+    if (fault.skip > 0) {
+      --fault.skip;
+      continue;
+    }
+    if (fault.times == 0) continue;
+    if (fault.times > 0) --fault.times;
+    return true;
   }
   return false;
 }

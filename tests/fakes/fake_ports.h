@@ -17,7 +17,10 @@ namespace sky::test {
 class FaultyFileSystem final : public FileSystem {
  public:
   // op: "exists", "mkdir", "append", "read", "write", "remove", "copy", "rename", "list".
-  void FailOn(const std::string& op, const std::string& pathPart) { faults_.push_back({op, pathPart}); }
+  // The first `skip` matching calls succeed; then `times` calls fail (-1: all of them).
+  void FailOn(const std::string& op, const std::string& pathPart, int skip = 0, int times = -1) {
+    faults_.push_back({op, pathPart, skip, times});
+  }
   void ClearFaults() { faults_.clear(); }
   std::vector<std::string> calls;  // "op path" of every call, in order
 
@@ -37,6 +40,8 @@ class FaultyFileSystem final : public FileSystem {
   struct Fault {
     std::string op;
     std::string pathPart;
+    int skip;
+    int times;
   };
   std::vector<Fault> faults_;
   StdFileSystem real_;

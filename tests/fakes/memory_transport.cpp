@@ -22,7 +22,9 @@ uint16_t MemoryTransport::AddAtom(const char* name) {
   return 0xC123;
 }
 
-void MemoryTransport::DeleteAtom(uint16_t) { --openAtoms; }
+void MemoryTransport::DeleteAtom(uint16_t) {
+  --openAtoms;
+}
 
 uintptr_t MemoryTransport::CreateMapping(const char*, uint32_t size, bool& alreadyExisted) {
   alreadyExisted = mappingExists;
@@ -38,7 +40,9 @@ uint8_t* MemoryTransport::MapView(uintptr_t, uint32_t) {
 
 void MemoryTransport::UnmapView(uint8_t*, uint32_t) {}
 
-void MemoryTransport::CloseMapping(uintptr_t) { --openMappings; }
+void MemoryTransport::CloseMapping(uintptr_t) {
+  --openMappings;
+}
 
 SendOutcome MemoryTransport::Send(uintptr_t, uint32_t message, uint32_t, uint32_t, uint32_t) {
   ++sends;

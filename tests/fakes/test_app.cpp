@@ -39,7 +39,9 @@ void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool FileExists(const std::string& path) {
+  return std::filesystem::exists(path);
+}
 
 std::string SourceData(const std::string& name) {
   return std::string(SKYTRACE_SOURCE_DIR) + "/data/" + name;
@@ -66,13 +68,17 @@ TestApp::TestApp(TestAppOptions options)
   shell.onEndProgram = [this] { app_->ended = true; };
 }
 
-std::string TestApp::DataFolder() const { return root / "appdata/Skytrace flightlogger/"; }
+std::string TestApp::DataFolder() const {
+  return root / "appdata/Skytrace flightlogger/";
+}
 
 std::string TestApp::SavedFolder() const {
   return root / "documents/Skytrace flightlogger files/";
 }
 
-bool TestApp::Load() { return Form_Load(*app_); }
+bool TestApp::Load() {
+  return Form_Load(*app_);
+}
 
 void TestApp::Tick(int seconds) {
   for (int i = 0; i < seconds; ++i) {

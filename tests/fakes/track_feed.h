@@ -25,11 +25,11 @@ inline sim::Track TrackOf(const std::string& csv) {
 // Starts the program on the track's first second and runs a tick per second to its end;
 // logging starts right after the first tick that reads a sample.
 inline void FlyTrack(TestApp& t, const sim::Track& track, bool startLogging = true) {
-  sim::WriteOwnState(t.simulator, track.At(0));
+  sim::WriteFlightState(t.simulator, track.At(0));
   ASSERT_TRUE(t.Load());
   const int end = static_cast<int>(std::ceil(track.EndTime()));
   for (int second = 1; second <= end && !t.app().ended; ++second) {
-    sim::WriteOwnState(t.simulator, track.At(second));
+    sim::WriteFlightState(t.simulator, track.At(second));
     t.Tick();
     if (second == 1 && startLogging) StartLogging(t.app());
   }

@@ -316,7 +316,7 @@ TEST_F(FlightLogTest, RealtimeLogIsTheFlightLogPlusThePresentPosition) {
   test::FlyTrack(flying, test::TrackOf(csv.substr(0, csv.find("3,"))));
   flying.g().RealtimeOn = true;
   for (int second = 3; second <= 6; ++second) {
-    sim::WriteOwnState(flying.simulator, test::TrackOf(csv).At(second));
+    sim::WriteFlightState(flying.simulator, test::TrackOf(csv).At(second));
     flying.Tick();
     const std::string log = test::ReadFile(flying.DataFile("Flightlog.txt"));
     const std::string realtime = test::ReadFile(flying.DataFile("Realtime.txt"));

@@ -14,10 +14,10 @@ namespace {
 class LoggingTest : public ::testing::Test {
  protected:
   LoggingTest() {
-    sim::OwnState state;
+    sim::FlightState state;
     state.altitudeFt = 3000;
     state.groundSpeedKt = 200;
-    sim::WriteOwnState(t.simulator, state);
+    sim::WriteFlightState(t.simulator, state);
     EXPECT_TRUE(t.Load());
     t.Tick();  // connected at start-up; this tick reads the first sample
   }

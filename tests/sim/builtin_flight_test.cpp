@@ -15,9 +15,9 @@ TEST(BuiltinFlight, AShortFlightOutOfFrankfurtAndBack) {
   EXPECT_LE(flight.EndTime(), 40 * 60);
   for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].t, static_cast<double>(i));
 
-  const OwnState first = rows.front().state;
-  const OwnState last = rows.back().state;
-  for (const OwnState& parked : {first, last}) {
+  const FlightState first = rows.front().state;
+  const FlightState last = rows.back().state;
+  for (const FlightState& parked : {first, last}) {
     EXPECT_TRUE(parked.onGround);
     EXPECT_EQ(parked.groundSpeedKt, 0);
     EXPECT_NEAR(parked.latitudeDeg, 50.049, 0.002);
@@ -30,8 +30,8 @@ TEST(BuiltinFlight, AShortFlightOutOfFrankfurtAndBack) {
   bool below = false, above = false, markers[3] = {};
   int takeOffs = 0, touchdowns = 0;
   for (size_t i = 1; i < rows.size(); ++i) {
-    const OwnState& s = rows[i].state;
-    const OwnState& p = rows[i - 1].state;
+    const FlightState& s = rows[i].state;
+    const FlightState& p = rows[i - 1].state;
     highest = std::max(highest, s.altitudeFt);
     overspeedSeconds += s.overspeed;
     if (!s.onGround && std::fabs(s.headingDeg - p.headingDeg) > 180) acrossNorth = true;

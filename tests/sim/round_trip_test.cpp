@@ -16,8 +16,8 @@ namespace {
 class RoundTripTest : public ::testing::Test {
  protected:
   RoundTripTest() { EXPECT_TRUE(t.Load()); }
-  const FlightSample& Serve(const OwnState& state) {
-    WriteOwnState(t.simulator, state);
+  const FlightSample& Serve(const FlightState& state) {
+    WriteFlightState(t.simulator, state);
     ReadFlightData(t.app());
     return t.app().sample;
   }
@@ -28,7 +28,7 @@ class RoundTripTest : public ::testing::Test {
 
 TEST_F(RoundTripTest, WholeNumbersReadBackWhole) {
   // value, its field in the state, the text it becomes
-  using Set = std::function<void(OwnState&, double)>;
+  using Set = std::function<void(FlightState&, double)>;
   using Get = std::function<std::string(const FlightSample&)>;
   struct Field {
     const char* name;
@@ -36,24 +36,24 @@ TEST_F(RoundTripTest, WholeNumbersReadBackWhole) {
     Get get;  // the whole part the logs and labels show
     double from, to, step;
   } fields[] = {
-      {"altitude", [](OwnState& s, double v) { s.altitudeFt = v; },
+      {"altitude", [](FlightState& s, double v) { s.altitudeFt = v; },
        [](const FlightSample& s) { return s.Altitude; }, -1000, 45000, 7},
-      {"ground speed", [](OwnState& s, double v) { s.groundSpeedKt = v; },
+      {"ground speed", [](FlightState& s, double v) { s.groundSpeedKt = v; },
        [](const FlightSample& s) { return FloorText(Number(s.GroundSpeed)); }, 0, 700, 1},
-      {"heading", [](OwnState& s, double v) { s.headingDeg = v; },
+      {"heading", [](FlightState& s, double v) { s.headingDeg = v; },
        [](const FlightSample& s) { return FloorText(Number(s.Heading)); }, 0, 359, 1},
-      {"vertical speed", [](OwnState& s, double v) { s.verticalSpeedFpm = v; },
+      {"vertical speed", [](FlightState& s, double v) { s.verticalSpeedFpm = v; },
        [](const FlightSample& s) { return FloorText(Number(s.VerticalSpeed)); }, -8000, 8000, 3},
-      {"touchdown rate", [](OwnState& s, double v) { s.touchdownVerticalSpeedFpm = v; },
+      {"touchdown rate", [](FlightState& s, double v) { s.touchdownVerticalSpeedFpm = v; },
        [](const FlightSample& s) { return s.TouchdownVerticalSpeed; }, -2000, -1, 1},
-      {"indicated airspeed", [](OwnState& s, double v) { s.indicatedAirspeedKt = v; },
+      {"indicated airspeed", [](FlightState& s, double v) { s.indicatedAirspeedKt = v; },
        [](const FlightSample& s) { return FloorText(s.IndicatedAirspeed); }, 0, 600, 1},
-      {"flaps", [](OwnState& s, double v) { s.flapsPercent = v; },
+      {"flaps", [](FlightState& s, double v) { s.flapsPercent = v; },
        [](const FlightSample& s) { return std::to_string(s.FlapsPercent); }, 0, 100, 1},
   };
   for (const Field& field : fields) {
     for (double value = field.from; value <= field.to; value += field.step) {
-      OwnState state;
+      FlightState state;
       field.set(state, value);
       EXPECT_EQ(field.get(Serve(state)), FloorText(value) == "-0" ? "0" : FloorText(value))
           << field.name << " " << value;
@@ -63,7 +63,7 @@ TEST_F(RoundTripTest, WholeNumbersReadBackWhole) {
 
 TEST_F(RoundTripTest, FractionsWithinOneRawStep) {
   for (double value = -89.987654321; value < 90; value += 7.123456789) {
-    OwnState state;
+    FlightState state;
     state.latitudeDeg = value;
     state.longitudeDeg = 2 * value;
     state.altitudeFt = value * 100 + 0.25;
@@ -95,7 +95,7 @@ TEST_F(RoundTripTest, CoordinatesKeepTheirDigits) {
       {89.999999, -179.9999999, "89.999999", "-179.9999999"},
   };
   for (const Case& c : cases) {
-    OwnState state;
+    FlightState state;
     state.latitudeDeg = c.latitude;
     state.longitudeDeg = c.longitude;
     const FlightSample& s = Serve(state);
@@ -108,7 +108,7 @@ TEST_F(RoundTripTest, SwitchesAndNeedles) {
   t.app().params.LocInt = 100;
   t.app().params.GSInt = 50;
   for (int needle = -136; needle <= 128; ++needle) {
-    OwnState state;
+    FlightState state;
     state.localizerNeedle = std::min(needle, 128);
     state.glideslopeNeedle = std::min(needle, 119);
     state.onGround = needle % 2 == 0;

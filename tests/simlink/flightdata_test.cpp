@@ -18,7 +18,7 @@ namespace {
 
 // Raw values as the simulator serves them (whole feet read back whole).
 int64_t AltitudeRaw(double feet) {
-  sim::OwnState state;
+  sim::FlightState state;
   state.altitudeFt = feet;
   return sim::RawOf(state).altitude;
 }

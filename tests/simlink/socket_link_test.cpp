@@ -22,8 +22,8 @@ class SocketLinkTest : public ::testing::Test {
  protected:
   void StartSimulator(const char* className = "UIPCMAIN", sim::SimFaults faults = {}) {
     simulator.SetFaults(faults);
-    server = std::make_unique<sim::PosixSimServer>(simulator,
-                                                   sim::PosixServerOptions{runtime.path(), className});
+    server = std::make_unique<sim::PosixSimServer>(
+        simulator, sim::PosixServerOptions{runtime.path(), className});
     ASSERT_TRUE(server->Start()) << server->Error();
   }
   bool Open(uint32_t requested = 0) { return OpenLink(link, requested, result); }

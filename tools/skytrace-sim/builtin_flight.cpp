@@ -101,7 +101,7 @@ class ScriptedFlight {
   }
 
   bool Done() const { return phase_ == Phase::Finished; }
-  OwnState State() const;
+  FlightState State() const;
   void Step();
 
  private:
@@ -183,8 +183,8 @@ class ScriptedFlight {
   int gearDownFor_ = -1;
 };
 
-OwnState ScriptedFlight::State() const {
-  OwnState s;
+FlightState ScriptedFlight::State() const {
+  FlightState s;
   s.latitudeDeg = frame_.Latitude(north_);
   s.longitudeDeg = frame_.Longitude(east_);
   s.altitudeFt = altitudeFt_;

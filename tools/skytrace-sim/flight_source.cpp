@@ -73,7 +73,7 @@ Small Clamped(int value, int low, int high) {
 
 }  // namespace
 
-RawFlightData RawOf(const OwnState& s) {
+RawFlightData RawOf(const FlightState& s) {
   constexpr double kTurn32 = 4294967296.0;
   constexpr double kFpmPerRaw = 60 * 3.28084 / 256;
   RawFlightData raw;
@@ -112,7 +112,7 @@ RawFlightData RawOf(const OwnState& s) {
   return raw;
 }
 
-void WriteOwnState(SimulatorCore& core, const OwnState& state) {
+void WriteFlightState(SimulatorCore& core, const FlightState& state) {
   const RawFlightData raw = RawOf(state);
   const auto* base = reinterpret_cast<const unsigned char*>(&raw);
   for (const FlightOffset& value : kFlightOffsets) {

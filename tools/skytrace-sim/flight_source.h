@@ -9,7 +9,7 @@ namespace sky::sim {
 
 // The own aircraft at one moment. Positions in degrees (north and east positive), altitudes in
 // feet above mean sea level, speeds in knots, vertical speeds in feet per minute.
-struct OwnState {
+struct FlightState {
   double latitudeDeg = 0;
   double longitudeDeg = 0;
   double altitudeFt = 0;         // the aircraft's reference point
@@ -40,15 +40,15 @@ struct OwnState {
 class FlightSource {
  public:
   virtual ~FlightSource() = default;
-  virtual OwnState At(double t) const = 0;
+  virtual FlightState At(double t) const = 0;
   virtual double EndTime() const = 0;
 };
 
 // The raw offset values that the program reads back as this state: each value is the inverse of
 // the program's conversion, on the raw value next to the exact inverse.
-RawFlightData RawOf(const OwnState& state);
+RawFlightData RawOf(const FlightState& state);
 
 // Puts the state into the offset space, every value at its offset.
-void WriteOwnState(SimulatorCore& core, const OwnState& state);
+void WriteFlightState(SimulatorCore& core, const FlightState& state);
 
 }  // namespace sky::sim

@@ -1,6 +1,7 @@
 // skytrace-sim: the simulator side of the link as a standalone program, for running the
 // flight logger against a simulated aircraft. It serves a flight (the built-in one, or a track
-// file) in real time, or faster, updating the offsets once every simulated second.
+// file) in real time, or faster, updating the offsets once every simulated second, with traffic
+// around it (the built-in traffic, or a traffic file).
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "skytrace-sim/posix_server.h"
 #include "skytrace-sim/simulator_core.h"
 #include "skytrace-sim/track.h"
+#include "skytrace-sim/traffic_source.h"
 
 namespace {
 
@@ -27,8 +29,8 @@ void OnSignal(int) {
 void Usage() {
   std::fprintf(stderr,
                "usage: skytrace-sim [--track FILE] [--speed X] [--write-track FILE]\n"
-               "                    [--runtime-dir DIR] [--fs98] [--simulator CODE] [--xplane]\n"
-               "                    [--bad-handshake]\n");
+               "                    [--traffic FILE] [--runtime-dir DIR] [--fs98]\n"
+               "                    [--simulator CODE] [--xplane] [--bad-handshake]\n");
 }
 
 // The flight to serve: a track file, or the built-in flight. Exits with 2 on a bad file.
@@ -60,6 +62,7 @@ int main(int argc, char** argv) {
   std::string trackFile;
   std::string writeTrack;
   double speed = 1;
+  std::string trafficFile;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&]() -> std::string {
@@ -91,6 +94,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "skytrace-sim: --speed needs a number above 0 (at most 1000)\n");
         return 2;
       }
+    } else if (arg == "--traffic") {
+      trafficFile = value();
     } else {
       Usage();
       return 2;
@@ -111,7 +116,21 @@ int main(int argc, char** argv) {
 
   sky::sim::SimulatorCore core(simulator, xplane);
   core.SetFaults(faults);
-  sky::sim::WriteOwnState(core, flight.At(0));
+  // Traffic from the file, or the built-in traffic around the own aircraft.
+  std::unique_ptr<sky::sim::TrafficSource> traffic;
+  if (!trafficFile.empty()) {
+    std::string error;
+    traffic = sky::sim::LoadTrafficFile(trafficFile, error);
+    if (!traffic) {
+      std::fprintf(stderr, "skytrace-sim: %s\n", error.c_str());
+      return 2;
+    }
+  } else {
+    traffic = std::make_unique<sky::sim::BuiltInTraffic>(
+        [&core](double) { return sky::sim::OwnStateFromCore(core); });
+  }
+  sky::sim::WriteFlightState(core, flight.At(0));
+  sky::sim::UpdateTraffic(*traffic, core, 0);
   sky::sim::PosixSimServer server(core, options);
   if (!server.Start()) {
     std::fprintf(stderr, "skytrace-sim: %s\n", server.Error().c_str());
@@ -137,7 +156,8 @@ int main(int argc, char** argv) {
       continue;
     }
     next += secondLength;
-    sky::sim::WriteOwnState(core, flight.At(static_cast<double>(second)));
+    sky::sim::WriteFlightState(core, flight.At(static_cast<double>(second)));
+    sky::sim::UpdateTraffic(*traffic, core, static_cast<double>(second));
     if (!ended && second >= flight.EndTime()) {
       ended = true;
       std::printf("skytrace-sim: the flight has ended at %ld s; holding the last state\n", second);

@@ -32,7 +32,8 @@ bool SomeoneAnswers(const std::string& path) {
   const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
   const sockaddr_un address = AddressOf(path);
-  const bool alive = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  const bool alive =
+      ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
   ::close(fd);
   return alive;
 }
@@ -50,7 +51,9 @@ PosixSimServer::PosixSimServer(SimulatorCore& core, PosixServerOptions options)
   path_ = options_.runtimeDir + "/" + options_.className;
 }
 
-PosixSimServer::~PosixSimServer() { Stop(); }
+PosixSimServer::~PosixSimServer() {
+  Stop();
+}
 
 bool PosixSimServer::Start() {
   if (path_.size() >= sizeof(sockaddr_un::sun_path)) {

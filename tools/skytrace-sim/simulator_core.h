@@ -16,9 +16,9 @@ struct SimFaults {
   int ignoreRequests = 0;  // the next N messages get no answer at all
   int lateAnswers = 0;     // the next N messages are answered only after lateDelayMs
   int lateDelayMs = 2500;
-  bool silent = false;     // stop answering altogether
+  bool silent = false;  // stop answering altogether
   bool badHandshake = false;
-  uint32_t answer = 1;     // the window's return value
+  uint32_t answer = 1;  // the window's return value
 };
 
 // A write the program made to one of the control offsets, kept in order.

@@ -14,19 +14,19 @@ struct Column {
   double low;
   double high;
   bool whole;  // whole numbers only
-  double (*get)(const OwnState&);
-  void (*set)(OwnState&, double);
+  double (*get)(const FlightState&);
+  void (*set)(FlightState&, double);
 };
 
-#define NUMBER(name, member, low, high)                                         \
-  Column {                                                                      \
-    name, low, high, false, [](const OwnState& s) { return double(s.member); }, \
-        [](OwnState& s, double v) { s.member = v; }                             \
+#define NUMBER(name, member, low, high)                                            \
+  Column {                                                                         \
+    name, low, high, false, [](const FlightState& s) { return double(s.member); }, \
+        [](FlightState& s, double v) { s.member = v; }                             \
   }
-#define WHOLE(name, member, low, high)                                         \
-  Column {                                                                     \
-    name, low, high, true, [](const OwnState& s) { return double(s.member); }, \
-        [](OwnState& s, double v) { s.member = static_cast<int>(v); }          \
+#define WHOLE(name, member, low, high)                                            \
+  Column {                                                                        \
+    name, low, high, true, [](const FlightState& s) { return double(s.member); }, \
+        [](FlightState& s, double v) { s.member = static_cast<int>(v); }          \
   }
 
 // "t" comes first and is kept in the row, not in the state.
@@ -43,8 +43,8 @@ const Column kColumns[] = {
     NUMBER("hdg", headingDeg, 0, 360),
     NUMBER("vs_fpm", verticalSpeedFpm, -50000, 50000),
     NUMBER("td_vs_fpm", touchdownVerticalSpeedFpm, -50000, 50000),
-    Column{"on_ground", 0, 1, true, [](const OwnState& s) { return s.onGround ? 1.0 : 0.0; },
-           [](OwnState& s, double v) { s.onGround = v != 0; }},
+    Column{"on_ground", 0, 1, true, [](const FlightState& s) { return s.onGround ? 1.0 : 0.0; },
+           [](FlightState& s, double v) { s.onGround = v != 0; }},
     NUMBER("gear", gear, 0, 1),
     NUMBER("flaps", flapsPercent, 0, 100),
     NUMBER("spoilers", spoilers, 0, 1),
@@ -110,7 +110,7 @@ std::string Range(const Column& column) {
 
 }  // namespace
 
-OwnState Track::At(double t) const {
+FlightState Track::At(double t) const {
   if (rows_.empty()) return {};
   auto after = std::upper_bound(rows_.begin(), rows_.end(), t,
                                 [](double time, const TrackRow& row) { return time < row.t; });

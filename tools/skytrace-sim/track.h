@@ -19,7 +19,7 @@ namespace sky::sim {
 
 struct TrackRow {
   double t = 0;
-  OwnState state;
+  FlightState state;
 };
 
 class Track final : public FlightSource {
@@ -29,7 +29,7 @@ class Track final : public FlightSource {
   explicit Track(std::vector<TrackRow> rows) : rows_(std::move(rows)) {}
 
   // The row that holds at t: the last one whose time is not after t (the first row before it).
-  OwnState At(double t) const override;
+  FlightState At(double t) const override;
   // The time of the last row.
   double EndTime() const override;
 

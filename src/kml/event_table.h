@@ -1,0 +1,64 @@
+// The flight events as Google Earth shows them: the name and description of each event code,
+// the touchdown rating, the autobrake texts and the choice of pin. Used by the event placemarks of
+// a flight document and by the animated replay.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "kml/log_records.h"
+
+namespace sky {
+
+struct KmlTemplateSet;
+
+// Where the airborne pin is used: always, while the record is in the air, or never.
+enum class AirPin { Always, InTheAir, Never };
+
+// The event shown for one code. Texts from the log (a flap value, a touchdown speed) are already
+// XML-escaped; the description holds "<br>" line breaks for the balloon.
+struct EventText {
+  std::string name;
+  std::string description;
+  bool inAir = false;
+  bool warning = false;
+};
+
+// Looks the code up. Returns false when no event matches (then `text` is left as it was). A
+// take-off ("TO=n") or touchdown ("TD=v/n") code first sets `autobrake` from its setting n (an
+// unknown setting keeps the text as it was). `onGround` is the record's on-ground flag (1 on the
+// ground). Throws KmlDataError when a value that must be a number is none.
+bool DescribeEvent(std::string_view code, int16_t onGround, std::string_view separator,
+                   std::string& autobrake, EventText& text);
+
+// The rating of a touchdown by its vertical speed in feet per minute (negative is downward).
+std::string_view TouchdownRating(double verticalSpeedFpm);
+
+// The autobrake text of a setting 0 to 5 ("RTO", "off", "1", "2", "3", "max"); empty otherwise.
+std::string_view AutobrakeText(double setting);
+
+// The pin snippet for an event: ground or airborne, normal or warning.
+const std::string& EventPinSnippet(const KmlTemplateSet& kml, bool inAir, bool warning);
+
+// One mark of the event pass: an event pin for `code`, or a flight-data point when `code` is
+// empty.
+struct EventVisit {
+  size_t index = 0;
+  std::string_view record;
+  const RecordFields* fields = nullptr;
+  std::string_view code;
+};
+
+// Walks the records in order and calls `visit` for each mark: a record's own event, then a
+// "Stop log" ("SO") when the record is the last of a logging run that another run follows and
+// its own event is no stop, or a flight-data point when it gets neither. In convert mode the
+// last record's event is replaced by "SO" unless it already begins with it, so that every
+// converted flight ends with a "Stop log" pin. Every record must hold at least 12 fields
+// (throws KmlDataError otherwise).
+void WalkEventRecords(std::span<const std::string_view> records, bool convertMode,
+                      const std::function<void(const EventVisit&)>& visit);
+
+}  // namespace sky

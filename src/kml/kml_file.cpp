@@ -1,0 +1,44 @@
+#include "kml/kml_file.h"
+
+#include "core/ports.h"
+
+namespace sky {
+
+KmlFileWriter::KmlFileWriter(FileSystem& files, std::string path, size_t chunkBytes)
+    : files_(files), path_(std::move(path)), temporary_(path_ + ".tmp"), chunkBytes_(chunkBytes) {
+  buffer_.reserve(chunkBytes_ + chunkBytes_ / 4);
+}
+
+KmlFileWriter::~KmlFileWriter() {
+  if (started_ && !committed_) files_.Remove(temporary_);
+}
+
+void KmlFileWriter::Write(std::string_view text) {
+  buffer_.append(text);
+  if (buffer_.size() >= chunkBytes_) Flush();
+}
+
+void KmlFileWriter::Flush() {
+  if (!started_) {
+    // Truncates a temporary file left over from an earlier failure.
+    if (!files_.WriteAll(temporary_, buffer_)) throw KmlWriteError("cannot write " + temporary_);
+    started_ = true;
+  } else if (!files_.Append(temporary_, buffer_)) {
+    throw KmlWriteError("cannot write " + temporary_);
+  }
+  buffer_.clear();
+}
+
+void KmlFileWriter::Commit() {
+  Flush();
+  if (!files_.Rename(temporary_, path_)) throw KmlWriteError("cannot replace " + path_);
+  committed_ = true;
+}
+
+void WriteKmlFile(FileSystem& files, const std::string& path, std::string_view text) {
+  KmlFileWriter writer(files, path, text.size() + 1);
+  writer.Write(text);
+  writer.Commit();
+}
+
+}  // namespace sky

@@ -1,0 +1,243 @@
+// Start-up and the sampling tick: silent reconnection, the clock label, the connect button, the
+// flight log kept or emptied at start-up, the decimal separator.
+#include "recorder/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "recorder/logging.h"
+#include "shell/dispatch.h"
+#include "simlink/connection.h"
+#include "test_app.h"
+
+namespace sky {
+namespace {
+
+TEST(StartUp, WithoutSimulatorTriesSilentlyEverySecond) {
+  test::TestApp t;
+  t.transport.windows.clear();
+  ASSERT_TRUE(t.Load());
+  App& app = t.app();
+  EXPECT_TRUE(app.Form1.visible);
+  EXPECT_EQ(app.Form1.caption, "Skytrace flightlogger");
+  EXPECT_EQ(app.Form1.lblConnect.text, "Not connected");
+  EXPECT_EQ(app.Form1.lblConnect.color, kRed);
+  EXPECT_EQ(app.Form1.Label5.text, "No logging");
+  EXPECT_EQ(app.Form1.Label13.text, "No animation");
+  EXPECT_EQ(app.Form1.Label6.text, "No realtime");
+  for (int second = 0; second < 5; ++second) {
+    t.Tick();
+    for (const Button* button :
+         {&app.Form1.btn_startlog, &app.Form1.btn_stoplog, &app.Form1.btn_startAnimate,
+          &app.Form1.btn_ToggleRealtime, &app.Form1.btn_setChase, &app.Form1.btn_setOverview}) {
+      EXPECT_FALSE(button->enabled);
+    }
+  }
+  EXPECT_TRUE(t.dialogs.shown.empty());
+  ASSERT_EQ(t.Messages().size(), 2u);  // the greeting, after the reset of the empty log
+  EXPECT_EQ(t.Messages()[0], "Tracklog reset.");
+  EXPECT_NE(t.Messages()[1].find("Have fun using the Skytrace flightlogger!"), std::string::npos);
+
+  // The simulator starts: the next tick connects, the one after enables the buttons.
+  t.transport.windows = {"UIPCMAIN"};
+  t.Tick();
+  EXPECT_TRUE(app.g.Connected);
+  EXPECT_EQ(app.Form1.lblConnect.text, "Connected");
+  EXPECT_EQ(app.Form1.lblConnect.color, kBlack);
+  EXPECT_FALSE(app.Form1.btn_startlog.enabled);
+  t.Tick();
+  EXPECT_TRUE(app.Form1.btn_startlog.enabled);
+  EXPECT_TRUE(app.Form1.btn_stoplog.enabled);
+  EXPECT_TRUE(app.Form1.btn_startAnimate.enabled);
+  EXPECT_TRUE(app.Form1.btn_ToggleRealtime.enabled);
+  EXPECT_FALSE(app.Form1.btn_setChase.enabled);  // only while realtime is on
+  EXPECT_TRUE(t.dialogs.shown.empty());
+}
+
+TEST(StartUp, ClockBlinksAndShowsWholeHourUtc) {
+  test::TestApp t({.start = {2026, 12, 4, 22, 30, 15}, .zoneBiasMinutes = -60});
+  ASSERT_TRUE(t.Load());
+  EXPECT_EQ(t.app().Form1.Label9.text, "21 30z");  // start-up sets "21:30z", its tick blinks
+  t.Tick();
+  EXPECT_EQ(t.app().Form1.Label9.text, "21:30z");
+  t.Tick();
+  EXPECT_EQ(t.app().Form1.Label9.text, "21 30z");
+  t.Tick(45);
+  EXPECT_EQ(t.app().Form1.Label9.text, "21:31z");
+}
+
+TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
+  struct Case {
+    TimeZoneInfo zone;
+    int localHour;
+    const char* utc;
+  } cases[] = {
+      {{0, 0, 0, false}, 23, "2330"},
+      {{-60, 0, 0, false}, 0, "2330"},    // the day before: only the time counts
+      {{300, 0, 0, false}, 22, "0330"},   // five hours west
+      {{30, 0, 0, false}, 10, "1030"},    // half an hour: 0.5 rounds to 0
+      {{90, 0, 0, false}, 10, "1230"},    // 1.5 rounds to 2
+      {{-330, 0, 0, false}, 10, "0430"},  // India: -5.5 rounds to -6
+      {{-60, 0, -60, true}, 12, "1030"},  // daylight bias counts while active
+      {{-60, 0, -60, false}, 12, "1130"},
+      {{-60, 15, -60, false}, 12, "1130"},  // 75 minutes: 1.25 rounds to 1
+  };
+  for (const Case& c : cases) {
+    test::TestApp t({.start = {2026, 12, 4, c.localHour, 30, 0}});
+    t.clock.SetTimeZone(c.zone);
+    EXPECT_EQ(GetUtcTime(t.app()), c.utc) << c.zone.biasMinutes << " at " << c.localHour;
+  }
+}
+
+TEST(StartUp, TimestampIsLocalDateUtcTimeLocalSeconds) {
+  test::TestApp t({.start = {2026, 12, 5, 0, 30, 7}, .zoneBiasMinutes = -60});
+  EXPECT_EQ(Timestamp(t.app()), "20261205233007");
+}
+
+TEST(StartUp, RecentLogIsContinuedAndAnOldOneEmptied) {
+  struct Case {
+    const char* log;
+    bool kept;
+  } cases[] = {
+      {"20261204213100:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", true},   // 59 minutes old
+      {"20261204213000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", true},   // exactly one hour
+      {"20261204212900:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", false},  // 61 minutes
+      {"20261203223000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", false},  // yesterday
+      {"20261204223000:1\r\n\r\n20261204213000:2\r\n\r\n", true},   // last non-empty line
+      {"20261204233000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", true},   // in the future
+      {"", false},
+      {"garbage\r\n", false},
+      {"20261340223000:x\r\n", false},  // month 13
+  };
+  for (const Case& c : cases) {
+    test::TestApp t({.start = {2026, 12, 4, 22, 30, 15}});
+    test::WriteFile(t.DataFile("Flightlog.txt"), c.log);
+    ASSERT_TRUE(t.Load());
+    EXPECT_EQ(test::ReadFile(t.DataFile("Flightlog.txt")), c.kept ? c.log : "") << c.log;
+    EXPECT_TRUE(t.dialogs.shown.empty()) << c.log;  // never asked at start-up
+  }
+}
+
+TEST(StartUp, LogHasRecordsLooksAtTheFirstFiveLines) {
+  struct Case {
+    const char* log;
+    bool records;
+  } cases[] = {
+      {"", false},
+      {"a\r\n", true},
+      {"\r\n", false},
+      {"a\r\nb\r\nc\r\nd\r\n\r\nf\r\n", false},  // the fifth line is empty
+      {"a\r\nb\r\nc\r\nd\r\ne\r\n\r\n", true},
+      {"a\r\n\r\n\r\n", false},
+  };
+  for (const Case& c : cases) {
+    test::TestApp t;
+    ASSERT_TRUE(t.Load());
+    test::WriteFile(t.DataFile("Flightlog.txt"), c.log);
+    EXPECT_EQ(LogHasRecords(t.app()), c.records) << c.log;
+    t.Tick();
+    EXPECT_EQ(t.app().Form1.btn_resetlog.enabled, c.records) << c.log;
+    EXPECT_EQ(t.app().Form1.btn_Convert.enabled, c.records) << c.log;
+  }
+  test::TestApp missing;
+  missing.g().FlightLogPath = missing.DataFile("none.txt");
+  EXPECT_FALSE(LogHasRecords(missing.app()));
+}
+
+TEST(StartUp, DecimalSeparatorComesFromTheLocale) {
+  test::TestApp comma({.decimalSeparator = ","});
+  ASSERT_TRUE(comma.Load());
+  EXPECT_EQ(comma.g().DecimalSeparator, ",");
+  EXPECT_TRUE(comma.g().DecimalIsComma);
+  test::TestApp point;
+  ASSERT_TRUE(point.Load());
+  EXPECT_EQ(point.g().DecimalSeparator, ".");
+  EXPECT_FALSE(point.g().DecimalIsComma);
+}
+
+TEST(StartUp, SettingsFileIsCreatedWithAllKeys) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Load());
+  const std::string offsets = test::ReadFile(t.DataFile("Offsets.txt"));
+  EXPECT_EQ(std::count(offsets.begin(), offsets.end(), '\n'), 29);
+  EXPECT_FALSE(t.g().UsageReportPending);  // cleared by the first tick
+  EXPECT_TRUE(t.http.requested.empty());   // no server configured: nothing is sent
+}
+
+TEST(ConnectButton, ReportsTheLinkResultCode) {
+  test::TestApp t;
+  t.transport.windows.clear();
+  ASSERT_TRUE(t.Load());
+  App& app = t.app();
+  app.g.TcasMode = 3;
+  app.g.TcasWindowOpen = true;
+  app.frmTCAS.Label11.text = "NRM";
+  ASSERT_EQ(Click(app, "Form1", "Command1"), ClickResult::Done);
+  ASSERT_EQ(t.dialogs.shown.size(), 1u);
+  EXPECT_EQ(t.dialogs.shown[0].title, "Connection failure");
+  EXPECT_EQ(t.dialogs.shown[0].text,
+            "Connection failed, please make sure your FS is running and you installed FSUIPC (or "
+            "XPUIPC for X-Plane) correctly.\n\nError code: 2");
+  EXPECT_EQ(app.g.TcasMode, 0);
+  EXPECT_EQ(app.frmTCAS.Label11.text, "OFF");
+  EXPECT_EQ(app.Form1.lblConnect.text, "Not connected");
+
+  // With a bad handshake under the older class the code is 14.
+  t.transport.windows = {"FS98MAIN"};
+  t.simulator.SetFaults({.badHandshake = true});
+  ConnectSimulator(app);
+  ASSERT_EQ(t.dialogs.shown.size(), 2u);
+  EXPECT_NE(t.dialogs.shown[1].text.find("Error code: 14"), std::string::npos);
+
+  // A good simulator connects and is read at once; pressing again shows nothing.
+  t.simulator.SetFaults({});
+  const uint64_t before = t.simulator.AreasHandled();
+  ConnectSimulator(app);
+  EXPECT_TRUE(app.g.Connected);
+  EXPECT_EQ(app.Form1.lblConnect.text, "Connected");
+  EXPECT_GT(t.simulator.AreasHandled(), before + 1);  // handshake, then a tick's read
+  ConnectSimulator(app);
+  EXPECT_EQ(t.dialogs.shown.size(), 2u);
+}
+
+TEST(SimulatorName, FromTheIdentityCodeOrXPlane) {
+  EXPECT_EQ(SimulatorNameOf(7), "FS2004");
+  EXPECT_EQ(SimulatorNameOf(8), "FSX");
+  EXPECT_EQ(SimulatorNameOf(9), "? 9");
+  test::TestApp t;
+  EXPECT_EQ(GetSimulatorName(t.app()), "Not connected");
+  ASSERT_TRUE(t.Load());
+  EXPECT_EQ(GetSimulatorName(t.app()), "FSX");
+  t.simulator.Put<uint16_t>(0x6FFF, 1);
+  EXPECT_EQ(GetSimulatorName(t.app()), "X-Plane");
+  t.simulator.SetFaults({.silent = true});
+  EXPECT_EQ(GetSimulatorName(t.app()), "");
+}
+
+TEST(Tick, LostLinkRestoresAMinimisedWindowOnce) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Load());
+  App& app = t.app();
+  t.Tick();
+  app.Form1.windowState = WindowState::Minimized;
+  app.Form1.visible = false;
+  app.Form1.trayIcon = true;
+  t.transport.neverDeliver = true;  // the simulator stops answering
+  t.Tick();
+  EXPECT_FALSE(app.g.Connected);
+  EXPECT_EQ(app.Form1.windowState, WindowState::Normal);
+  EXPECT_TRUE(app.Form1.visible);
+  EXPECT_FALSE(app.Form1.trayIcon);
+  EXPECT_EQ(t.LastMessage(), "Connection to FS timed out.");
+  EXPECT_EQ(app.Form1.lblConnect.text, "Not connected");
+  EXPECT_EQ(app.Form1.lblConnect.color, kRed);
+
+  // Down for a while: minimising again stays minimised.
+  t.transport.windows.clear();
+  t.Tick(2);
+  app.Form1.windowState = WindowState::Minimized;
+  t.Tick(2);
+  EXPECT_EQ(app.Form1.windowState, WindowState::Minimized);
+}
+
+}  // namespace
+}  // namespace sky
