@@ -141,26 +141,5 @@ TEST_F(LoggingTest, AFailedResetStopsWhereItFailed) {
   EXPECT_TRUE(test::FileExists(t.DataFile("Traffic.txt")));     // not reached
 }
 
-TEST_F(LoggingTest, StatusLabels) {
-  struct Case {
-    bool logging, animation, written, realtime;
-    const char *label5, *label13, *label6;
-    Color color;
-  } cases[] = {
-      {false, true, true, false, "No logging", "No animation", "No realtime", kBlack},
-      {true, false, true, true, "Logging", "No animation", "Realtime", kGreen},
-      {true, true, false, false, "Logging", "Animation", "No realtime", kBlack},
-  };
-  for (const Case& c : cases) {
-    t.g().AnimationOn = c.animation;
-    UpdateStatusLabels(t.app(), c.logging, c.written, c.realtime);
-    const Form1Controls& form = t.app().Form1;
-    EXPECT_EQ(form.Label5.text, c.label5);
-    EXPECT_EQ(form.Label13.text, c.label13);
-    EXPECT_EQ(form.Label6.text, c.label6);
-    EXPECT_EQ(form.Label5.color, c.color);
-  }
-}
-
 }  // namespace
 }  // namespace sky
