@@ -150,7 +150,8 @@ void RecordSample(App& app, const std::string& givenCode, bool force) {
     }
 
     const std::string stamp = Timestamp(app);
-    const std::string_view previous = g.PrevTimestamp.empty() ? "-" : g.PrevTimestamp;
+    const std::string_view previous =
+        g.PrevTimestamp.empty() ? std::string_view("-") : std::string_view(g.PrevTimestamp);
     if (g.PrevTimestamp.empty()) code = "SA";
     DetectEvents(app, code);
 
