@@ -2,6 +2,7 @@
 // the program, a value comes out as it went in, within one raw step, and whole numbers whole.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -104,39 +105,16 @@ TEST_F(RoundTripTest, CoordinatesKeepTheirDigits) {
   }
 }
 
-TEST_F(RoundTripTest, SwitchesAndNeedles) {
-  t.app().params.LocInt = 100;
-  t.app().params.GSInt = 50;
+// Needles are single bytes whose upper values stand for negative deflections.
+TEST_F(RoundTripTest, Needles) {
+  t.app().params.LocInt = 100;  // the band is then everything but 128
   for (int needle = -136; needle <= 128; ++needle) {
     FlightState state;
-    state.localizerNeedle = std::min(needle, 128);
+    state.localizerNeedle = std::clamp(needle, -127, 128);
     state.glideslopeNeedle = std::min(needle, 119);
-    state.onGround = needle % 2 == 0;
-    state.gear = needle % 3 == 0 ? 1 : 0;
-    state.spoilers = needle % 5 == 0 ? 1 : 0;
-    state.tailHook = needle % 7 == 0;
-    state.overspeed = needle % 11 == 0;
-    state.stall = needle % 13 == 0;
-    state.outerMarker = needle % 17 == 0;
-    state.middleMarker = needle % 19 == 0;
-    state.innerMarker = needle % 23 == 0;
-    state.glideslopeFlag = needle % 29 == 0;
-    state.autobrake = (needle + 136) % 6;
     const FlightSample& s = Serve(state);
-    const int localizer = std::max(state.localizerNeedle, -127);
-    EXPECT_EQ(s.LocalizerInBand, localizer > -128 && localizer < 128) << needle;
+    EXPECT_EQ(s.LocalizerInBand, state.localizerNeedle != 128) << needle;
     EXPECT_EQ(s.GlideslopeNeedle, state.glideslopeNeedle) << needle;
-    EXPECT_EQ(s.OnGround, state.onGround ? 1 : 0);
-    EXPECT_EQ(s.Gear, state.gear == 1 ? "1" : "0");
-    EXPECT_EQ(s.Spoilers, state.spoilers);
-    EXPECT_EQ(s.TailHook, state.tailHook);
-    EXPECT_EQ(s.Overspeed, state.overspeed);
-    EXPECT_EQ(s.Stall, state.stall);
-    EXPECT_EQ(s.OuterMarker, state.outerMarker);
-    EXPECT_EQ(s.MiddleMarker, state.middleMarker);
-    EXPECT_EQ(s.InnerMarker, state.innerMarker);
-    EXPECT_EQ(s.GlideslopeFlag, state.glideslopeFlag == 1);
-    EXPECT_EQ(s.Autobrake, state.autobrake);
   }
 }
 
