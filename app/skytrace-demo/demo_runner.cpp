@@ -10,6 +10,7 @@
 
 #include "core/app.h"
 #include "core/numtext.h"
+#include "demo_summary.h"
 #include "platform/headless.h"
 #include "platform/std_files.h"
 #include "recorder/startup.h"
@@ -408,6 +409,7 @@ int DemoRunner::Run() {
     if (defaultActions && !app.ended && d.second >= lastSecond) click("btn_stoplog");
     if (app.ended || d.second >= lastSecond) break;
   }
+  d.out << FlightSummary(app, d.shell.opened);
   return 0;
 }
 

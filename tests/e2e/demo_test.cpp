@@ -90,5 +90,26 @@ TEST(Demo, BadOptionsAreRefused) {
   EXPECT_EQ(RunDemo("--fly high").exitCode, 2);
 }
 
+TEST(Demo, MainJobFliesConvertsAndSummarises) {
+  test::TempDir dir;
+  const DemoRun run = RunDemo(Folders(dir) + " --start '2026-12-05 10:00:00' --actions '" +
+                              test::SourceData("demo/main-job.txt") + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string saved = dir.path() +
+                            "/docs/Skytrace flightlogger files/Flightlog Frankfurt circuit "
+                            "05-12-2026 10.34.kml";
+  EXPECT_NE(run.output.find("saved Google Earth document: " + saved), std::string::npos)
+      << run.output;
+  EXPECT_TRUE(test::FileExists(saved));
+  EXPECT_NE(run.output.find("Skytrace Realtime.kml"), std::string::npos);
+  for (const char* line : {"---- summary\n", "events by code: SA 1 ", " TO= 1 ", " TD= 1 ",
+                           "touchdown: -180 ft/min, Now this is what you can call a 'kiss' "
+                           "touchdown, you're good!\n"}) {
+    EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
+  }
+  EXPECT_EQ(run.output.find("Not able to convert flightlog"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("Error in drawing TCAS table."), std::string::npos) << run.output;
+}
+
 }  // namespace
 }  // namespace sky

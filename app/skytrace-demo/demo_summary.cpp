@@ -1,0 +1,82 @@
+#include "demo_summary.h"
+
+#include <map>
+#include <sstream>
+
+#include "core/app.h"
+#include "core/numtext.h"
+#include "kml/event_table.h"
+#include "recorder/startup.h"
+#include "shell/messages.h"
+
+namespace sky {
+namespace {
+
+// The field of a record, counted from 1.
+std::string Field(const std::string& record, int number) {
+  size_t start = 0;
+  for (int i = 1; i < number; ++i) {
+    start = record.find(':', start);
+    if (start == std::string::npos) return "";
+    ++start;
+  }
+  return record.substr(start, record.find(':', start) - start);
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+}  // namespace
+
+std::string FlightSummary(App& app, const std::vector<std::string>& opened) {
+  std::ostringstream out;
+  out << "---- summary\n";
+  std::string logPath;
+  try {
+    logPath = AppDataFolder(app) + kFlightLogFile;
+  } catch (const FolderNotFound&) {
+    return out.str() + "no data folder\n";
+  }
+  const auto text = app.ports.files.ReadAll(logPath);
+  int records = 0;
+  std::vector<std::string> order;  // event codes by their kind, in order of first appearance
+  std::map<std::string, int> counts;
+  std::vector<std::string> touchdowns;
+  std::istringstream lines(text.value_or(""));
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    ++records;
+    const std::string code = Field(line, 6);
+    if (code.empty()) continue;
+    const size_t equals = code.find('=');
+    const std::string kind = equals == std::string::npos ? code : code.substr(0, equals + 1);
+    if (counts[kind]++ == 0) order.push_back(kind);
+    if (kind == "TD=") touchdowns.push_back(code);
+  }
+  out << "flight log: " << records << " records written to " << logPath << "\n";
+  out << "events by code:";
+  if (order.empty()) out << " none";
+  for (const std::string& kind : order) out << " " << kind << " " << counts[kind];
+  out << "\n";
+  for (const std::string& code : touchdowns) {
+    const std::string speed = code.substr(3, code.find('/') - 3);
+    const auto value = ParseNumber(speed, ".");
+    out << "touchdown: " << speed << " ft/min, "
+        << (value ? std::string(TouchdownRating(*value)) : std::string("not a number")) << "\n";
+  }
+  bool saved = false;
+  for (const std::string& target : opened) {
+    if (EndsWith(target, ".kml") && !EndsWith(target, "Skytrace Realtime.kml")) {
+      out << "saved Google Earth document: " << target << "\n";
+      saved = true;
+    }
+  }
+  if (!saved) out << "no flight was converted\n";
+  return out.str();
+}
+
+}  // namespace sky
