@@ -86,7 +86,9 @@ std::optional<std::string> Win32Folders::SpecialFolder(int csidl) {
   return WithoutTrailingSeparator(path);
 }
 
-std::string Win32Folders::ProgramFolder() { return ExecutableFolder(); }
+std::string Win32Folders::ProgramFolder() {
+  return ExecutableFolder();
+}
 
 std::string ExecutableFolder() {
   std::vector<char> path(MAX_PATH);

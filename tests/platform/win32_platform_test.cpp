@@ -20,8 +20,8 @@ TEST(Win32ClockTest, TheZoneAtALocalTimeIsTheStandardOrTheDaylightBias) {
   const int standard = now.biasMinutes + now.standardBiasMinutes;
   const int daylight = now.biasMinutes + now.daylightBiasMinutes;
   EXPECT_EQ(TimeZoneAt(clock.LocalNow()).biasMinutes, now.daylightActive ? daylight : standard);
-  for (const LocalDateTime& local : {LocalDateTime{2026, 1, 15, 12, 0, 0},
-                                     LocalDateTime{2026, 7, 15, 12, 0, 0}}) {
+  for (const LocalDateTime& local :
+       {LocalDateTime{2026, 1, 15, 12, 0, 0}, LocalDateTime{2026, 7, 15, 12, 0, 0}}) {
     const int bias = TimeZoneAt(local).biasMinutes;
     EXPECT_TRUE(bias == standard || bias == daylight) << bias;
   }
@@ -34,8 +34,7 @@ TEST(Win32FoldersTest, SpecialFoldersAndTheProgramFolder) {
     const auto path = folders.SpecialFolder(csidl);
     ASSERT_TRUE(path.has_value());
     EXPECT_NE(path->back(), '\\');
-    EXPECT_TRUE(std::filesystem::is_directory(*path) ||
-                std::filesystem::create_directories(*path));
+    EXPECT_TRUE(std::filesystem::is_directory(*path) || std::filesystem::create_directories(*path));
   }
   // The shipped snippets lie beside the executables.
   const std::string program = folders.ProgramFolder();

@@ -65,7 +65,7 @@ TEST_F(LinkTransportTest, OneBatchOfReadsAndWritesIsAnsweredInPlace) {
   ASSERT_TRUE(QueueRead(link, 0x0BEC, 2, &gear, result));
   ASSERT_TRUE(QueueWrite(link, 0xF068, 2, &range, result));
   ASSERT_TRUE(QueueRead(link, 0x02BC, 0, nothing, result));  // no room: nothing comes back
-  ASSERT_TRUE(QueueRead(link, 0x02BC, 4, nullptr, result));   // no destination
+  ASSERT_TRUE(QueueRead(link, 0x02BC, 4, nullptr, result));  // no destination
   ASSERT_TRUE(QueueRead(link, 0x02BC, 4, &airspeed, result));
   ASSERT_TRUE(ProcessRequests(link, result)) << result;
   EXPECT_EQ(gear, 16383);
@@ -98,10 +98,8 @@ TEST_F(LinkTransportTest, HandshakeResultsByWindowClass) {
     uint32_t requested;
     int32_t code;
   } cases[] = {
-      {kMainClass, true, 0, kLinkBadVersion},
-      {kOldClass, true, 0, kLinkBadVersionFs98},
-      {kOldClass, false, 0, kLinkOk},
-      {kMainClass, false, 7, kLinkWrongSimulator},
+      {kMainClass, true, 0, kLinkBadVersion}, {kOldClass, true, 0, kLinkBadVersionFs98},
+      {kOldClass, false, 0, kLinkOk},         {kMainClass, false, 7, kLinkWrongSimulator},
       {kMainClass, false, 8, kLinkOk},
   };
   for (const Case& c : cases) {

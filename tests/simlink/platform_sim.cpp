@@ -44,8 +44,7 @@ void PlatformSim::Stop() {
 }
 
 bool PlatformSim::AreaExists() {
-  HANDLE mapping =
-      OpenFileMappingA(FILE_MAP_READ, FALSE, AreaName(GetCurrentProcessId()).c_str());
+  HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, AreaName(GetCurrentProcessId()).c_str());
   if (!mapping) return false;
   CloseHandle(mapping);
   return true;
@@ -83,6 +82,8 @@ bool PlatformSim::AreaExists() {
 
 #endif
 
-PlatformSim::~PlatformSim() { Stop(); }
+PlatformSim::~PlatformSim() {
+  Stop();
+}
 
 }  // namespace sky::test

@@ -39,10 +39,16 @@ class PlatformSim {
   // server cannot start.
   bool Start(const char* className = kMainClass, sim::SimFaults faults = {});
   void Stop();
-  const std::string& Error() const { return error_; }
+  const std::string& Error() const {
+    return error_;
+  }
   // The client side of the same transport, and the system clock for the link's real pauses.
-  SimTransport& transport() { return *transport_; }
-  Clock& clock() { return *clock_; }
+  SimTransport& transport() {
+    return *transport_;
+  }
+  Clock& clock() {
+    return *clock_;
+  }
   // Whether this process's request area exists on the system.
   static bool AreaExists();
 

@@ -52,7 +52,9 @@ std::string SystemErrorText(const char* what) {
 Win32SimServer::Win32SimServer(SimulatorCore& core, Win32ServerOptions options)
     : core_(core), options_(std::move(options)) {}
 
-Win32SimServer::~Win32SimServer() { Stop(); }
+Win32SimServer::~Win32SimServer() {
+  Stop();
+}
 
 bool Win32SimServer::Start() {
   if (thread_.joinable()) return true;
@@ -92,8 +94,8 @@ void Win32SimServer::Run(std::atomic<int>& state) {
   }
   // A top-level window that is never shown: a message-only window would not be found by a
   // search for top-level windows.
-  HWND window = CreateWindowExA(0, options_.className.c_str(), "Skytrace simulator",
-                                WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExA(0, options_.className.c_str(), "Skytrace simulator", WS_OVERLAPPED,
+                                0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   if (!window) {
     error_ = SystemErrorText("cannot create the window");
     UnregisterClassA(options_.className.c_str(), instance);
