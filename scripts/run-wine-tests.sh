@@ -52,8 +52,10 @@ built=$(date +%s)
 
 # One Wine server for the whole run, with Wine's own service processes started here, detached
 # from the output: a server started by a test would hold the test's output open until it ends.
-wineserver --persistent </dev/null >/dev/null 2>&1
-trap 'wineserver --kill >/dev/null 2>&1 || true' EXIT
+# (A server that runs already, started by someone else, is left alone.)
+if wineserver --persistent </dev/null >/dev/null 2>&1; then
+  trap 'wineserver --kill >/dev/null 2>&1 || true' EXIT
+fi
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
 # One test at a time: the simulator windows of all Wine processes share one name space.

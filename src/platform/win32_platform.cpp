@@ -45,6 +45,8 @@ LocalDateTime Win32Clock::LocalNow() {
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
+// Wine takes the zone from the host (TZ, else /etc/localtime); Windows from its own settings,
+// where TZ plays no part. The tests that fix TZ=UTC rely on Wine's way.
 TimeZoneInfo Win32Clock::TimeZone() {
   TIME_ZONE_INFORMATION zone{};
   const DWORD state = GetTimeZoneInformation(&zone);
@@ -131,7 +133,8 @@ std::optional<FileVersion> Win32SystemInfo::FileVersionOf(const std::string& pat
 
 std::optional<OsVersion> Win32SystemInfo::OperatingSystem() {
   // The version record as the program sees it: without a manifest naming later versions,
-  // Windows 8 and newer report 6.2.
+  // Windows 8 and newer report 6.2. Wine reports the version its prefix is set to imitate
+  // (6.1, Windows 7, unless configured otherwise).
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof version;
 #if defined(__GNUC__)

@@ -8,6 +8,8 @@ native=$1
 windows=$2
 emulator=$3
 work=$4
+# TZ=UTC fixes the zone for both: the native build reads TZ, and Wine takes the Windows zone
+# from the host, TZ included (on Windows itself TZ would play no part).
 start="2026-12-05 10:00:00"
 log="Skytrace flightlogger/Flightlog.txt"
 

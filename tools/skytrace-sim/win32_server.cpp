@@ -14,15 +14,33 @@ constexpr int kStarting = 0;
 constexpr int kRunning = 1;
 constexpr int kFailed = 2;
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+std::string SystemErrorText(const char* what) {
+  return std::string(what) + " (system error " + std::to_string(GetLastError()) + ")";
+}
+
+}  // namespace
+
+struct Win32SimWindow {
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+LRESULT CALLBACK Win32SimWindow::Procedure(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    // The server comes with the window's creation, before any message can reach it.
+    const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+  }
   auto* server = reinterpret_cast<Win32SimServer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (server && message == server->message() && message != 0) {
+  if (server && message == server->message_ && message != 0) {
     int delayMs = 0;
-    switch (server->core().NextAnswer(delayMs)) {
+    switch (server->core_.NextAnswer(delayMs)) {
       case SimulatorCore::Answer::Never:
-        // A window proc cannot leave a sent message unanswered; it keeps the client waiting
-        // past its time-out instead, and what it then returns reaches nobody.
-        server->Hold(server->options().unansweredHoldMs);
+        // A window procedure cannot leave a sent message unanswered; it keeps the client
+        // waiting past its time-out instead, and what it then returns reaches nobody. Messages
+        // sent meanwhile wait in the queue; Wine drops those whose sender has given up before
+        // the window takes them, so under Wine a retry is only seen if it is still waiting.
+        server->Hold(server->options_.unansweredHoldMs);
         return 0;
       case SimulatorCore::Answer::Late:
         server->Hold(delayMs);
@@ -42,12 +60,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
-
-std::string SystemErrorText(const char* what) {
-  return std::string(what) + " (system error " + std::to_string(GetLastError()) + ")";
-}
-
-}  // namespace
 
 Win32SimServer::Win32SimServer(SimulatorCore& core, Win32ServerOptions options)
     : core_(core), options_(std::move(options)) {}
@@ -82,7 +94,7 @@ void Win32SimServer::Run(std::atomic<int>& state) {
   // The window belongs to this thread: it must be made, served and destroyed here.
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = WindowProc;
+  windowClass.lpfnWndProc = Win32SimWindow::Procedure;
   windowClass.hInstance = instance;
   windowClass.lpszClassName = options_.className.c_str();
   // Every server registers the same procedure, so a class left registered by an earlier server
@@ -95,14 +107,13 @@ void Win32SimServer::Run(std::atomic<int>& state) {
   // A top-level window that is never shown: a message-only window would not be found by a
   // search for top-level windows.
   HWND window = CreateWindowExA(0, options_.className.c_str(), "Skytrace simulator", WS_OVERLAPPED,
-                                0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+                                0, 0, 0, 0, nullptr, nullptr, instance, this);
   if (!window) {
     error_ = SystemErrorText("cannot create the window");
     UnregisterClassA(options_.className.c_str(), instance);
     state = kFailed;
     return;
   }
-  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   window_ = window;
   state = kRunning;
 

@@ -37,18 +37,14 @@ class Win32SimServer {
   const std::string& Error() const { return error_; }
   const std::string& ClassName() const { return options_.className; }
 
+ private:
+  friend struct Win32SimWindow;  // the window procedure
+  void Run(std::atomic<int>& state);
   // Answers one message carrying `atom`: the value the window returns (0 when the area cannot
   // be opened). Called on the window's thread.
   uintptr_t Answer(uint16_t atom);
   // Waits `milliseconds`, or less when the server is stopping.
   void Hold(int milliseconds) const;
-
-  SimulatorCore& core() { return core_; }
-  const Win32ServerOptions& options() const { return options_; }
-  uint32_t message() const { return message_; }
-
- private:
-  void Run(std::atomic<int>& state);
 
   SimulatorCore& core_;
   Win32ServerOptions options_;
