@@ -352,7 +352,6 @@ int DemoRunner::Run() {
   d.transport = std::make_unique<PosixTransport>(PosixTransportOptions{d.runtimeDir, 0});
 #else
   // The simulator's hidden window, on a thread of its own with its own message loop.
-  d.simulator = std::make_unique<sim::SimulatorCore>();
   d.server = std::make_unique<sim::Win32SimServer>(*d.simulator, sim::Win32ServerOptions{});
   if (!d.server->Start()) {
     d.err << "skytrace-demo: " << d.server->Error() << "\n";
