@@ -1,7 +1,7 @@
-// Round trip of one exchange with the simulator over the POSIX transport (shared-memory area and
-// Unix socket), against an in-process simulator: prints the median and the 90th percentile.
-#include <unistd.h>
-
+// Round trip of one exchange with the simulator over this platform's transport, against an
+// in-process simulator: on Windows the window message and the named mapping (the simulator's
+// window on a thread of its own), elsewhere the shared-memory area and the Unix socket. Prints
+// the median and the 90th percentile.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,10 +9,19 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/posix_platform.h"
 #include "simlink/fsuipc.h"
+
+#ifdef _WIN32
+#include "platform/win32_platform.h"
+#include "simlink/transport_win32.h"
+#include "skytrace-sim/win32_server.h"
+#else
+#include <unistd.h>
+
+#include "platform/posix_platform.h"
 #include "simlink/transport_posix.h"
 #include "skytrace-sim/posix_server.h"
+#endif
 
 namespace {
 
@@ -45,16 +54,24 @@ std::vector<double> Measure(sky::FsuipcLink& link, int rounds, Queue queue) {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 20000;
+  sky::sim::SimulatorCore simulator;
+#ifdef _WIN32
+  const char* transportName = "Win32 transport";
+  sky::sim::Win32SimServer server(simulator, {});
+  sky::Win32Clock clock;
+  sky::Win32Transport transport;
+#else
+  const char* transportName = "POSIX transport";
   char pattern[] = "/tmp/skytrace-bench-XXXXXX";
   if (!mkdtemp(pattern)) return 1;
-  sky::sim::SimulatorCore simulator;
   sky::sim::PosixSimServer server(simulator, {pattern, "UIPCMAIN"});
+  sky::PosixClock clock;
+  sky::PosixTransport transport({pattern, 0});
+#endif
   if (!server.Start()) {
     std::fprintf(stderr, "%s\n", server.Error().c_str());
     return 1;
   }
-  sky::PosixClock clock;
-  sky::PosixTransport transport({pattern, 0});
   sky::FsuipcLink link;
   link.transport = &transport;
   link.clock = &clock;
@@ -70,7 +87,7 @@ int main(int argc, char** argv) {
   const auto many = Measure(link, rounds, [&] {
     for (int i = 0; i < 24; ++i) sky::QueueRead(link, 0x0560 + i * 8, 4, sample + i * 4, result);
   });
-  std::printf("POSIX transport, %d exchanges each:\n", rounds);
+  std::printf("%s, %d exchanges each:\n", transportName, rounds);
   std::printf("  one 4-byte read:   median %.1f us, p90 %.1f us\n", Percentile(one, 0.5),
               Percentile(one, 0.9));
   std::printf("  24 reads in one:   median %.1f us, p90 %.1f us\n", Percentile(many, 0.5),
@@ -78,6 +95,8 @@ int main(int argc, char** argv) {
 
   sky::CloseLink(link);
   server.Stop();
+#ifndef _WIN32
   std::filesystem::remove_all(pattern);
+#endif
   return 0;
 }

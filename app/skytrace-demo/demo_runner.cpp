@@ -17,7 +17,11 @@
 #include "shell/dispatch.h"
 #include "shell/messages.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "platform/win32_platform.h"
+#include "simlink/transport_win32.h"
+#include "skytrace-sim/win32_server.h"
+#else
 #include <unistd.h>
 
 #include "platform/posix_platform.h"
@@ -48,7 +52,11 @@ class DemoSystemInfo final : public SystemInfo {
 
  private:
   std::string separator_;
+#ifdef _WIN32
+  Win32SystemInfo real_;
+#else
   PosixSystemInfo real_;
+#endif
 };
 
 std::string Trim(const std::string& text) {
@@ -264,7 +272,9 @@ struct DemoRunner::Impl {
   std::unique_ptr<SimTransport> transport;
   std::unique_ptr<sim::SimulatorCore> simulator;
   std::unique_ptr<sim::TrafficSource> traffic;
-#ifndef _WIN32
+#ifdef _WIN32
+  std::unique_ptr<sim::Win32SimServer> server;
+#else
   std::unique_ptr<sim::PosixSimServer> server;
 #endif
   std::unique_ptr<App> app;
@@ -341,6 +351,14 @@ int DemoRunner::Run() {
     return 1;
   }
   d.transport = std::make_unique<PosixTransport>(PosixTransportOptions{d.runtimeDir, 0});
+#else
+  // The simulator's hidden window, on a thread of its own with its own message loop.
+  d.server = std::make_unique<sim::Win32SimServer>(*d.simulator, sim::Win32ServerOptions{});
+  if (!d.server->Start()) {
+    d.err << "skytrace-demo: " << d.server->Error() << "\n";
+    return 1;
+  }
+  d.transport = std::make_unique<Win32Transport>();
 #endif
   if (!d.options.trafficFile.empty()) {
     std::string error;

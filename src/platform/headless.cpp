@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "platform/win32_platform.h"
+#else
 #include "platform/posix_platform.h"
 #endif
 
@@ -71,11 +73,7 @@ LocalDateTime SimulatedClock::LocalNow() {
 
 TimeZoneInfo SimulatedClock::TimeZone() {
   if (fixedZone_) return zone_;
-#ifndef _WIN32
   return TimeZoneAt(LocalNow());
-#else
-  return zone_;
-#endif
 }
 
 std::optional<std::string> FixedFolders::SpecialFolder(int csidl) {

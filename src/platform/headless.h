@@ -12,8 +12,9 @@
 
 namespace sky {
 
-// Local time = a start time plus the simulated milliseconds; the time zone follows TZ for the
-// simulated instant. Pauses take no simulated time.
+// Local time = a start time plus the simulated milliseconds; the time zone is the system's (TZ on
+// POSIX systems, the user's zone on Windows) at the simulated local time. Pauses take no simulated
+// time.
 class SimulatedClock final : public Clock {
  public:
   explicit SimulatedClock(LocalDateTime start) : start_(start) {}

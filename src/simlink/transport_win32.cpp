@@ -2,7 +2,7 @@
 
 #include "simlink/transport_win32.h"
 
-#include <windows.h>
+#include "platform/win32_api.h"
 
 namespace sky {
 
@@ -49,13 +49,15 @@ void Win32Transport::CloseMapping(uintptr_t mapping) {
 
 SendOutcome Win32Transport::Send(uintptr_t window, uint32_t message, uint32_t wParam,
                                  uint32_t lParam, uint32_t timeoutMs) {
+  if (timeoutCapMs_ && timeoutMs > timeoutCapMs_) timeoutMs = timeoutCapMs_;
   DWORD_PTR answer = 0;
   SetLastError(0);
   const LRESULT sent = SendMessageTimeoutA(reinterpret_cast<HWND>(window), message, wParam, lParam,
                                            SMTO_BLOCK, timeoutMs, &answer);
   if (sent) return {true, static_cast<uint32_t>(answer), 0};
-  // Current Windows versions report ERROR_TIMEOUT for a time-out, which the link counts as a
-  // system error code; older ones reported none.
+  // Windows since 2000 reports ERROR_TIMEOUT (1460) for a time-out, which the link counts as a
+  // system error code (result 12); only older versions reported none (result 11). Wine 8 reports
+  // ERROR_TIMEOUT as well. A window that is gone gives ERROR_INVALID_WINDOW_HANDLE (1400).
   return {false, 0, static_cast<uint32_t>(GetLastError())};
 }
 

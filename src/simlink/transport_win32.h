@@ -11,6 +11,10 @@ namespace sky {
 
 class Win32Transport final : public SimTransport {
  public:
+  // `timeoutCapMs` (tests only): an upper bound on each send's wait, so that time-out paths run
+  // quickly; 0 keeps the link's own time-out.
+  explicit Win32Transport(uint32_t timeoutCapMs = 0) : timeoutCapMs_(timeoutCapMs) {}
+
   uint32_t ProcessId() override;
   uintptr_t FindWindowByClass(const char* className) override;
   uint32_t RegisterMessage(const char* name) override;
@@ -22,6 +26,9 @@ class Win32Transport final : public SimTransport {
   void CloseMapping(uintptr_t mapping) override;
   SendOutcome Send(uintptr_t window, uint32_t message, uint32_t wParam, uint32_t lParam,
                    uint32_t timeoutMs) override;
+
+ private:
+  uint32_t timeoutCapMs_;
 };
 
 }  // namespace sky

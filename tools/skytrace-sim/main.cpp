@@ -17,8 +17,19 @@
 #include "skytrace-sim/simulator_core.h"
 #include "skytrace-sim/track.h"
 #include "skytrace-sim/traffic_source.h"
+#include "skytrace-sim/win32_server.h"
 
 namespace {
+
+#ifdef _WIN32
+// The window class alone names the simulator on Windows; --runtime-dir has no meaning there.
+struct ServerOptions {
+  std::string runtimeDir;
+  std::string className = "UIPCMAIN";
+};
+#else
+using ServerOptions = sky::sim::PosixServerOptions;
+#endif
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -55,7 +66,7 @@ sky::sim::Track LoadFlight(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  sky::sim::PosixServerOptions options;
+  ServerOptions options;
   uint16_t simulator = 8;
   bool xplane = false;
   sky::sim::SimFaults faults;
@@ -131,15 +142,25 @@ int main(int argc, char** argv) {
   }
   sky::sim::WriteFlightState(core, flight.At(0));
   sky::sim::UpdateTraffic(*traffic, core, 0);
+#ifdef _WIN32
+  // The hidden window of the interface module's class, served on a thread of its own.
+  sky::sim::Win32SimServer server(core, {options.className});
+#else
   sky::sim::PosixSimServer server(core, options);
+#endif
   if (!server.Start()) {
     std::fprintf(stderr, "skytrace-sim: %s\n", server.Error().c_str());
     return 1;
   }
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
+#ifdef _WIN32
+  std::printf("skytrace-sim: answering as window class %s, flight of %.0f s at %gx\n",
+              server.ClassName().c_str(), flight.EndTime(), speed);
+#else
   std::printf("skytrace-sim: answering on %s, flight of %.0f s at %gx\n",
               server.SocketPath().c_str(), flight.EndTime(), speed);
+#endif
   std::fflush(stdout);
 
   // One simulated second per 1/speed real seconds; after the last row the aircraft stays as it

@@ -1,0 +1,68 @@
+#!/bin/sh
+# The Windows stage: cross-builds the Qt-free part with MinGW-w64 into build-mingw/ and runs its
+# tests under Wine (the simulator link over the window message and named mapping, the Windows
+# adapters of the ports, and the headless runner's Flightlog.txt against the native build's).
+# Installs wine and mingw-w64 where missing and prepares a Wine prefix of its own once.
+set -eu
+cd "$(dirname "$0")/.."
+started=$(date +%s)
+
+packages="cmake ninja-build libgtest-dev g++-mingw-w64-x86-64-posix wine wine64"
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  echo "wine-tests: installing$missing"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  # shellcheck disable=SC2086
+  $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi
+
+# A Wine prefix of the project's own, made once; windows need a display driver, and Wine's null
+# driver serves hidden windows without an X server.
+export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-skytrace}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installers
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "wine-tests: preparing the Wine prefix $WINEPREFIX"
+  wineboot --init </dev/null >/dev/null 2>&1
+  wineserver --wait
+fi
+if ! grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+  wineserver --wait
+fi
+
+# The native demo, for the flight-log comparison (the test command has built it already).
+if [ ! -x build/bin/skytrace-demo ]; then
+  [ -f build/CMakeCache.txt ] || scripts/setup.sh
+  [ -f build/CMakeCache.txt ] ||
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build --target skytrace-demo
+fi
+
+cmake -S . -B build-mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYTRACE_NATIVE_DEMO="$PWD/build/bin/skytrace-demo" >/dev/null
+cmake --build build-mingw
+built=$(date +%s)
+
+# One Wine server for the whole run, with Wine's own service processes started here, detached
+# from the output: a server started by a test would hold the test's output open until it ends.
+# (A server that runs already, started by someone else, is left alone.)
+if wineserver --persistent </dev/null >/dev/null 2>&1; then
+  trap 'wineserver --kill >/dev/null 2>&1 || true' EXIT
+fi
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+# One test at a time: the simulator windows of all Wine processes share one name space.
+status=0
+(cd build-mingw && ctest --output-on-failure -j 1) || status=$?
+# The link's round trip under Wine, next to the native transport's.
+wine build-mingw/bin/bench_link_roundtrip.exe 5000 </dev/null || status=$?
+if [ -x build/bin/bench_link_roundtrip ]; then build/bin/bench_link_roundtrip 5000 || status=$?; fi
+echo "wine-tests: build $((built - started)) s, tests $(($(date +%s) - built)) s"
+exit $status
