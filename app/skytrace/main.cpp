@@ -5,10 +5,29 @@
 #include "core/app.h"
 #include "form1.h"
 #include "host.h"
-#include "platform/posix_platform.h"
 #include "platform/std_files.h"
 #include "qt_ports.h"
+#ifdef _WIN32
+#include "platform/win32_platform.h"
+#include "simlink/transport_win32.h"
+#else
+#include "platform/posix_platform.h"
 #include "simlink/transport_posix.h"
+#endif
+
+namespace {
+#ifdef _WIN32
+using PlatformClock = sky::Win32Clock;
+using PlatformFolders = sky::Win32Folders;
+using PlatformSystemInfo = sky::Win32SystemInfo;
+using PlatformTransport = sky::Win32Transport;
+#else
+using PlatformClock = sky::PosixClock;
+using PlatformFolders = sky::XdgFolders;
+using PlatformSystemInfo = sky::PosixSystemInfo;
+using PlatformTransport = sky::PosixTransport;
+#endif
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -16,15 +35,15 @@ int main(int argc, char** argv) {
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName("Skytrace flightlogger");
 
-  sky::PosixClock clock;
-  sky::XdgFolders folders;
+  PlatformClock clock;
+  PlatformFolders folders;
   sky::StdFileSystem files;
-  sky::PosixSystemInfo system;
+  PlatformSystemInfo system;
   sky::ui::QtShell shell;
   sky::ui::QtDialogs dialogs;
   sky::ui::QtHttp http;
   sky::ui::QtWindows windows;
-  sky::PosixTransport transport;
+  PlatformTransport transport;
   sky::App app(sky::Ports{clock, folders, files, system, shell, dialogs, http, windows, transport});
 
   sky::ui::UiHost host(app, windows);
