@@ -1,311 +1,296 @@
-// The flight document as a whole: golden documents of a short flight in both modes, the failure
-// path, decimal commas, escaping, streaming, and checks by xmllint, the KML schema and GDAL.
+// The flight document: golden documents in both modes, failures, streaming, checks by xmllint,
+// the KML schema and GDAL; and the convert command with its dialog and saved copies.
 #include "kml/writer.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <functional>
+#include <iostream>
 #include <regex>
 
-#include "kml/kml_file.h"
-#include "kml/log_records.h"
+#include "kml/convert.h"
 #include "kml_checks.h"
+#include "shell/dispatch.h"
 #include "test_app.h"
 
 namespace sky::test {
 namespace {
 
-const char kDocumentName[] = "Flightlog Cessna hop 04-12-2026 22.30";
-
-class WriterTest : public ::testing::Test {
- protected:
-  WriterTest() {
-    App& a = t.app();
-    a.kml = ShippedSnippets();
-    a.g.ProductName = "Skytrace";
-    a.g.AppTitle = "Skytrace flightlogger";
-    std::filesystem::create_directories(t.DataFolder());
-  }
-
-  static std::string GoldenLog() { return ReadFile(GoldenPath("flightlog.txt")); }
-  static std::string GoldenPath(const std::string& name) {
-    return std::string(SKYTRACE_SOURCE_DIR) + "/tests/kml/golden/" + name;
-  }
-
-  bool Convert(const std::string& name = kDocumentName) {
-    return WriteKmlDocument(t.app(), t.DataFile("Flightlog.txt"), t.DataFile("Flightlog.kml"), name,
-                            false, "");
-  }
-  bool Realtime() {
-    return WriteKmlDocument(t.app(), t.DataFile("Realtime.txt"), t.DataFile("Realtime.kml"),
-                            "Skytrace Realtime Flightpath", true,
-                            t.DataFile("RealtimeLocation.kml"));
-  }
-
-  // The first nine records of the golden flight and the aircraft a little further on.
-  void PrepareRealtime() {
-    std::string log;
-    const std::string all = GoldenLog();
-    size_t at = 0;
-    for (int i = 0; i < 9; ++i) at = all.find('\n', at) + 1;
-    log = all.substr(0, at) +
-          "20261204224510:4.5080:52.1000:5160:0::248:5100:268:50:272:184:20261204224509\r\n";
-    WriteFile(t.DataFile("Realtime.txt"), log);
-    FlightSample& s = t.app().sample;
-    s.Latitude = "52.1";
-    s.Longitude = "4.508";
-    s.Altitude = "5160";
-    s.GroundSpeed = "272.4";
-    s.Heading = "184.7";
-    s.HeightAboveGround = "5100";
-    s.OnGround = 0;
-  }
-
-  TestApp t;
-};
-
-TEST_F(WriterTest, ConvertedFlightMatchesItsGoldenDocument) {
-  WriteFile(t.DataFile("Flightlog.txt"), GoldenLog());
-  ASSERT_TRUE(Convert());
-  const std::string document = ReadFile(t.DataFile("Flightlog.kml"));
-  ExpectGolden("kml", "convert.kml", document);
-  ExpectWellFormed(t.DataFile("Flightlog.kml"));
-  EXPECT_FALSE(FileExists(t.DataFile("Flightlog.kml.tmp")));
-  EXPECT_TRUE(t.Messages().empty());
-  // One line, ended by CR LF.
-  EXPECT_EQ(std::count(document.begin(), document.end(), '\n'), 1);
-  EXPECT_TRUE(document.ends_with("</Document></kml>\r\n"));
+// Shipped snippets, the golden log as both logs, and an aircraft in the air.
+void Prepare(TestApp& t, const std::string& log = GoldenLog()) {
+  ParseKmlTemplates(ReadFile(SourceData("KMLSettings.txt")), t.app().kml);
+  t.app().g.ProductName = "Skytrace";
+  WriteFile(t.DataFile("Flightlog.txt"), log);
+  WriteFile(t.DataFile("Realtime.txt"), log);
+  t.app().sample = {.Latitude = "52.1",
+                    .Longitude = "4.508",
+                    .Altitude = "5160",
+                    .GroundSpeed = "272.4",
+                    .Heading = "184.7",
+                    .HeightAboveGround = "5100"};
 }
 
-TEST_F(WriterTest, RealtimeDocumentsMatchTheirGoldenDocuments) {
-  PrepareRealtime();
-  ASSERT_TRUE(Realtime());
+// Writes Flightlog.kml, or with `realtime` Realtime.kml and RealtimeLocation.kml.
+bool Write(TestApp& t, bool realtime = false) {
+  const std::string log = t.DataFile(realtime ? "Realtime" : "Flightlog");
+  return WriteKmlDocument(
+      t.app(), log + ".txt", log + ".kml",
+      realtime ? "Skytrace Realtime Flightpath" : "Flightlog Cessna hop 04-12-2026 22.30", realtime,
+      realtime ? t.DataFile("RealtimeLocation.kml") : "");
+}
+
+TEST(Writer, ConvertedFlightMatchesItsGoldenDocumentInEitherLocale) {
+  for (const char separator : {'.', ','}) {
+    TestApp t;
+    std::string log = GoldenLog();
+    std::replace(log.begin(), log.end(), '.', separator);
+    Prepare(t, log);
+    t.g().DecimalSeparator = std::string(1, separator);
+    ASSERT_TRUE(Write(t)) << separator;
+    ExpectGolden("kml", "convert.kml", ReadFile(t.DataFile("Flightlog.kml")));
+    ExpectWellFormed(t.DataFile("Flightlog.kml"));
+    EXPECT_FALSE(FileExists(t.DataFile("Flightlog.kml.tmp")));
+    EXPECT_TRUE(t.Messages().empty());
+  }
+}
+
+TEST(Writer, RealtimeDocumentsMatchTheirGoldenDocuments) {
+  // The first nine records of the golden flight and the aircraft a little further on.
+  const std::string all = GoldenLog();
+  size_t at = 0;
+  for (int i = 0; i < 9; ++i) at = all.find('\n', at) + 1;
+  TestApp t;
+  Prepare(t,
+          all.substr(0, at) +
+              "20261204224510:4.5080:52.1000:5160:0::248:5100:268:50:272:184:20261204224509\r\n");
+  ASSERT_TRUE(Write(t, true));
   ExpectGolden("kml", "realtime.kml", ReadFile(t.DataFile("Realtime.kml")));
   ExpectGolden("kml", "realtime_location.kml", ReadFile(t.DataFile("RealtimeLocation.kml")));
   ExpectWellFormed(t.DataFile("Realtime.kml"));
   ExpectWellFormed(t.DataFile("RealtimeLocation.kml"));
 }
 
-TEST_F(WriterTest, CommaLocaleGivesTheSameDocument) {
-  std::string log = GoldenLog();
-  std::replace(log.begin(), log.end(), '.', ',');
-  WriteFile(t.DataFile("Flightlog.txt"), log);
-  t.g().DecimalSeparator = ",";
-  ASSERT_TRUE(Convert());
-  ExpectGolden("kml", "convert.kml", ReadFile(t.DataFile("Flightlog.kml")));
-}
-
-TEST_F(WriterTest, TypedNameIsEscaped) {
-  WriteFile(t.DataFile("Flightlog.txt"), GoldenLog());
-  ASSERT_TRUE(Convert("Flightlog Tom & Jerry <3 \"'x'\" 04-12-2026 22.30"));
-  const std::string document = ReadFile(t.DataFile("Flightlog.kml"));
-  EXPECT_NE(document.find("<name>Flightlog Tom &amp; Jerry &lt;3 &quot;&apos;x&apos;&quot; "
-                          "04-12-2026 22.30</name>"),
-            std::string::npos);
-  ExpectWellFormed(t.DataFile("Flightlog.kml"));
-}
-
-TEST_F(WriterTest, FailuresLeaveTheDocumentAsItWas) {
+TEST(Writer, FailuresLeaveTheDocumentsAsTheyWere) {
+  using Arrange = std::function<void(TestApp&)>;
+  const auto log = [](const std::string& text) -> Arrange {
+    return [text](TestApp& t) { WriteFile(t.DataFile("Flightlog.txt"), text); };
+  };
+  const auto fail = [](const char* op, const char* part) -> Arrange {
+    return [op, part](TestApp& t) { t.files.FailOn(op, part); };
+  };
+  const auto snippet = [](std::string KmlTemplateSet::*key, const char* text) -> Arrange {
+    return [key, text](TestApp& t) { t.app().kml.*key = text; };
+  };
+  std::string tooMany;
+  for (int i = 0; i < 32768; ++i) tooMany += "20261204223015:4.7:52.3:0:1::0:0:0:0:0:0:1\r\n";
   struct Case {
     const char* name;
-    std::function<void(TestApp&)> arrange;
+    bool realtime;
+    Arrange arrange;
+    bool pathWritten = false;  // realtime: the path document is in place before the failure
   } cases[] = {
-      {"no log", [](TestApp& t) { std::filesystem::remove(t.DataFile("Flightlog.txt")); }},
-      {"empty log", [](TestApp& t) { WriteFile(t.DataFile("Flightlog.txt"), ""); }},
-      {"a record with too few fields",
+      {"the log cannot be read", false, fail("read", "Flightlog.txt")},
+      {"empty log", false, log("")},
+      {"a record with too few fields", false, log(GoldenLog() + "20261205081700:4.7:52.3:0:1\r\n")},
+      {"an altitude that is no number", false,
+       log("20261204223015:4.7:52.3:high:0::0:0:0:0:0:0:-")},
+      {"an on-ground flag out of range", false,
+       log("20261204223015:4.7:52.3:0:40000::0:0:0:0:0:0:-")},
+      {"more records than the writer can count", false, log(tooMany)},
+      {"a head without NAME", false, snippet(&KmlTemplateSet::KML, "<kml><Document>")},
+      {"a pin without DESC", false, snippet(&KmlTemplateSet::PlacemarkPinSmallAir, "<P>NAME</P>")},
+      {"the document cannot be written", false, fail("write", "Flightlog.kml")},
+      {"the document cannot be renamed into place", false, fail("rename", "Flightlog.kml")},
+      {"a head without the yellow style map", true,
+       snippet(&KmlTemplateSet::KML, "<kml><Document><name>NAME</name>")},
+      {"a heading that is no number", true, [](TestApp& t) { t.app().sample.Heading = "north"; }},
+      {"a traffic latitude that is no number", true,
        [](TestApp& t) {
-         WriteFile(t.DataFile("Flightlog.txt"),
-                   ReadFile(t.DataFile("Flightlog.txt")) + "20261205081700:4.7:52.3:0:1\r\n");
+         t.g().TcasMode = 4;
+         t.app().traffic[1] = {"1", "fifty", "4", "5000", "180", "0", "X", "0"};
        }},
-      {"an altitude that is no number",
-       [](TestApp& t) {
-         WriteFile(t.DataFile("Flightlog.txt"),
-                   "20261204223015:4.7:52.3:high:0::0:0:0:0:0:0:-\r\n");
-       }},
-      {"a path snippet without NAME", [](TestApp& t) { t.app().kml.Path = "<Placemark>"; }},
-      {"a head without NAME", [](TestApp& t) { t.app().kml.KML = "<kml><Document>"; }},
-      {"a pin without DATE",
-       [](TestApp& t) {
-         std::string& pin = t.app().kml.PlacemarkPinSmallAir;
-         pin.erase(pin.find("DATE"), 4);
-       }},
-      {"the document cannot be written",
-       [](TestApp& t) { t.files.FailOn("write", "Flightlog.kml"); }},
-      {"the document cannot be renamed into place",
-       [](TestApp& t) { t.files.FailOn("rename", "Flightlog.kml"); }},
-      {"more records than the writer can count",
-       [](TestApp& t) {
-         std::string log;
-         for (int i = 0; i < 32768; ++i) log += "20261204223015:4.7:52.3:0:1::0:0:0:0:0:0:1\r\n";
-         WriteFile(t.DataFile("Flightlog.txt"), log);
-       }},
+      {"the location document cannot be written", true, fail("write", "RealtimeLocation.kml"),
+       true},
   };
   for (const Case& c : cases) {
     TestApp t;
-    t.app().kml = ShippedSnippets();
-    std::filesystem::create_directories(t.DataFolder());
-    WriteFile(t.DataFile("Flightlog.txt"), GoldenLog());
-    WriteFile(t.DataFile("Flightlog.kml"), "old");
+    Prepare(t);
+    const std::string path = t.DataFile(c.realtime ? "Realtime.kml" : "Flightlog.kml");
+    const std::string location = t.DataFile("RealtimeLocation.kml");
+    for (const std::string& file : {path, location}) WriteFile(file, "old");
     c.arrange(t);
-    EXPECT_FALSE(WriteKmlDocument(t.app(), t.DataFile("Flightlog.txt"), t.DataFile("Flightlog.kml"),
-                                  kDocumentName, false, ""))
-        << c.name;
+    EXPECT_FALSE(Write(t, c.realtime)) << c.name;
     EXPECT_EQ(t.Messages(), std::vector<std::string>{"Not able to convert flightlog"}) << c.name;
-    EXPECT_EQ(ReadFile(t.DataFile("Flightlog.kml")), "old") << c.name;
-    EXPECT_FALSE(FileExists(t.DataFile("Flightlog.kml.tmp"))) << c.name;
+    EXPECT_EQ(ReadFile(path) != "old", c.pathWritten) << c.name;
+    EXPECT_EQ(ReadFile(location), "old") << c.name;
+    EXPECT_FALSE(FileExists(path + ".tmp") || FileExists(location + ".tmp")) << c.name;
   }
 }
 
-TEST_F(WriterTest, RealtimeFailures) {
-  struct Case {
-    const char* name;
-    std::function<void(TestApp&)> arrange;
-    bool pathWritten;
-  } cases[] = {
-      {"a head without the yellow style map",
-       [](TestApp& t) {
-         std::string& head = t.app().kml.KML;
-         head.replace(head.find("msn_ylw-"), 8, "msn_red-");
-       },
-       false},
-      {"a camera without TILT",
-       [](TestApp& t) { t.app().kml.LookAt = "<LookAt>LATX LONY HDG RANGE"; }, false},
-      {"a heading that is no number", [](TestApp& t) { t.app().sample.Heading = "north"; }, false},
-      {"the location document cannot be written",
-       [](TestApp& t) { t.files.FailOn("write", "RealtimeLocation.kml"); }, true},
-  };
-  for (const Case& c : cases) {
-    TestApp u;  // each case on a program of its own
-    u.app().kml = ShippedSnippets();
-    u.app().g.ProductName = "Skytrace";
-    std::filesystem::create_directories(u.DataFolder());
-    WriteFile(u.DataFile("Realtime.kml"), "old path");
-    WriteFile(u.DataFile("RealtimeLocation.kml"), "old location");
-    WriteFile(u.DataFile("Realtime.txt"), GoldenLog());
-    u.app().sample.Latitude = "52.1";
-    u.app().sample.Longitude = "4.5";
-    u.app().sample.Altitude = "5000";
-    u.app().sample.GroundSpeed = "250";
-    u.app().sample.Heading = "90";
-    u.app().sample.HeightAboveGround = "4900";
-    c.arrange(u);
-    EXPECT_FALSE(WriteKmlDocument(u.app(), u.DataFile("Realtime.txt"), u.DataFile("Realtime.kml"),
-                                  "Skytrace Realtime Flightpath", true,
-                                  u.DataFile("RealtimeLocation.kml")))
-        << c.name;
-    EXPECT_EQ(u.LastMessage(), "Not able to convert flightlog") << c.name;
-    EXPECT_EQ(ReadFile(u.DataFile("Realtime.kml")) != "old path", c.pathWritten) << c.name;
-    EXPECT_EQ(ReadFile(u.DataFile("RealtimeLocation.kml")), "old location") << c.name;
-    EXPECT_FALSE(FileExists(u.DataFile("RealtimeLocation.kml.tmp"))) << c.name;
+TEST(Writer, LargeLogIsStreamedIntoATemporaryFile) {
+  std::string log = "20261204223015:4:52:1000:1:SA:120:900:125:0:118:270:-\r\n";
+  for (int i = 1; i < 5000; ++i) {
+    log += "20261204223015:" + std::to_string(4 + i / 10000.0) +
+           ":52:1000:" + (i % 500 < 250 ? "0:" : "1:") + (i % 500 == 0 ? "GD" : "") +
+           ":120:900:125:0:118:270:20261204223014\r\n";
   }
-}
-
-TEST_F(WriterTest, LargeLogIsWrittenInChunks) {
-  std::string log;
-  for (int i = 0; i < 5000; ++i) {
-    Rec r;
-    r.lon = std::to_string(4 + i / 10000.0);
-    r.alt = std::to_string(1000 + i % 50);
-    r.prev = i == 0 ? "-" : "20261204223014";
-    r.code = i % 500 == 0 ? "GD" : "";
-    log += r.Line() + "\r\n";
-  }
-  WriteFile(t.DataFile("Flightlog.txt"), log);
-  ASSERT_TRUE(Convert());
-  const auto appends = std::count_if(t.files.calls.begin(), t.files.calls.end(), [](auto& call) {
-    return call.starts_with("append ") && call.ends_with("Flightlog.kml.tmp");
-  });
-  EXPECT_GE(appends, 2);
-  ExpectWellFormed(t.DataFile("Flightlog.kml"));
-  const std::string document = ReadFile(t.DataFile("Flightlog.kml"));
-  // Every record but the ten events and the final stop is a flight-data point.
-  size_t points = 0;
-  const std::string point = "<styleUrl>#dataPoint</styleUrl>";
-  for (size_t at = document.find(point); at != std::string::npos;
-       at = document.find(point, at + 1)) {
-    ++points;
-  }
-  EXPECT_EQ(points, 5000u - 10 - 1);
-}
-
-TEST(KmlFileWriter, StreamsIntoATemporaryFileAndRenamesItIntoPlace) {
   TestApp t;
-  const std::string path = t.root / "doc.kml";
-  WriteFile(path, "old");
-  {
-    KmlFileWriter writer(t.files, path, 8);
-    writer << "0123456789"
-           << "abc";
-    EXPECT_EQ(ReadFile(path), "old");
-    writer << "defgh";
-    writer.Commit();
-  }
-  EXPECT_EQ(ReadFile(path), "0123456789abcdefgh");
-  EXPECT_EQ(t.files.calls, (std::vector<std::string>{
-                               "write " + path + ".tmp", "append " + path + ".tmp",
-                               "append " + path + ".tmp", "rename " + path + ".tmp -> " + path}));
-  {
-    KmlFileWriter abandoned(t.files, path, 4);
-    abandoned << "half a document";
-  }
-  EXPECT_EQ(ReadFile(path), "0123456789abcdefgh");
-  EXPECT_FALSE(FileExists(path + ".tmp"));
-
-  t.files.FailOn("append", "doc.kml");
-  KmlFileWriter failing(t.files, path, 4);
-  failing << "1234";
-  EXPECT_THROW(failing << "5678", KmlWriteError);
+  Prepare(t, log);
+  ASSERT_TRUE(Write(t));
+  const std::string tmp = t.DataFile("Flightlog.kml.tmp");
+  EXPECT_EQ(t.files.calls.back(), "rename " + tmp + " -> " + t.DataFile("Flightlog.kml"));
+  EXPECT_GE(std::count(t.files.calls.begin(), t.files.calls.end(), "append " + tmp), 2);
+  ExpectWellFormed(t.DataFile("Flightlog.kml"));
+  // A failure half-way leaves the document as it was.
+  const std::string document = ReadFile(t.DataFile("Flightlog.kml"));
+  t.files.FailOn("append", "Flightlog.kml", 1);
+  EXPECT_FALSE(Write(t));
+  EXPECT_EQ(ReadFile(t.DataFile("Flightlog.kml")), document);
+  EXPECT_FALSE(FileExists(tmp));
 }
 
-// Independent readers of a converted flight.
-class ConvertedFlightTools : public WriterTest {
- protected:
-  void SetUp() override {
-    WriteFile(t.DataFile("Flightlog.txt"), GoldenLog());
-    ASSERT_TRUE(Convert());
-    document = t.DataFile("Flightlog.kml");
+TEST(Writer, IndependentToolsReadTheConvertedFlight) {
+  TestApp t;
+  Prepare(t);
+  ASSERT_TRUE(Write(t));
+  const std::string document = Quoted(t.DataFile("Flightlog.kml"));
+  // GDAL: the run folders, the event and data folders, and the placemarks in order.
+  ToolRun run = RunTool("ogrinfo", "-ro -al -q " + document);
+  if (run.status == -1) std::cerr << "ogrinfo (package gdal-bin) is missing: GDAL check skipped\n";
+  if (run.status != -1) {
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::string names;  // the flight-data points carry no name
+    static const std::regex name("Layer name: (.*)|Name \\(String\\) = (.*)");
+    for (auto it = std::sregex_iterator(run.output.begin(), run.output.end(), name);
+         it != std::sregex_iterator(); ++it) {
+      names += (*it)[1].matched ? "[" + (*it)[1].str() + "] " : (*it)[2].str() + "|";
+    }
+    EXPECT_EQ(names,
+              "[Flight] [FlightLog 04-12-2026 22:30] On Ground|In the air|Overspeed!!|In the air|"
+              "On Ground|[FlightLog 05-12-2026 08:15] On Ground|[Special placemarks] Start log|"
+              "Flaps 25%|T/O|Gear up|Flaps 0%|Overspeed!!|Recovered|LLZ intercept|On G/S|OM|"
+              "Gear down|T/D VS: -250ft/m|Stop log|Start log|Stop log|[Flight data] |||")
+        << run.output.substr(0, 4000);
   }
-  std::string document;
+  // The OGC KML 2.2 schema beside the repository.
+  const std::string schema =
+      std::string(SKYTRACE_SOURCE_DIR) + "/../shared/schemas/kml22/ogckml22.xsd";
+  if (!FileExists(schema)) GTEST_SKIP() << "the KML 2.2 schema is not beside the repository";
+  run = RunTool("xmllint", "--noout --nonet --schema " + Quoted(schema) + " " + document);
+  if (run.status == -1) GTEST_SKIP() << "xmllint (package libxml2-utils) is not installed";
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("validates"), std::string::npos) << run.output;
+}
+
+using Answer = ScriptedDialogs::Answer;
+const std::string kConverting = "Converting flightlog...\n";
+const std::string kUnable = "Unable to save tracklog, try again with FS and GE off.\n";
+
+// A program logging in realtime with the golden log.
+struct Logging {
+  Logging() {
+    EXPECT_TRUE(t.Load());
+    WriteFile(t.DataFile("Flightlog.txt"), GoldenLog());
+    WriteFile(t.DataFile("Flightlog.kml"), "earlier document");
+    t.g().LoggingOn = t.g().AnimationOn = t.g().RealtimeOn = true;
+    t.app().Form1.btn_setChase.enabled = t.app().Form1.btn_Convert.enabled = true;
+    t.app().prev.Latitude = "52";
+  }
+  // Presses btn_Convert with `answer` queued; returns the messages it posts.
+  std::string Convert(Answer answer) {
+    t.dialogs.Queue(std::move(answer));
+    return Press(t, "btn_Convert");
+  }
+  bool LoggingEnded() {
+    const App& a = t.app();
+    return !a.g.LoggingOn && !a.g.AnimationOn && !a.g.RealtimeOn && !a.Form1.btn_setChase.enabled &&
+           a.Form1.Label5.text == "No logging" && a.Form1.Label6.text == "No realtime" &&
+           a.prev.Latitude.empty();
+  }
+  TestApp t;
 };
 
-TEST_F(ConvertedFlightTools, GdalReadsTheFoldersAndPlacemarks) {
-  if (!HaveTool("ogrinfo")) GTEST_SKIP() << "ogrinfo (package gdal-bin) is not installed";
-  std::string output;
-  ASSERT_EQ(RunCommand("ogrinfo -ro -q " + Quoted(document), output), 0) << output;
-  for (const char* layer : {"FlightLog 04-12-2026 22:30", "FlightLog 05-12-2026 08:15",
-                            "Special placemarks", "Flight data"}) {
-    EXPECT_NE(output.find(layer), std::string::npos) << "layer " << layer << " in\n" << output;
+TEST(Convert, TheAnswerNamesTheSavedCopies) {
+  struct Case {
+    const char* name;
+    Answer::Kind kind;
+    const char* text;
+    bool debuging;
+    int minutesLater;   // the stamp is the time of the answer
+    std::string base;   // of the saved copies
+    std::string title;  // of the document
+  } cases[] = {
+      {"a name with & and <", Answer::Text, "Tom & Jerry <3", false, 0,
+       "Flightlog Tom & Jerry <3 04-12-2026 22.30",
+       "Flightlog Tom &amp; Jerry &lt;3 04-12-2026 22.30"},
+      {"an empty answer", Answer::Ok, "", false, 0, "Flightlog  04-12-2026 22.30",
+       "Flightlog  04-12-2026 22.30"},
+      {"debuging saves the log", Answer::Text, "IFR", true, 61, "Flightlog IFR 04-12-2026 23.31",
+       "Flightlog IFR 04-12-2026 23.31"},
+  };
+  for (const Case& c : cases) {
+    Logging l;
+    TestApp& t = l.t;
+    t.app().params.Debuging = c.debuging;
+    t.clock.Advance(c.minutesLater * 60 * 1000);
+    const std::string saved = t.SavedFolder() + c.base;
+    WriteFile(saved + ".kml", "stale");  // copies of an earlier convert are replaced
+    WriteFile(saved + ".txt", "stale");
+    EXPECT_EQ(l.Convert({c.kind, c.text}),
+              kConverting + "Tracklog converted and saved, opening Google Earth...\n")
+        << c.name;
+    EXPECT_EQ(ReadFile(saved + ".kml"), ReadFile(t.DataFile("Flightlog.kml"))) << c.name;
+    EXPECT_NE(ReadFile(saved + ".kml").find("<name>" + c.title + "</name>"), std::string::npos);
+    EXPECT_EQ(ReadFile(saved + ".txt"), c.debuging ? GoldenLog() : "stale") << c.name;
+    EXPECT_EQ(ReadFile(t.DataFile("Flightlog.txt")), GoldenLog()) << c.name;  // kept
+    EXPECT_EQ(t.shell.opened, std::vector<std::string>{saved + ".kml"}) << c.name;
+    EXPECT_GE(t.windows.redraws, 1) << c.name;
+    ASSERT_EQ(t.dialogs.shown.size(), 1u) << c.name;
+    EXPECT_EQ(t.dialogs.shown[0].title + ": " + t.dialogs.shown[0].text,
+              "File name: The log will be saved to the saved tracks folder too, please supply the "
+              "name. Leave blank for only the date and time.");
+    EXPECT_TRUE(l.LoggingEnded()) << c.name;
+    ExpectWellFormed(saved + ".kml");
   }
-  ASSERT_EQ(RunCommand("ogrinfo -ro -al -q " + Quoted(document), output), 0) << output;
-  std::vector<std::string> names;
-  static const std::regex name("Name \\(String\\) = (.*)");
-  for (auto it = std::sregex_iterator(output.begin(), output.end(), name);
-       it != std::sregex_iterator(); ++it) {
-    names.push_back((*it)[1]);
-  }
-  const std::vector<std::string> expected = {
-      "On Ground", "In the air",    "Overspeed!!", "In the air", "On Ground", "On Ground",
-      "Start log", "Flaps 25%",     "T/O",         "Gear up",    "Flaps 0%",  "Overspeed!!",
-      "Recovered", "LLZ intercept", "On G/S",      "OM",         "Gear down", "T/D VS: -250ft/m",
-      "Stop log",  "Start log",     "Stop log"};
-  std::vector<std::string> named;
-  std::copy_if(names.begin(), names.end(), std::back_inserter(named),
-               [](const std::string& n) { return !n.empty(); });
-  EXPECT_EQ(named, expected) << output.substr(0, 4000);
-  // The three flight-data points carry no name.
-  EXPECT_EQ(names.size() - named.size(), 3u);
 }
 
-TEST_F(ConvertedFlightTools, KmlSchemaFindsNoErrors) {
-  if (!HaveTool("xmllint")) GTEST_SKIP() << "xmllint (package libxml2-utils) is not installed";
-  const std::string schema = KmlSchemaPath();
-  if (schema.empty()) GTEST_SKIP() << "the KML 2.2 schema is not beside the repository";
-  std::string output;
-  const int status = RunCommand(
-      "xmllint --noout --nonet --schema " + Quoted(schema) + " " + Quoted(document), output);
-  EXPECT_EQ(status, 0) << output;
-  EXPECT_NE(output.find("validates"), std::string::npos) << output;
+TEST(Convert, CancelDoesNothingAndTheSavedTracksButtonOpensTheFolder) {
+  Logging l;
+  EXPECT_EQ(l.Convert({Answer::Cancel, ""}), "");
+  EXPECT_EQ(ReadFile(l.t.DataFile("Flightlog.kml")), "earlier document");
+  EXPECT_TRUE(l.t.g().LoggingOn && l.t.g().RealtimeOn && l.t.shell.opened.empty());
+  EXPECT_EQ(Press(l.t, "btn_savedlogs"), "Saves tracks folder opened.\n");
+  EXPECT_EQ(l.t.shell.opened, std::vector<std::string>{l.t.SavedFolder()});
+}
+
+TEST(Convert, FailuresStopTheCommandWhereTheyHappen) {
+  struct Case {
+    const char* name;
+    const char* op;
+    const char* part;
+    bool debuging;
+    std::string messages;
+    bool ended;  // logging ended, with the earlier document saved
+  } cases[] = {
+      {"the log cannot be opened", "append", "Flightlog.txt", false, kUnable, false},
+      {"the document copy", "copy", "Flightlog.kml ->", false, kConverting + kUnable, false},
+      {"the log copy", "copy", "Flightlog.txt ->", true, kConverting + kUnable, false},
+      {"the conversion", "read", "Flightlog.txt", false,
+       kConverting + "Not able to convert flightlog\n", true},
+  };
+  for (const Case& c : cases) {
+    Logging l;
+    l.t.app().params.Debuging = c.debuging;
+    l.t.files.FailOn(c.op, c.part);
+    EXPECT_EQ(l.Convert({Answer::Text, "hop"}), c.messages) << c.name;
+    EXPECT_TRUE(l.t.shell.opened.empty()) << c.name;
+    EXPECT_EQ(l.LoggingEnded(), c.ended) << c.name;
+    EXPECT_EQ(
+        ReadFile(l.t.SavedFolder() + "Flightlog hop 04-12-2026 22.30.kml") == "earlier document",
+        c.ended)
+        << c.name;
+  }
 }
 
 }  // namespace
