@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include "platform/pe_version.h"
 #include "platform/win32_api.h"
@@ -14,73 +15,48 @@
 namespace sky {
 namespace {
 
-TEST(Win32ClockTest, TheZoneAtALocalTimeIsTheStandardOrTheDaylightBias) {
+TEST(Win32PlatformTest, ClockFoldersAndSystem) {
+  // The zone at a local time has the standard or the daylight bias.
   Win32Clock clock;
   const TimeZoneInfo now = clock.TimeZone();
   const int standard = now.biasMinutes + now.standardBiasMinutes;
   const int daylight = now.biasMinutes + now.daylightBiasMinutes;
   EXPECT_EQ(TimeZoneAt(clock.LocalNow()).biasMinutes, now.daylightActive ? daylight : standard);
-  for (const LocalDateTime& local :
-       {LocalDateTime{2026, 1, 15, 12, 0, 0}, LocalDateTime{2026, 7, 15, 12, 0, 0}}) {
-    const int bias = TimeZoneAt(local).biasMinutes;
-    EXPECT_TRUE(bias == standard || bias == daylight) << bias;
-  }
-}
-
-TEST(Win32FoldersTest, SpecialFoldersAndTheProgramFolder) {
+  const int july = TimeZoneAt(LocalDateTime{2026, 7, 15, 12, 0, 0}).biasMinutes;
+  EXPECT_TRUE(july == standard || july == daylight) << july;
   Win32Folders folders;
   for (int csidl : {Folders::kAppData, Folders::kDocuments}) {
-    SCOPED_TRACE(csidl);
     const auto path = folders.SpecialFolder(csidl);
-    ASSERT_TRUE(path.has_value());
+    ASSERT_TRUE(path.has_value()) << csidl;
     EXPECT_NE(path->back(), '\\');
     EXPECT_TRUE(std::filesystem::is_directory(*path) || std::filesystem::create_directories(*path));
   }
   // The shipped snippets lie beside the executables.
-  const std::string program = folders.ProgramFolder();
-  EXPECT_NE(program.back(), '\\');
-  EXPECT_TRUE(std::filesystem::exists(program + "\\KMLSettings.txt")) << program;
+  EXPECT_TRUE(std::filesystem::exists(folders.ProgramFolder() + "\\KMLSettings.txt"));
+  ASSERT_NE(std::getenv("USERNAME"), nullptr);
+  EXPECT_EQ(Win32SystemInfo().UserName().value_or(""), std::getenv("USERNAME"));
+  const auto os = Win32SystemInfo().OperatingSystem();
+  ASSERT_TRUE(os.has_value());
+  EXPECT_EQ(os->platform, 2);  // the NT family
 }
 
-TEST(Win32SystemInfoTest, UserNameIsTheLogOnName) {
-  const char* name = std::getenv("USERNAME");
-  ASSERT_NE(name, nullptr);
-  const auto user = Win32SystemInfo().UserName();
-  ASSERT_TRUE(user.has_value());
-  EXPECT_EQ(*user, name);
-}
-
-TEST(Win32SystemInfoTest, FileVersionRecords) {
+TEST(Win32PlatformTest, FileVersionRecordsAndLocaleNumbers) {
   Win32SystemInfo system;
   const std::string bin = Win32Folders().ProgramFolder();
   // The simulator program carries the project's version; the portable reader agrees.
   const auto version = system.FileVersionOf(bin + "\\skytrace-sim.exe");
-  ASSERT_TRUE(version.has_value());
   const auto portable = ReadPeFileVersion(bin + "\\skytrace-sim.exe");
-  ASSERT_TRUE(portable.has_value());
-  EXPECT_EQ(version->major, portable->major);
-  EXPECT_EQ(version->minor, portable->minor);
-  EXPECT_EQ(version->build, portable->build);
-  EXPECT_EQ(version->revision, portable->revision);
+  ASSERT_TRUE(version.has_value() && portable.has_value());
+  EXPECT_EQ(std::tie(version->major, version->minor, version->build, version->revision),
+            std::tie(portable->major, portable->minor, portable->build, portable->revision));
   EXPECT_EQ(std::to_string(version->major) + "." + std::to_string(version->minor) + "." +
                 std::to_string(version->build),
             SKYTRACE_PROJECT_VERSION);
-  // Files without a record, and missing files.
   EXPECT_FALSE(system.FileVersionOf(bin + "\\KMLSettings.txt").has_value());
   EXPECT_FALSE(system.FileVersionOf(bin + "\\no such file.exe").has_value());
-}
-
-TEST(Win32SystemInfoTest, TheOperatingSystemIsOfTheNtFamily) {
-  const auto os = Win32SystemInfo().OperatingSystem();
-  ASSERT_TRUE(os.has_value());
-  EXPECT_EQ(os->platform, 2);
-  EXPECT_GE(os->major, 5);
-}
-
-TEST(Win32SystemInfoTest, LocaleNumbersUseTheLocaleSeparator) {
   char separator[8] = {};
   ASSERT_GT(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator), 1);
-  EXPECT_EQ(Win32SystemInfo().LocaleNumberText(5.0 / 2), std::string("2") + separator + "5");
+  EXPECT_EQ(system.LocaleNumberText(5.0 / 2), std::string("2") + separator + "5");
 }
 
 }  // namespace

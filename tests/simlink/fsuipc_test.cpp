@@ -1,12 +1,34 @@
-// The link's request area, limits and result codes, over the in-memory transport.
+// The link to the simulator: over the in-memory transport what only a fake can make fail; over
+// this platform's real one (Win32 message, atom and mapping, or POSIX shared memory and a Unix
+// socket) the result codes a simulator causes, the same on both, and what only one transport has.
 #include "simlink/fsuipc.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "memory_transport.h"
 #include "platform/headless.h"
+#include "test_app.h"
+#ifdef _WIN32
+#include "platform/win32_api.h"
+#include "platform/win32_platform.h"
+#include "simlink/transport_win32.h"
+#include "skytrace-sim/win32_server.h"
+#else
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/posix_platform.h"
+#include "simlink/ipc_wire.h"
+#include "simlink/transport_posix.h"
+#include "skytrace-sim/posix_server.h"
+#endif
 
 namespace sky {
 namespace {
@@ -19,8 +41,6 @@ class LinkTest : public ::testing::Test {
   }
   ~LinkTest() override { CloseLink(link); }
 
-  bool Open(uint32_t requested = 0) { return OpenLink(link, requested, result); }
-
   sim::SimulatorCore simulator{8};
   SimulatedClock clock;
   test::MemoryTransport transport;
@@ -28,20 +48,40 @@ class LinkTest : public ::testing::Test {
   int32_t result = -1;
 };
 
-TEST_F(LinkTest, AreaNameCarriesTheProcessIdInHex) {
-  EXPECT_EQ(AreaName(0x1A2C), "FSASMLIB:IPC:1A2C:1");
+// A closed link answers 9. One handshake pass under the process's area name; writes after a read
+// stop at the limit; ten retries 100 ms apart, and 12 when the last attempt carries a system error.
+TEST_F(LinkTest, ClosedHandshakeLimitsAndRetries) {
+  static uint8_t room[kBatchLimit];
+  EXPECT_FALSE(QueueRead(link, 0x560, 4, room, result));
+  EXPECT_EQ(result, kLinkNotOpen);
+  EXPECT_FALSE(QueueWrite(link, 0x560, 4, room, result));
+  EXPECT_EQ(result, kLinkNotOpen);
+  EXPECT_FALSE(ProcessRequests(link, result));
+  EXPECT_EQ(result, kLinkNotOpen);
   EXPECT_EQ(AreaName(0xFFFFFFFF), "FSASMLIB:IPC:FFFFFFFF:1");
-  ASSERT_TRUE(Open());
+  ASSERT_TRUE(OpenLink(link, 0, result));
   EXPECT_EQ(transport.lastAreaName, "FSASMLIB:IPC:1A2C:1");
-}
-
-TEST_F(LinkTest, OpenHandshakesAndKeepsTheSimulatorCode) {
-  ASSERT_TRUE(Open());
-  EXPECT_EQ(result, kLinkOk);
   EXPECT_EQ(link.SimulatorVersion, 8u);
   EXPECT_GE(link.InterfaceVersion, 0x19980005);
   EXPECT_EQ(transport.sends, 1);  // one pass: both versions came back at once
   EXPECT_EQ(clock.SleptMs(), 100);
+  ASSERT_FALSE(simulator.ControlWrites().empty());  // first the library version (0)
+  EXPECT_EQ(simulator.ControlWrites()[0].offset, 0x330Au);
+  EXPECT_EQ(simulator.ControlWrites()[0].value, 0u);
+  ASSERT_TRUE(QueueRead(link, 0, 4, room, result));  // 20 bytes queued
+  EXPECT_FALSE(QueueWrite(link, 0, kBatchLimit - 20 - 4 - 12 + 1, room, result));
+  EXPECT_EQ(result, kLinkTooLarge);
+  EXPECT_FALSE(QueueWrite(link, 0, 0xFFFFFFFFu, room, result));  // no wrap-around
+  EXPECT_EQ(result, kLinkTooLarge);
+  EXPECT_TRUE(QueueWrite(link, 0, kBatchLimit - 20 - 4 - 12, room, result));
+  EXPECT_TRUE(ProcessRequests(link, result)) << result;
+  for (int i = 0; i < 10; ++i) transport.scriptedSends.push_back({false, 0, 0});
+  transport.scriptedSends.push_back({false, 0, 1460});
+  ASSERT_TRUE(QueueRead(link, 0x3304, 4, room, result));
+  EXPECT_FALSE(ProcessRequests(link, result));
+  EXPECT_EQ(result, kLinkSendError);
+  EXPECT_EQ(clock.SleptMs(), 100 + 10 * 100);
+  EXPECT_EQ(link.next, link.view);  // the batch is empty afterwards
 }
 
 TEST_F(LinkTest, OpenFailuresEndClosedWithTheirCodes) {
@@ -50,32 +90,19 @@ TEST_F(LinkTest, OpenFailuresEndClosedWithTheirCodes) {
     void (*arrange)(test::MemoryTransport&, sim::SimulatorCore&);
     int32_t code;
   } cases[] = {
-      {"no window", [](test::MemoryTransport& t, sim::SimulatorCore&) { t.windows.clear(); },
-       kLinkNoWindow},
-      {"no message", [](test::MemoryTransport& t, sim::SimulatorCore&) { t.failRegister = true; },
-       kLinkNoMessage},
-      {"no atom", [](test::MemoryTransport& t, sim::SimulatorCore&) { t.failAtom = true; },
-       kLinkNoAtom},
-      {"no area", [](test::MemoryTransport& t, sim::SimulatorCore&) { t.failMapping = true; },
-       kLinkNoArea},
-      {"area existed",
-       [](test::MemoryTransport& t, sim::SimulatorCore&) { t.mappingExists = true; }, kLinkNoArea},
-      {"no view", [](test::MemoryTransport& t, sim::SimulatorCore&) { t.failView = true; },
-       kLinkNoView},
-      {"bad handshake",
-       [](test::MemoryTransport&, sim::SimulatorCore& s) { s.SetFaults({.badHandshake = true}); },
-       kLinkBadVersion},
+      {"no window", [](auto& t, auto&) { t.windows.clear(); }, kLinkNoWindow},
+      {"no message", [](auto& t, auto&) { t.failRegister = true; }, kLinkNoMessage},
+      {"no atom", [](auto& t, auto&) { t.failAtom = true; }, kLinkNoAtom},
+      {"no area", [](auto& t, auto&) { t.failMapping = true; }, kLinkNoArea},
+      {"area existed", [](auto& t, auto&) { t.mappingExists = true; }, kLinkNoArea},
+      {"no view", [](auto& t, auto&) { t.failView = true; }, kLinkNoView},
+      {"time-out", [](auto& t, auto&) { t.neverDeliver = true; }, kLinkTimedOut},
       {"bad handshake under FS98MAIN",
-       [](test::MemoryTransport& t, sim::SimulatorCore& s) {
+       [](auto& t, auto& s) {
          t.windows = {"FS98MAIN"};
          s.SetFaults({.badHandshake = true});
        },
        kLinkBadVersionFs98},
-      {"time-out", [](test::MemoryTransport& t, sim::SimulatorCore&) { t.neverDeliver = true; },
-       kLinkTimedOut},
-      {"answer not 1",
-       [](test::MemoryTransport&, sim::SimulatorCore& s) { s.SetFaults({.answer = 0}); },
-       kLinkBadAnswer},
   };
   for (const Case& c : cases) {
     sim::SimulatorCore simulator(8);
@@ -93,123 +120,218 @@ TEST_F(LinkTest, OpenFailuresEndClosedWithTheirCodes) {
   }
 }
 
-TEST_F(LinkTest, NoSimulatorCreatesNothing) {
-  transport.windows.clear();
-  EXPECT_FALSE(Open());
-  EXPECT_EQ(result, kLinkNoWindow);
-  EXPECT_TRUE(transport.lastAreaName.empty());
-  EXPECT_EQ(transport.sends, 0);
+#ifdef _WIN32
+// Each send waits at most this long, so that time-out paths run quickly.
+constexpr uint32_t kWaitCapMs = 200;
+constexpr int32_t kNoAnswer = kLinkSendError;  // ERROR_TIMEOUT is a system error code
+using Server = sim::Win32SimServer;
+bool AreaExists() {
+  HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, AreaName(GetCurrentProcessId()).c_str());
+  if (mapping) CloseHandle(mapping);
+  return mapping != nullptr;
 }
-
-TEST_F(LinkTest, OpeningAnOpenLinkReturnsOneAndKeepsIt) {
-  ASSERT_TRUE(Open());
-  uint8_t* const view = link.view;
-  EXPECT_FALSE(Open());
-  EXPECT_EQ(result, kLinkAlreadyOpen);
-  EXPECT_EQ(link.view, view);
+#else
+constexpr uint32_t kWaitCapMs = 50;
+constexpr int32_t kNoAnswer = kLinkTimedOut;
+using Server = sim::PosixSimServer;
+bool AreaExists() {
+  return std::filesystem::exists("/dev/shm/" + AreaName(static_cast<uint32_t>(getpid())));
 }
+#endif
+// An answer this late misses the send's wait but comes before the retry (100 ms later).
+constexpr int kLateMs = kWaitCapMs + 50;
 
-TEST_F(LinkTest, AnotherSimulatorThanRequestedIsCodeEight) {
-  EXPECT_FALSE(Open(7));
-  EXPECT_EQ(result, kLinkWrongSimulator);
-  EXPECT_FALSE(LinkIsOpen(link));
-  EXPECT_TRUE(Open(8));
-}
+class LinkTransportTest : public ::testing::Test {
+ protected:
+  LinkTransportTest() {
+    link.transport = &transport;
+    link.clock = &clock;
+  }
+  ~LinkTransportTest() override { CloseLink(link); }
+  // The simulator side in this process: a window on a thread of its own, or the socket server.
+  void Start(const char* className = kMainClass, sim::SimFaults faults = {}) {
+    server.reset();
+    core.SetFaults(faults);
+#ifdef _WIN32
+    // A message left unanswered keeps the window busy as long as a late answer takes.
+    server = std::make_unique<Server>(core, sim::Win32ServerOptions{className, kLateMs});
+#else
+    server = std::make_unique<Server>(core, sim::PosixServerOptions{runtime.path(), className});
+#endif
+    ASSERT_TRUE(server->Start()) << server->Error();
+  }
+  bool Open(uint32_t requested = 0) {
+    return OpenLink(link, requested, result);
+  }
+  // One read of the handshake's interface version, exchanged at once.
+  bool ExchangeOneRead(uint32_t& value) {
+    value = 0;
+    return QueueRead(link, kOffsetInterfaceVersion, 4, &value, result) &&
+           ProcessRequests(link, result);
+  }
 
-TEST_F(LinkTest, ClosedLinkAnswersNine) {
-  uint32_t value = 0;
-  EXPECT_FALSE(QueueRead(link, 0x560, 4, &value, result));
-  EXPECT_EQ(result, kLinkNotOpen);
-  EXPECT_FALSE(QueueWrite(link, 0x560, 4, &value, result));
-  EXPECT_EQ(result, kLinkNotOpen);
-  EXPECT_FALSE(ProcessRequests(link, result));
-  EXPECT_EQ(result, kLinkNotOpen);
-  CloseLink(link);  // safe on a closed link
-}
+  sim::SimulatorCore core{8};
+#ifdef _WIN32
+  Win32Transport transport{kWaitCapMs};
+  Win32Clock clock;
+#else
+  test::TempDir runtime;
+  PosixTransport transport{PosixTransportOptions{runtime.path(), kWaitCapMs}};
+  PosixClock clock;
+#endif
+  std::unique_ptr<Server> server;
+  FsuipcLink link;
+  int32_t result = -1;
+};
 
-TEST_F(LinkTest, EmptyBatchIsTenAndSendsNothing) {
-  ASSERT_TRUE(Open());
-  const int sends = transport.sends;
+TEST_F(LinkTransportTest, HandshakeBatchesAndOpenTwice) {
+  Start();
+  ASSERT_TRUE(Open()) << result;
+  EXPECT_EQ(link.SimulatorVersion, 8u);
+  EXPECT_TRUE(AreaExists());
   EXPECT_FALSE(ProcessRequests(link, result));
   EXPECT_EQ(result, kLinkEmptyBatch);
-  EXPECT_EQ(transport.sends, sends);
-}
-
-TEST_F(LinkTest, ReadsAndWritesTravelInOneBatch) {
-  ASSERT_TRUE(Open());
-  simulator.Put<int32_t>(0x2B4, 123456);
-  const int16_t written = -42;
-  int32_t speed = 0;
-  int16_t back = 0;
-  ASSERT_TRUE(QueueWrite(link, 0x4000, 2, &written, result));
-  ASSERT_TRUE(QueueRead(link, 0x2B4, 4, &speed, result));
-  ASSERT_TRUE(QueueRead(link, 0x4000, 2, &back, result));
-  EXPECT_EQ(speed, 0);  // nothing arrives before the batch is processed
-  ASSERT_TRUE(ProcessRequests(link, result));
-  EXPECT_EQ(speed, 123456);
-  EXPECT_EQ(back, -42);
-  EXPECT_EQ(simulator.Get<int16_t>(0x4000), -42);
-  EXPECT_EQ(link.next, link.view);
-}
-
-TEST_F(LinkTest, ZeroSizeOrNoDestinationCopiesNothing) {
-  ASSERT_TRUE(Open());
-  simulator.Put<uint32_t>(0x100, 0xDEADBEEF);
-  uint32_t untouched = 7;
-  ASSERT_TRUE(QueueRead(link, 0x100, 0, &untouched, result));
-  ASSERT_TRUE(QueueRead(link, 0x100, 4, nullptr, result));
-  ASSERT_TRUE(ProcessRequests(link, result));
-  EXPECT_EQ(untouched, 7u);
-}
-
-TEST_F(LinkTest, BatchLimitIsInclusiveAt32512) {
-  ASSERT_TRUE(Open());
-  static uint8_t room[kBatchLimit];
   // One read whose record ends exactly at the limit with the terminator: 16 + size + 4 = 32512.
-  ASSERT_TRUE(QueueRead(link, 0, kBatchLimit - 20, room, result));
-  EXPECT_TRUE(ProcessRequests(link, result));
-  // One byte more is refused, and the batch stays as it was.
+  static uint8_t room[kBatchLimit];
   EXPECT_FALSE(QueueRead(link, 0, kBatchLimit - 19, room, result));
   EXPECT_EQ(result, kLinkTooLarge);
-  EXPECT_EQ(link.next, link.view);
-  // The same for writes, after something is already queued.
-  uint32_t value = 0;
-  ASSERT_TRUE(QueueRead(link, 0, 4, &value, result));  // 20 bytes queued
-  EXPECT_FALSE(QueueWrite(link, 0, kBatchLimit - 20 - 4 - 12 + 1, room, result));
-  EXPECT_EQ(result, kLinkTooLarge);
-  EXPECT_TRUE(QueueWrite(link, 0, kBatchLimit - 20 - 4 - 12, room, result));
-  EXPECT_FALSE(QueueWrite(link, 0, 0xFFFFFFFFu, room, result));  // no wrap-around
-  EXPECT_EQ(result, kLinkTooLarge);
-}
-
-TEST_F(LinkTest, RetriesUntilTheTenthAndGivesUpAfterIt) {
-  ASSERT_TRUE(Open());
-  uint32_t value = 0;
-  // Ten failed attempts, then the tenth retry is answered.
-  for (int i = 0; i < 10; ++i) transport.scriptedSends.push_back({false, 0, 0});
-  const int64_t slept = clock.SleptMs();
-  ASSERT_TRUE(QueueRead(link, 0x3304, 4, &value, result));
-  EXPECT_TRUE(ProcessRequests(link, result));
-  EXPECT_EQ(clock.SleptMs() - slept, 10 * 100);
-  // Eleven failures: the last carries a system error code, so the result is 12.
-  for (int i = 0; i < 10; ++i) transport.scriptedSends.push_back({false, 0, 0});
-  transport.scriptedSends.push_back({false, 0, 1460});
-  ASSERT_TRUE(QueueRead(link, 0x3304, 4, &value, result));
-  EXPECT_FALSE(ProcessRequests(link, result));
-  EXPECT_EQ(result, kLinkSendError);
-  EXPECT_EQ(link.next, link.view);  // the batch is empty afterwards
-}
-
-TEST_F(LinkTest, HandshakeWritesTheLibraryVersionAndRetriesAtMostFivePasses) {
-  ASSERT_TRUE(Open());
-  const auto writes = simulator.ControlWrites();
-  ASSERT_FALSE(writes.empty());
-  EXPECT_EQ(writes.front().offset, 0x330Au);
-  EXPECT_EQ(writes.front().value, 0u);
+  ASSERT_TRUE(QueueRead(link, 0, kBatchLimit - 20, room, result));
+  EXPECT_TRUE(ProcessRequests(link, result)) << result;
+  EXPECT_EQ(std::memcmp(room + kOffsetSimulatorVersion, "\x08\x00\xDE\xFA", 4), 0);
+  // One batch answered in place; a read without room or destination copies nothing.
+  core.Put<int64_t>(0x560, 0x123456789ABCDEF0);
+  int64_t latitude = 0;
+  uint8_t nothing[4] = {9, 9, 9, 9};
+  const uint16_t range = 12;
+  ASSERT_TRUE(
+      QueueRead(link, 0x560, 0, nothing, result) && QueueRead(link, 0x560, 4, nullptr, result) &&
+      QueueRead(link, 0x560, 8, &latitude, result) && QueueWrite(link, 0xF068, 2, &range, result));
+  ASSERT_TRUE(ProcessRequests(link, result)) << result;
+  EXPECT_EQ(latitude, 0x123456789ABCDEF0);
+  EXPECT_EQ(nothing[0], 9);
+  EXPECT_EQ(core.Get<uint16_t>(0xF068), 12);
+  EXPECT_FALSE(Open());
+  EXPECT_EQ(result, kLinkAlreadyOpen);
+  EXPECT_TRUE(LinkIsOpen(link));
+  // The simulator keeps nothing of the area between messages, so the name is free again.
   CloseLink(link);
-  // The library version write must not spoil the next handshake.
-  EXPECT_TRUE(Open());
+  EXPECT_FALSE(AreaExists());
+  EXPECT_TRUE(Open()) << result;
 }
+
+// Every way an open ends against a window; a failed open leaves no area behind.
+TEST_F(LinkTransportTest, OpenResults) {
+  struct Case {
+    const char* name;
+    const char* className;  // no simulator at all when null
+    bool badHandshake;
+    uint32_t requested;
+    int32_t code;
+  } cases[] = {
+      {"no simulator", nullptr, false, 0, kLinkNoWindow},
+      {"bad handshake under UIPCMAIN", kMainClass, true, 0, kLinkBadVersion},
+      {"bad handshake under FS98MAIN", kOldClass, true, 0, kLinkBadVersionFs98},
+      {"good handshake under FS98MAIN", kOldClass, false, 0, kLinkOk},
+      {"another simulator than requested", kMainClass, false, 7, kLinkWrongSimulator},
+      {"the simulator requested", kMainClass, false, 8, kLinkOk},
+  };
+  for (const Case& c : cases) {
+    if (c.className) Start(c.className, {.badHandshake = c.badHandshake});
+    EXPECT_EQ(Open(c.requested), c.code == kLinkOk) << c.name;
+    EXPECT_EQ(result, c.code) << c.name;
+    EXPECT_EQ(AreaExists(), c.code == kLinkOk) << c.name;
+    CloseLink(link);
+    server.reset();
+  }
+}
+
+// Unanswered messages up to the tenth retry and an answer after the wait still succeed; a failed
+// exchange leaves the link open for its callers to close, and it goes on once answers come back.
+TEST_F(LinkTransportTest, ExchangeResults) {
+  struct Case {
+    const char* name;
+    sim::SimFaults faults;
+    int32_t code;
+  } cases[] = {
+      {"answer on the tenth retry", {.ignoreRequests = 10}, kLinkOk},
+      {"an answer after the wait", {.lateAnswers = 1, .lateDelayMs = kLateMs}, kLinkOk},
+      {"nothing answers the tenth retry", {.ignoreRequests = 11}, kNoAnswer},
+      {"no answer at all", {.silent = true}, kNoAnswer},
+      {"an answer other than 1", {.answer = 0}, kLinkBadAnswer},
+  };
+  Start();
+  ASSERT_TRUE(Open()) << result;
+  uint32_t version = 0;
+  for (const Case& c : cases) {
+    core.SetFaults(c.faults);
+    EXPECT_EQ(ExchangeOneRead(version), c.code == kLinkOk) << c.name;
+    EXPECT_EQ(result, c.code) << c.name;
+    EXPECT_EQ(version >= kMinInterfaceVersion, c.code == kLinkOk) << c.name << ": " << version;
+    core.SetFaults({});
+    EXPECT_TRUE(ExchangeOneRead(version)) << c.name << ": " << result;
+  }
+  server.reset();  // the simulator gone: the send itself fails
+  EXPECT_FALSE(ExchangeOneRead(version));
+  EXPECT_EQ(result, kLinkSendError);
+}
+
+#ifdef _WIN32
+
+TEST_F(LinkTransportTest, Win32AreaOfThatNameAlreadyThereIsCodeFive) {
+  Start();
+  const std::string name = AreaName(GetCurrentProcessId());
+  HANDLE squatter =
+      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kAreaSize, name.c_str());
+  ASSERT_NE(squatter, nullptr);
+  EXPECT_FALSE(Open());
+  EXPECT_EQ(result, kLinkNoArea);
+  EXPECT_FALSE(LinkIsOpen(link));
+  CloseHandle(squatter);
+  EXPECT_FALSE(AreaExists());  // the link closed its handle of the same area
+  ASSERT_TRUE(Open()) << result;
+  // The atom of the area name is held only while the link is open.
+  EXPECT_EQ(GlobalFindAtomA(name.c_str()), link.atom);
+  CloseLink(link);
+  EXPECT_EQ(GlobalFindAtomA(name.c_str()), 0);
+}
+
+// The simulator as its own program: atom, mapping and message cross the process boundary.
+TEST_F(LinkTransportTest, Win32SimulatorProgramAnswersAnotherProcess) {
+  const std::string program = std::string(SKYTRACE_BINARY_DIR) + "/bin/skytrace-sim.exe";
+  std::string command = "\"" + program + "\" --simulator 7";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process))
+      << "cannot start " << program << ": error " << GetLastError();
+  for (int i = 0; i < 500 && !FindWindowExA(nullptr, nullptr, kMainClass, nullptr); ++i) {
+    Sleep(10);
+  }
+  EXPECT_TRUE(Open(7)) << result;
+  uint32_t version = 0;
+  EXPECT_TRUE(ExchangeOneRead(version)) << result;
+  TerminateProcess(process.hProcess, 0);
+  WaitForSingleObject(process.hProcess, 5000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+#else
+
+// Request areas that an ended process left behind in the shared-memory folder are replaced.
+TEST_F(LinkTransportTest, SocketLeftoverAreaOfAnEndedProcessIsReplaced) {
+  Start();
+  const std::string name = wire::SharedMemoryName(AreaName(static_cast<uint32_t>(getpid())));
+  const int fd = shm_open(name.c_str(), O_CREAT | O_RDWR, 0600);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  EXPECT_TRUE(Open()) << result;
+  CloseLink(link);
+  EXPECT_FALSE(AreaExists());
+}
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace sky
