@@ -1,4 +1,5 @@
-// The headless runner as a user runs it: the skytrace-demo program with its options and actions.
+// The two programs as a user runs them: skytrace-demo's main job and its refusals of bad input,
+// and a track written by skytrace-sim and flown by the demo.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -6,109 +7,127 @@
 #include <cstdio>
 #include <string>
 
-#include "test_app.h"
+#include "skytrace-sim/builtin_flight.h"
+#include "track_feed.h"
 
 namespace sky {
 namespace {
 
-struct DemoRun {
+const std::string kBin = std::string(SKYTRACE_BINARY_DIR) + "/bin/";
+
+struct Ran {
   int exitCode = -1;
   std::string output;  // standard output and error
 };
 
-DemoRun RunDemo(const std::string& arguments) {
-  const std::string command =
-      std::string(SKYTRACE_BINARY_DIR) + "/bin/skytrace-demo " + arguments + " 2>&1";
-  DemoRun run;
-  FILE* pipe = popen(command.c_str(), "r");
+Ran Shell(const std::string& command) {
+  Ran run;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
   if (!pipe) return run;
   std::array<char, 4096> buffer;
   size_t got = 0;
-  while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+  while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
     run.output.append(buffer.data(), got);
+  }
   const int status = pclose(pipe);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
 }
 
-std::string Folders(const test::TempDir& dir) {
-  return "--data-dir '" + dir.path() + "/data' --docs-dir '" + dir.path() + "/docs'";
-}
-
-TEST(Demo, ConnectsAtOnceAndPrintsTheMessageBoard) {
-  test::TempDir dir;
-  const DemoRun run = RunDemo(Folders(dir) + " --seconds 3 --start '2026-12-04 22:30:00'");
-  EXPECT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_NE(run.output.find("   0  message: Skytrace flightlogger, made by simmers for simmers. "
-                            "Have fun using the Skytrace flightlogger!"),
-            std::string::npos)
-      << run.output;
-  EXPECT_NE(run.output.find("   0  connection: connected"), std::string::npos) << run.output;
-  EXPECT_TRUE(test::FileExists(dir.path() + "/data/Skytrace flightlogger/Offsets.txt"));
-}
-
-TEST(Demo, ScriptedClicksAndDialogsAppearInTheTranscript) {
-  test::TempDir dir;
-  test::WriteFile(dir / "actions.txt",
-                  "# press the connect button while connected, then answer a reset question\n"
-                  "1 click Command1\n"
-                  "2 answer no\n"
-                  "2 click btn_resetlog\n");
-  const DemoRun run =
-      RunDemo(Folders(dir) + " --seconds 3 --actions '" + (dir / "actions.txt") + "'");
-  EXPECT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_NE(run.output.find("   1  click Command1"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("   2  click btn_resetlog"), std::string::npos) << run.output;
-}
-
-TEST(Demo, BadActionsStopTheRunWithTheLineNumber) {
-  struct Case {
-    const char* actions;
-    const char* error;
-  } cases[] = {
-      {"# fine\n3 click btn_nothing\n", "line 2: unknown control \"btn_nothing\""},
-      {"1 fly Form1\n", "line 1: unknown verb \"fly\""},
-      {"x click btn_startlog\n", "line 1: the time \"x\" is not a second"},
-      {"1 close frmNothing\n", "line 1: unknown window \"frmNothing\""},
-      {"1 answer maybe\n", "line 1: unknown answer \"maybe\""},
-      {"1 answer text Cessna\n", "line 1: answer text needs a quoted text"},
-  };
-  for (const Case& c : cases) {
-    test::TempDir dir;
-    test::WriteFile(dir / "actions.txt", c.actions);
-    const DemoRun run =
-        RunDemo(Folders(dir) + " --seconds 2 --actions '" + (dir / "actions.txt") + "'");
-    EXPECT_EQ(run.exitCode, 2) << c.actions;
-    EXPECT_NE(run.output.find(c.error), std::string::npos) << run.output;
-  }
-}
-
-TEST(Demo, BadOptionsAreRefused) {
-  EXPECT_EQ(RunDemo("--seconds").exitCode, 2);
-  EXPECT_EQ(RunDemo("--seconds -4").exitCode, 2);
-  EXPECT_EQ(RunDemo("--start 'tomorrow'").exitCode, 2);
-  EXPECT_EQ(RunDemo("--fly high").exitCode, 2);
+Ran Demo(const test::TempDir& dir, const std::string& arguments) {
+  return Shell(kBin + "skytrace-demo --data-dir '" + (dir / "data") + "' --docs-dir '" +
+               (dir / "docs") + "' " + arguments);
 }
 
 TEST(Demo, MainJobFliesConvertsAndSummarises) {
   test::TempDir dir;
-  const DemoRun run = RunDemo(Folders(dir) + " --start '2026-12-05 10:00:00' --actions '" +
-                              test::SourceData("demo/main-job.txt") + "'");
+  const Ran run = Demo(dir, "--start '2026-12-05 10:00:00' --actions '" +
+                                test::SourceData("demo/main-job.txt") + "'");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   const std::string saved = dir.path() +
                             "/docs/Skytrace flightlogger files/Flightlog Frankfurt circuit "
                             "05-12-2026 10.34.kml";
-  EXPECT_NE(run.output.find("saved Google Earth document: " + saved), std::string::npos)
-      << run.output;
   EXPECT_TRUE(test::FileExists(saved));
-  EXPECT_NE(run.output.find("Skytrace Realtime.kml"), std::string::npos);
-  for (const char* line : {"---- summary\n", "events by code: SA 1 ", " TO= 1 ", " TD= 1 ",
-                           "touchdown: -180 ft/min, Now this is what you can call a 'kiss' "
-                           "touchdown, you're good!\n"}) {
+  for (const std::string& line : std::vector<std::string>{
+           "   0  message: Skytrace flightlogger, made by simmers for simmers. Have fun using the "
+           "Skytrace flightlogger!\n",
+           "   0  connection: connected\n", "Skytrace Realtime.kml", "---- summary\n",
+           "events by code: SA 1 ", " TO= 1 ", " TD= 1 ",
+           "touchdown: -180 ft/min, Now this is what you can call a 'kiss' touchdown, you're "
+           "good!\n",
+           "saved Google Earth document: " + saved}) {
     EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
   }
   EXPECT_EQ(run.output.find("Not able to convert flightlog"), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find("Error in drawing TCAS table."), std::string::npos) << run.output;
+
+  // Every phase of the built-in flight in the log, in order.
+  std::vector<std::string> codes;
+  for (const std::string& record :
+       test::Lines(test::ReadFile(dir / "data/Skytrace flightlogger/Flightlog.txt"))) {
+    if (!test::Field(record, 6).empty()) codes.push_back(test::Field(record, 6));
+  }
+  const std::vector<std::string> expected = {
+      "SA",    "FL=25", "TO=5", "GU", "FL=10",     "FL=0", "O",  "OE",  "FL=10",
+      "FL=25", "LI",    "GD",   "OG", "FL=50",     "BG",   "OG", "AG",  "FL=100",
+      "OM",    "OG",    "MM",   "IM", "TD=-180/3", "SD",   "SU", "FL=0"};
+  EXPECT_EQ(codes, expected);
+}
+
+TEST(Demo, BadInputStopsBeforeTheRun) {
+  struct Case {
+    const char* option;  // followed by the input file, where there is one
+    const char* file;
+    const char* error;
+  } cases[] = {
+      {"--actions", "# fine\n3 click btn_nothing\n", "line 2: unknown control \"btn_nothing\""},
+      {"--actions", "1 fly Form1\n", "line 1: unknown verb \"fly\""},
+      {"--actions", "x click btn_startlog\n", "line 1: the time \"x\" is not a second"},
+      {"--actions", "1 close frmNothing\n", "line 1: unknown window \"frmNothing\""},
+      {"--actions", "1 answer maybe\n", "line 1: unknown answer \"maybe\""},
+      {"--actions", "1 answer text Cessna\n", "line 1: answer text needs a quoted text"},
+      {"--track", "t,lat\n0,1\n1,100\n",
+       "input.txt: line 3: lat must be a number from -90 to 90, not 100"},
+      {"--traffic", "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n\n0,41,1,0,0,0,0,0,0,X\n",
+       "input.txt: line 3: slot \"41\" is not a slot from 0 to 39"},
+      {"--seconds", nullptr, "--seconds needs a value"},
+      {"--seconds -4", nullptr, "--seconds needs a whole number"},
+      {"--start tomorrow", nullptr, "--start needs \"YYYY-MM-DD HH:MM:SS\""},
+      {"--fly high", nullptr, "unknown option --fly"},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    std::string arguments = c.option;
+    if (c.file) test::WriteFile(dir / "input.txt", c.file);
+    if (c.file) arguments += " '" + (dir / "input.txt") + "'";
+    const Ran run = Demo(dir, arguments);
+    EXPECT_EQ(run.exitCode, 2) << c.option << " " << run.output;
+    EXPECT_NE(run.output.find(c.error), std::string::npos) << c.error << "\n" << run.output;
+    EXPECT_EQ(run.output.find("connection:"), std::string::npos) << c.error << "\n" << run.output;
+  }
+}
+
+TEST(Programs, SimulatorWritesItsFlightAndTheDemoFliesIt) {
+  test::TempDir dir;
+  const std::string track = dir / "builtin.csv";
+  ASSERT_EQ(Shell(kBin + "skytrace-sim --write-track '" + track + "'").exitCode, 0);
+  std::string error;
+  const auto flight = sim::ParseTrack(test::ReadFile(track), error);
+  ASSERT_TRUE(flight.has_value()) << error;
+  EXPECT_EQ(sim::FormatTrack(*flight), sim::FormatTrack(sim::BuiltinFlight()));
+
+  test::WriteFile(dir / "bad.csv", "t,lat\n0,1\n0,2\n");
+  const Ran bad = Shell(kBin + "skytrace-sim --track '" + (dir / "bad.csv") + "'");
+  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_NE(bad.output.find("line 3: t must grow"), std::string::npos) << bad.output;
+
+  // Started in a folder of its own, the demo writes under "demo-output".
+  const Ran run = Shell("cd '" + dir.path() + "' && TZ=UTC " + kBin + "skytrace-demo --track '" +
+                        track + "' --seconds 120");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_NE(run.output.find(" 120  message: Logging stopped.\n"), std::string::npos) << run.output;
+  EXPECT_FALSE(
+      test::ReadFile(dir / "demo-output/data/Skytrace flightlogger/Flightlog.txt").empty());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Start-up and the sampling tick: silent reconnection, the clock label, the connect button, the
-// flight log kept or emptied at start-up, the decimal separator.
+// flight log kept or emptied at start-up.
 #include "recorder/startup.h"
 
 #include <gtest/gtest.h>
@@ -16,40 +16,34 @@ TEST(StartUp, WithoutSimulatorTriesSilentlyEverySecond) {
   test::TestApp t;
   t.transport.windows.clear();
   ASSERT_TRUE(t.Load());
-  App& app = t.app();
-  EXPECT_TRUE(app.Form1.visible);
-  EXPECT_EQ(app.Form1.caption, "Skytrace flightlogger");
-  EXPECT_EQ(app.Form1.lblConnect.text, "Not connected");
-  EXPECT_EQ(app.Form1.lblConnect.color, kRed);
-  EXPECT_EQ(app.Form1.Label5.text, "No logging");
-  EXPECT_EQ(app.Form1.Label13.text, "No animation");
-  EXPECT_EQ(app.Form1.Label6.text, "No realtime");
+  Form1Controls& f = t.app().Form1;
+  EXPECT_TRUE(f.visible);
+  EXPECT_EQ(f.caption, "Skytrace flightlogger");
+  EXPECT_EQ(f.lblConnect.text, "Not connected");
+  EXPECT_EQ(f.lblConnect.color, kRed);
+  EXPECT_EQ(f.Label5.text + "/" + f.Label13.text + "/" + f.Label6.text,
+            "No logging/No animation/No realtime");
+  const std::vector<Button*> buttons = {&f.btn_startlog,       &f.btn_stoplog,  &f.btn_startAnimate,
+                                        &f.btn_ToggleRealtime, &f.btn_setChase, &f.btn_setOverview};
   for (int second = 0; second < 5; ++second) {
     t.Tick();
-    for (const Button* button :
-         {&app.Form1.btn_startlog, &app.Form1.btn_stoplog, &app.Form1.btn_startAnimate,
-          &app.Form1.btn_ToggleRealtime, &app.Form1.btn_setChase, &app.Form1.btn_setOverview}) {
-      EXPECT_FALSE(button->enabled);
-    }
+    for (const Button* button : buttons) EXPECT_FALSE(button->enabled) << second;
   }
   EXPECT_TRUE(t.dialogs.shown.empty());
   ASSERT_EQ(t.Messages().size(), 2u);  // the greeting, after the reset of the empty log
   EXPECT_EQ(t.Messages()[0], "Tracklog reset.");
   EXPECT_NE(t.Messages()[1].find("Have fun using the Skytrace flightlogger!"), std::string::npos);
 
-  // The simulator starts: the next tick connects, the one after enables the buttons.
+  // The simulator starts: the next tick connects, the one after enables the buttons but the
+  // view buttons, which wait for realtime.
   t.transport.windows = {"UIPCMAIN"};
   t.Tick();
-  EXPECT_TRUE(app.g.Connected);
-  EXPECT_EQ(app.Form1.lblConnect.text, "Connected");
-  EXPECT_EQ(app.Form1.lblConnect.color, kBlack);
-  EXPECT_FALSE(app.Form1.btn_startlog.enabled);
+  EXPECT_TRUE(t.g().Connected);
+  EXPECT_EQ(f.lblConnect.text, "Connected");
+  EXPECT_EQ(f.lblConnect.color, kBlack);
+  EXPECT_FALSE(f.btn_startlog.enabled);
   t.Tick();
-  EXPECT_TRUE(app.Form1.btn_startlog.enabled);
-  EXPECT_TRUE(app.Form1.btn_stoplog.enabled);
-  EXPECT_TRUE(app.Form1.btn_startAnimate.enabled);
-  EXPECT_TRUE(app.Form1.btn_ToggleRealtime.enabled);
-  EXPECT_FALSE(app.Form1.btn_setChase.enabled);  // only while realtime is on
+  for (size_t i = 0; i < buttons.size(); ++i) EXPECT_EQ(buttons[i]->enabled, i < 4) << i;
   EXPECT_TRUE(t.dialogs.shown.empty());
 }
 
@@ -63,6 +57,11 @@ TEST(StartUp, ClockBlinksAndShowsWholeHourUtc) {
   EXPECT_EQ(t.app().Form1.Label9.text, "21 30z");
   t.Tick(45);
   EXPECT_EQ(t.app().Form1.Label9.text, "21:31z");
+  EXPECT_FALSE(t.g().UsageReportPending);  // cleared by the first tick
+  EXPECT_TRUE(t.http.requested.empty());   // no server configured: nothing is sent
+  // The time stamp: local date, UTC time, local seconds.
+  test::TestApp midnight({.start = {2026, 12, 5, 0, 30, 7}, .zoneBiasMinutes = -60});
+  EXPECT_EQ(Timestamp(midnight.app()), "20261205233007");
 }
 
 TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
@@ -86,11 +85,6 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
     t.clock.SetTimeZone(c.zone);
     EXPECT_EQ(GetUtcTime(t.app()), c.utc) << c.zone.biasMinutes << " at " << c.localHour;
   }
-}
-
-TEST(StartUp, TimestampIsLocalDateUtcTimeLocalSeconds) {
-  test::TestApp t({.start = {2026, 12, 5, 0, 30, 7}, .zoneBiasMinutes = -60});
-  EXPECT_EQ(Timestamp(t.app()), "20261205233007");
 }
 
 TEST(StartUp, RecentLogIsContinuedAndAnOldOneEmptied) {
@@ -143,26 +137,6 @@ TEST(StartUp, LogHasRecordsLooksAtTheFirstFiveLines) {
   EXPECT_FALSE(LogHasRecords(missing.app()));
 }
 
-TEST(StartUp, DecimalSeparatorComesFromTheLocale) {
-  test::TestApp comma({.decimalSeparator = ","});
-  ASSERT_TRUE(comma.Load());
-  EXPECT_EQ(comma.g().DecimalSeparator, ",");
-  EXPECT_TRUE(comma.g().DecimalIsComma);
-  test::TestApp point;
-  ASSERT_TRUE(point.Load());
-  EXPECT_EQ(point.g().DecimalSeparator, ".");
-  EXPECT_FALSE(point.g().DecimalIsComma);
-}
-
-TEST(StartUp, SettingsFileIsCreatedWithAllKeys) {
-  test::TestApp t;
-  ASSERT_TRUE(t.Load());
-  const std::string offsets = test::ReadFile(t.DataFile("Offsets.txt"));
-  EXPECT_EQ(std::count(offsets.begin(), offsets.end(), '\n'), 29);
-  EXPECT_FALSE(t.g().UsageReportPending);  // cleared by the first tick
-  EXPECT_TRUE(t.http.requested.empty());   // no server configured: nothing is sent
-}
-
 TEST(ConnectButton, ReportsTheLinkResultCode) {
   test::TestApp t;
   t.transport.windows.clear();
@@ -211,32 +185,6 @@ TEST(SimulatorName, FromTheIdentityCodeOrXPlane) {
   EXPECT_EQ(GetSimulatorName(t.app()), "X-Plane");
   t.simulator.SetFaults({.silent = true});
   EXPECT_EQ(GetSimulatorName(t.app()), "");
-}
-
-TEST(Tick, LostLinkRestoresAMinimisedWindowOnce) {
-  test::TestApp t;
-  ASSERT_TRUE(t.Load());
-  App& app = t.app();
-  t.Tick();
-  app.Form1.windowState = WindowState::Minimized;
-  app.Form1.visible = false;
-  app.Form1.trayIcon = true;
-  t.transport.neverDeliver = true;  // the simulator stops answering
-  t.Tick();
-  EXPECT_FALSE(app.g.Connected);
-  EXPECT_EQ(app.Form1.windowState, WindowState::Normal);
-  EXPECT_TRUE(app.Form1.visible);
-  EXPECT_FALSE(app.Form1.trayIcon);
-  EXPECT_EQ(t.LastMessage(), "Connection to FS timed out.");
-  EXPECT_EQ(app.Form1.lblConnect.text, "Not connected");
-  EXPECT_EQ(app.Form1.lblConnect.color, kRed);
-
-  // Down for a while: minimising again stays minimised.
-  t.transport.windows.clear();
-  t.Tick(2);
-  app.Form1.windowState = WindowState::Minimized;
-  t.Tick(2);
-  EXPECT_EQ(app.Form1.windowState, WindowState::Minimized);
 }
 
 }  // namespace
