@@ -1,8 +1,10 @@
-// The two programs as a user runs them: skytrace-demo's main job and its refusals of bad input,
-// and a track written by skytrace-sim and flown by the demo.
+// The two programs as a user runs them: skytrace-demo's main job, the flight log it leaves byte
+// for byte, scripted actions and their transcript, its refusals of bad input, and a track written
+// by skytrace-sim and flown by the demo.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -14,6 +16,7 @@ namespace sky {
 namespace {
 
 const std::string kBin = std::string(SKYTRACE_BINARY_DIR) + "/bin/";
+const std::string kData = std::string(SKYTRACE_SOURCE_DIR) + "/tests/e2e/data/";
 
 struct Ran {
   int exitCode = -1;
@@ -34,9 +37,14 @@ Ran Shell(const std::string& command) {
   return run;
 }
 
+// The demo in UTC, with its folders in `dir`.
 Ran Demo(const test::TempDir& dir, const std::string& arguments) {
-  return Shell(kBin + "skytrace-demo --data-dir '" + (dir / "data") + "' --docs-dir '" +
+  return Shell("TZ=UTC " + kBin + "skytrace-demo --data-dir '" + (dir / "data") + "' --docs-dir '" +
                (dir / "docs") + "' " + arguments);
+}
+
+std::string FlightLog(const test::TempDir& dir) {
+  return test::ReadFile(dir / "data/Skytrace flightlogger/Flightlog.txt");
 }
 
 TEST(Demo, MainJobFliesConvertsAndSummarises) {
@@ -63,8 +71,7 @@ TEST(Demo, MainJobFliesConvertsAndSummarises) {
 
   // Every phase of the built-in flight in the log, in order.
   std::vector<std::string> codes;
-  for (const std::string& record :
-       test::Lines(test::ReadFile(dir / "data/Skytrace flightlogger/Flightlog.txt"))) {
+  for (const std::string& record : test::Lines(FlightLog(dir))) {
     if (!test::Field(record, 6).empty()) codes.push_back(test::Field(record, 6));
   }
   const std::vector<std::string> expected = {
@@ -72,6 +79,49 @@ TEST(Demo, MainJobFliesConvertsAndSummarises) {
       "FL=25", "LI",    "GD",   "OG", "FL=50",     "BG",   "OG", "AG",  "FL=100",
       "OM",    "OG",    "MM",   "IM", "TD=-180/3", "SD",   "SU", "FL=0"};
   EXPECT_EQ(codes, expected);
+}
+
+TEST(Demo, ShortHopFlightLogIsTheGoldenOneWithEitherSeparator) {
+  for (const char separator : {'.', ','}) {
+    test::TempDir dir;
+    const Ran run = Demo(dir, "--start '2026-07-14 09:58:30' --track '" + kData +
+                                  "short_hop.csv' --decimal-separator '" + separator + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find(" 240  click btn_stoplog\n"), std::string::npos) << run.output;
+    // The same records; only the coordinates carry decimals.
+    std::string expected = test::ReadFile(kData + "short_hop_flightlog.txt");
+    std::replace(expected.begin(), expected.end(), '.', separator);
+    EXPECT_EQ(FlightLog(dir), expected) << separator;
+    const std::string settings = test::ReadFile(dir / "data/Skytrace flightlogger/Offsets.txt");
+    EXPECT_NE(settings.find("HDGOffset=2\r\n"), std::string::npos) << separator;
+  }
+}
+
+TEST(Demo, ActionsRunAfterTheirSecondsTickAndDialogsAreShownWithTheirAnswers) {
+  test::TempDir dir;
+  test::WriteFile(
+      dir / "actions.txt",
+      "# reset twice: first without an answer, then with one\n3 click btn_startlog\n"
+      "6 click btn_resetlog\n8 answer yes\n8 click btn_resetlog\n11 click btn_stoplog\n");
+  const Ran run = Demo(dir, "--start '2026-07-14 09:58:30' --seconds 12 --actions '" +
+                                (dir / "actions.txt") + "' --track '" + kData + "short_hop.csv'");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string question =
+      "dialog \"Reset log\": \"Warning, proceeding will delete your current flightlog until "
+      "now!\\r\\nAre you sure you want to proceed?\" -> ";
+  for (const std::string& line :
+       std::vector<std::string>{"   3  click btn_startlog\n   3  message: Logging started.\n",
+                                "   6  " + question + "no (no answer queued)\n",
+                                "   8  " + question + "yes\n   8  message: Tracklog reset.\n",
+                                "  11  message: Logging stopped.\n"}) {
+    EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
+  }
+  // With an actions file there is no default start or stop.
+  EXPECT_EQ(run.output.find("click btn_startlog"), run.output.rfind("click btn_startlog"));
+  const auto records = test::Lines(FlightLog(dir));
+  ASSERT_EQ(records.size(), 3u);  // the reset's start record with its time, a movement, the stop
+  EXPECT_EQ(test::Field(records[0], 6), "SA=0958");
+  EXPECT_EQ(test::Field(records[2], 6), "SO");
 }
 
 TEST(Demo, BadInputStopsBeforeTheRun) {

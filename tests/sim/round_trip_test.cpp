@@ -78,17 +78,6 @@ TEST_F(RoundTripTest, FractionsWithinOneRawStep) {
     EXPECT_NEAR(Number(s.VerticalSpeed), state.verticalSpeedFpm, 0.77);
     EXPECT_NEAR(s.IndicatedAirspeed, state.indicatedAirspeedKt, 1.0 / 128);
   }
-  // Coordinates keep the digits they were given.
-  for (const auto& [latitude, longitude] :
-       std::vector<std::pair<std::string, std::string>>{{"50.04505", "8.58695"},
-                                                        {"-33.9461", "151.1772"},
-                                                        {"0.5", "-0.25"},
-                                                        {"89.999999", "-179.9999999"}}) {
-    const FlightSample& s =
-        Serve({.latitudeDeg = Number(latitude), .longitudeDeg = Number(longitude)});
-    EXPECT_EQ(s.Latitude, latitude);
-    EXPECT_EQ(s.Longitude, longitude);
-  }
 }
 
 // Needles are single bytes whose upper values stand for negative deflections.
