@@ -5,8 +5,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "skytrace-sim/builtin_flight.h"
@@ -23,24 +22,16 @@ struct Ran {
   std::string output;  // standard output and error
 };
 
-Ran Shell(const std::string& command) {
-  Ran run;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return run;
-  std::array<char, 4096> buffer;
-  size_t got = 0;
-  while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-    run.output.append(buffer.data(), got);
-  }
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+// Runs a command line in the shell, its output going to a file in `dir`.
+Ran Shell(const test::TempDir& dir, const std::string& command) {
+  const int status = std::system((command + " >'" + (dir / "output.txt") + "' 2>&1").c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(dir / "output.txt")};
 }
 
 // The demo in UTC, with its folders in `dir`.
 Ran Demo(const test::TempDir& dir, const std::string& arguments) {
-  return Shell("TZ=UTC " + kBin + "skytrace-demo --data-dir '" + (dir / "data") + "' --docs-dir '" +
-               (dir / "docs") + "' " + arguments);
+  return Shell(dir, "TZ=UTC " + kBin + "skytrace-demo --data-dir '" + (dir / "data") +
+                        "' --docs-dir '" + (dir / "docs") + "' " + arguments);
 }
 
 std::string FlightLog(const test::TempDir& dir) {
@@ -160,20 +151,20 @@ TEST(Demo, BadInputStopsBeforeTheRun) {
 TEST(Programs, SimulatorWritesItsFlightAndTheDemoFliesIt) {
   test::TempDir dir;
   const std::string track = dir / "builtin.csv";
-  ASSERT_EQ(Shell(kBin + "skytrace-sim --write-track '" + track + "'").exitCode, 0);
+  ASSERT_EQ(Shell(dir, kBin + "skytrace-sim --write-track '" + track + "'").exitCode, 0);
   std::string error;
   const auto flight = sim::ParseTrack(test::ReadFile(track), error);
   ASSERT_TRUE(flight.has_value()) << error;
   EXPECT_EQ(sim::FormatTrack(*flight), sim::FormatTrack(sim::BuiltinFlight()));
 
   test::WriteFile(dir / "bad.csv", "t,lat\n0,1\n0,2\n");
-  const Ran bad = Shell(kBin + "skytrace-sim --track '" + (dir / "bad.csv") + "'");
+  const Ran bad = Shell(dir, kBin + "skytrace-sim --track '" + (dir / "bad.csv") + "'");
   EXPECT_EQ(bad.exitCode, 2);
   EXPECT_NE(bad.output.find("line 3: t must grow"), std::string::npos) << bad.output;
 
   // Started in a folder of its own, the demo writes under "demo-output".
-  const Ran run = Shell("cd '" + dir.path() + "' && TZ=UTC " + kBin + "skytrace-demo --track '" +
-                        track + "' --seconds 120");
+  const Ran run = Shell(dir, "cd '" + dir.path() + "' && TZ=UTC " + kBin +
+                                 "skytrace-demo --track '" + track + "' --seconds 120");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.output.find(" 120  message: Logging stopped.\n"), std::string::npos) << run.output;
   EXPECT_FALSE(

@@ -156,25 +156,13 @@ TEST_F(FlightLogTest, RecordFieldsAndLineEnd) {
   EXPECT_EQ(line.substr(line.size() - 4), ":-\r\n");
 }
 
-TEST_F(FlightLogTest, LabelOnAWrittenTickAndNothingAppendedWithLoggingOff) {
+TEST_F(FlightLogTest, LoggingLabelIsGreenOnAWrittenTick) {
   t.app().sample.Heading = "120";
   RecordSample(t.app(), "", false);
   EXPECT_EQ(t.app().Form1.Label5.text, "Logging");
   EXPECT_EQ(t.app().Form1.Label5.color, kGreen);
   RecordSample(t.app(), "", false);  // the last record now holds 120
   EXPECT_EQ(t.app().Form1.Label5.color, kBlack);
-
-  // Logging off: the decision still runs, but no record is appended or remembered.
-  t.g().LoggingOn = false;
-  const std::string log = Log();
-  t.app().sample.Heading = "90";
-  RecordSample(t.app(), "", false);
-  EXPECT_TRUE(t.g().LastTickLogged);
-  EXPECT_EQ(t.g().LastLoggedHeading, "120");
-  t.app().sample.Heading = "120";
-  RecordSample(t.app(), "", false);
-  EXPECT_FALSE(t.g().LastTickLogged);
-  EXPECT_EQ(Log(), log);
 }
 
 TEST_F(FlightLogTest, RealtimeLogIsTheFlightLogPlusThePresentPosition) {

@@ -1,0 +1,186 @@
+// The simulator's flight sources: track files (what a malformed file is refused with, how rows
+// hold over time), the built-in flight (its events are checked by the demo's main job), and the
+// values served as the inverse of the program's conversion: read back through the program, a
+// value comes out as it went in, within one raw step, and whole numbers whole.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "core/numtext.h"
+#include "simlink/flightdata.h"
+#include "skytrace-sim/builtin_flight.h"
+#include "skytrace-sim/track.h"
+#include "test_app.h"
+
+namespace sky::sim {
+namespace {
+
+TEST(TrackFile, MalformedFilesAreRefusedWithTheLineAndTheReason) {
+  struct Case {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"", "line 1: no column names"},
+      {"# only a comment\n\n", "line 2: no column names"},
+      {"t,lat\n", "line 1: no rows after the column names"},
+      {"t,altitude\n0,1\n", "line 1: unknown column \"altitude\""},
+      {"t,lat,,lon\n", "line 1: a column has no name"},
+      {"t,lat,lat\n0,1,2\n", "line 1: column \"lat\" appears twice"},
+      {"t,lat\n0,1\n# note\n1,2,3\n", "line 4: 3 values for 2 columns"},
+      {"t,lat\n0,north\n", "line 2: lat \"north\" is not a number"},
+      {"t,lat\n0,1,5\n", "line 2: 3 values for 2 columns"},
+      {"t,lat\n0,nan\n", "line 2: lat \"nan\" is not a number"},
+      {"t,lat\n0,91\n", "line 2: lat must be a number from -90 to 90, not 91"},
+      {"t,loc\n0,129\n", "line 2: loc must be a whole number from -127 to 128, not 129"},
+      {"t,gs\n0,-137\n", "line 2: gs must be a whole number from -136 to 119, not -137"},
+      {"t,on_ground\n0,0.5\n", "line 2: on_ground must be 0 or 1, not 0.5"},
+      {"t,flaps\n0,101\n", "line 2: flaps must be a number from 0 to 100, not 101"},
+      {"t,autobrake\n0,6\n", "line 2: autobrake must be a whole number from 0 to 5, not 6"},
+      {"t,lat\n0,1\n5,1\n5,2\n", "line 4: t must grow from row to row (5 follows 5)"},
+      {"t,lat\n3,1\n2,1\n", "line 3: t must grow from row to row (2 follows 3)"},
+      {"t\n-1\n", "line 2: t must be a number from 0 to 1000000000, not -1"},
+      {"lat\n1\n2\n", "line 3: t must grow from row to row (0 follows 0)"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_FALSE(ParseTrack(c.text, error).has_value()) << c.text;
+    EXPECT_EQ(error, c.error) << c.text;
+  }
+}
+
+TEST(TrackFile, CommentsBlanksAbsentColumnsAndLineEnds) {
+  std::string error;
+  const auto track = ParseTrack(
+      "# a short hop\r\n  hdg , t ,on_ground, loc\r\n\r\n 270 , 0 , 1 , -5\r\n"
+      "# turning\r\n+10,2.5,0,\r\n",
+      error);
+  ASSERT_TRUE(track.has_value()) << error;
+  ASSERT_EQ(track->Rows().size(), 2u);
+  const FlightState& first = track->Rows()[0].state;
+  EXPECT_EQ(first.headingDeg, 270);
+  EXPECT_TRUE(first.onGround);
+  EXPECT_EQ(first.localizerNeedle, -5);
+  EXPECT_EQ(first.altitudeFt, 0);  // absent
+  EXPECT_EQ(track->Rows()[1].state.headingDeg, 10);
+  EXPECT_EQ(track->Rows()[1].state.localizerNeedle, 0);  // empty
+  EXPECT_EQ(track->EndTime(), 2.5);
+}
+
+TEST(TrackFile, ARowHoldsUntilTheNext) {
+  std::string error;
+  const auto track = ParseTrack("t,alt_ft\n5,100\n10,200\n12,300\n", error);
+  ASSERT_TRUE(track.has_value());
+  for (const auto& [t, altitude] : std::vector<std::pair<double, double>>{
+           {0, 100}, {5, 100}, {9.99, 100}, {10, 200}, {11, 200}, {12, 300}, {500, 300}}) {
+    EXPECT_EQ(track->At(t).altitudeFt, altitude) << t;
+  }
+}
+
+TEST(BuiltinFlight, AShortFlightOutOfFrankfurtAndBack) {
+  const Track flight = BuiltinFlight();
+  const auto& rows = flight.Rows();
+  EXPECT_GE(rows.back().t, 25 * 60);
+  EXPECT_LE(rows.back().t, 40 * 60);
+  for (const FlightState& parked : {rows.front().state, rows.back().state}) {
+    EXPECT_TRUE(parked.onGround);
+    EXPECT_EQ(parked.groundSpeedKt, 0);
+    EXPECT_NEAR(parked.latitudeDeg, 50.049, 0.002);
+    EXPECT_NEAR(parked.longitudeDeg, 8.566, 0.002);
+  }
+  double highest = 0;
+  int overspeedSeconds = 0;
+  bool acrossNorth = false;
+  for (size_t i = 1; i < rows.size(); ++i) {
+    const FlightState& s = rows[i].state;
+    highest = std::max(highest, s.altitudeFt);
+    overspeedSeconds += s.overspeed;
+    acrossNorth = acrossNorth ||
+                  (!s.onGround && std::fabs(s.headingDeg - rows[i - 1].state.headingDeg) > 180);
+  }
+  EXPECT_GT(highest, 10000);
+  EXPECT_GT(overspeedSeconds, 0);
+  EXPECT_LT(overspeedSeconds, 20);  // brief
+  EXPECT_TRUE(acrossNorth);
+}
+
+class RoundTripTest : public ::testing::Test {
+ protected:
+  RoundTripTest() { EXPECT_TRUE(t.Load()); }
+  const FlightSample& Serve(const FlightState& state) {
+    WriteFlightState(t.simulator, state);
+    ReadFlightData(t.app());
+    return t.app().sample;
+  }
+  static double Number(const std::string& text) { return *ParseNumber(text, "."); }
+
+  test::TestApp t;
+};
+
+TEST_F(RoundTripTest, WholeNumbersReadBackWhole) {
+  using Set = std::function<void(FlightState&, double)>;
+  using Get = std::function<std::string(const FlightSample&)>;
+  struct Field {
+    const char* name;
+    Set set;
+    Get get;  // the whole part the logs and labels show
+    double from, to, step;
+  } fields[] = {
+      {"altitude", [](FlightState& s, double v) { s.altitudeFt = v; },
+       [](const FlightSample& s) { return s.Altitude; }, -1000, 45000, 7},
+      {"ground speed", [](FlightState& s, double v) { s.groundSpeedKt = v; },
+       [](const FlightSample& s) { return FloorText(Number(s.GroundSpeed)); }, 0, 700, 1},
+      {"heading", [](FlightState& s, double v) { s.headingDeg = v; },
+       [](const FlightSample& s) { return FloorText(Number(s.Heading)); }, 0, 359, 1},
+      {"vertical speed", [](FlightState& s, double v) { s.verticalSpeedFpm = v; },
+       [](const FlightSample& s) { return FloorText(Number(s.VerticalSpeed)); }, -8000, 8000, 3},
+      {"touchdown rate", [](FlightState& s, double v) { s.touchdownVerticalSpeedFpm = v; },
+       [](const FlightSample& s) { return s.TouchdownVerticalSpeed; }, -2000, -1, 1},
+      {"indicated airspeed", [](FlightState& s, double v) { s.indicatedAirspeedKt = v; },
+       [](const FlightSample& s) { return FloorText(s.IndicatedAirspeed); }, 0, 600, 1},
+      {"flaps", [](FlightState& s, double v) { s.flapsPercent = v; },
+       [](const FlightSample& s) { return std::to_string(s.FlapsPercent); }, 0, 100, 1},
+  };
+  for (const Field& field : fields) {
+    for (double value = field.from; value <= field.to; value += field.step) {
+      FlightState state;
+      field.set(state, value);
+      EXPECT_EQ(field.get(Serve(state)), FloorText(value)) << field.name << " " << value;
+    }
+  }
+}
+
+TEST_F(RoundTripTest, FractionsWithinOneRawStep) {
+  for (double value = -89.987654321; value < 90; value += 7.123456789) {
+    const FlightState state = {.latitudeDeg = value,
+                               .longitudeDeg = 2 * value,
+                               .altitudeFt = value * 100 + 0.25,
+                               .groundSpeedKt = std::fabs(value) * 3.3,
+                               .indicatedAirspeedKt = std::fabs(value) * 2.1,
+                               .headingDeg = value + 90,
+                               .verticalSpeedFpm = value * 40};
+    const FlightSample& s = Serve(state);
+    EXPECT_NEAR(Number(s.Latitude), value, 1e-12);
+    EXPECT_NEAR(Number(s.Longitude), 2 * value, 1e-12);
+    EXPECT_EQ(s.Altitude, FloorText(std::trunc(state.altitudeFt)));  // truncated
+    EXPECT_NEAR(Number(s.GroundSpeed), state.groundSpeedKt, 3.1e-5);
+    EXPECT_NEAR(Number(s.Heading), state.headingDeg, 8.4e-8);
+    EXPECT_NEAR(Number(s.VerticalSpeed), state.verticalSpeedFpm, 0.77);
+    EXPECT_NEAR(s.IndicatedAirspeed, state.indicatedAirspeedKt, 1.0 / 128);
+  }
+}
+
+// Needles are single bytes whose upper values stand for negative deflections.
+TEST_F(RoundTripTest, Needles) {
+  t.app().params.LocInt = 100;  // the band is then everything but 128
+  for (int needle = -136; needle <= 128; ++needle) {
+    const FlightSample& s = Serve({.localizerNeedle = std::clamp(needle, -127, 128),
+                                   .glideslopeNeedle = std::min(needle, 119)});
+    EXPECT_EQ(s.LocalizerInBand, std::clamp(needle, -127, 128) != 128) << needle;
+    EXPECT_EQ(s.GlideslopeNeedle, std::min(needle, 119)) << needle;
+  }
+}
+
+}  // namespace
+}  // namespace sky::sim
