@@ -1,14 +1,21 @@
-// The two programs as a user runs them: skytrace-demo's main job, the flight log it leaves byte
-// for byte, scripted actions and their transcript, its refusals of bad input, and a track written
-// by skytrace-sim and flown by the demo.
+// Whole flows. The two programs as a user runs them: skytrace-demo's main job, the flight log it
+// leaves byte for byte, scripted actions and their transcript, its refusals of bad input, the
+// built-in flight written by skytrace-sim. In process: a traffic file reaching the program's
+// traffic table, and a link lost in flight over the real transport.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
+#include "core/app.h"
+#include "demo_runner.h"
+#include "simlink/transport_posix.h"
 #include "skytrace-sim/builtin_flight.h"
+#include "skytrace-sim/posix_server.h"
 #include "track_feed.h"
 
 namespace sky {
@@ -66,16 +73,29 @@ TEST(Demo, MainJobFliesConvertsAndSummarises) {
   EXPECT_EQ(realtime.substr(0, log.size()), log);
   EXPECT_EQ(test::Lines(realtime.substr(log.size())).size(), 1u);
 
-  // Every phase of the built-in flight in the log, in order.
-  std::vector<std::string> codes;
-  for (const std::string& record : test::Lines(log)) {
-    if (!test::Field(record, 6).empty()) codes.push_back(test::Field(record, 6));
+  // Every phase of the built-in flight in order; out of Frankfurt and back, above 10000 ft,
+  // across north.
+  std::string codes;
+  double highest = 0;
+  bool acrossNorth = false;
+  const auto records = test::Lines(log);
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (!test::Field(records[i], 6).empty()) codes += test::Field(records[i], 6) + " ";
+    highest = std::max(highest, std::stod(test::Field(records[i], 4)));
+    acrossNorth = acrossNorth || (i > 0 && test::Field(records[i], 5) == "0" &&
+                                  std::abs(std::stod(test::Field(records[i], 12)) -
+                                           std::stod(test::Field(records[i - 1], 12))) > 180);
   }
-  const std::vector<std::string> expected = {
-      "SA",    "FL=25", "TO=5", "GU", "FL=10",     "FL=0", "O",  "OE",  "FL=10",
-      "FL=25", "LI",    "GD",   "OG", "FL=50",     "BG",   "OG", "AG",  "FL=100",
-      "OM",    "OG",    "MM",   "IM", "TD=-180/3", "SD",   "SU", "FL=0"};
-  EXPECT_EQ(codes, expected);
+  EXPECT_EQ(codes,
+            "SA FL=25 TO=5 GU FL=10 FL=0 O OE FL=10 FL=25 LI GD OG FL=50 BG OG AG FL=100 OM OG MM "
+            "IM TD=-180/3 SD SU FL=0 ");
+  EXPECT_GT(highest, 10000);
+  EXPECT_TRUE(acrossNorth);
+  for (const std::string& parked : {records.front(), records.back()}) {
+    EXPECT_EQ(test::Field(parked, 11), "0") << parked;
+    EXPECT_NEAR(std::stod(test::Field(parked, 2)), 8.566, 0.002) << parked;
+    EXPECT_NEAR(std::stod(test::Field(parked, 3)), 50.049, 0.002) << parked;
+  }
 }
 
 TEST(Demo, ShortHopFlightLogIsTheGoldenOneWithEitherSeparator) {
@@ -129,16 +149,13 @@ TEST(Demo, BadInputStopsBeforeTheRun) {
   } cases[] = {
       {"--actions", "# fine\n3 click btn_nothing\n", "line 2: unknown control \"btn_nothing\""},
       {"--actions", "1 fly Form1\n", "line 1: unknown verb \"fly\""},
-      {"--actions", "x click btn_startlog\n", "line 1: the time \"x\" is not a second"},
       {"--actions", "1 close frmNothing\n", "line 1: unknown window \"frmNothing\""},
-      {"--actions", "1 answer maybe\n", "line 1: unknown answer \"maybe\""},
       {"--actions", "1 answer text Cessna\n", "line 1: answer text needs a quoted text"},
       {"--track", "t,lat\n0,1\n1,100\n",
        "input.txt: line 3: lat must be a number from -90 to 90, not 100"},
       {"--traffic", "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n\n0,41,1,0,0,0,0,0,0,X\n",
        "input.txt: line 3: slot \"41\" is not a slot from 0 to 39"},
       {"--seconds", nullptr, "--seconds needs a value"},
-      {"--seconds -4", nullptr, "--seconds needs a whole number"},
       {"--start tomorrow", nullptr, "--start needs \"YYYY-MM-DD HH:MM:SS\""},
       {"--fly high", nullptr, "unknown option --fly"},
   };
@@ -154,7 +171,7 @@ TEST(Demo, BadInputStopsBeforeTheRun) {
   }
 }
 
-TEST(Programs, SimulatorWritesItsFlightAndTheDemoFliesIt) {
+TEST(Programs, SimulatorWritesItsFlightAndRefusesABadTrack) {
   test::TempDir dir;
   const std::string track = dir / "builtin.csv";
   ASSERT_EQ(Shell(dir, kBin + "skytrace-sim --write-track '" + track + "'").exitCode, 0);
@@ -167,14 +184,88 @@ TEST(Programs, SimulatorWritesItsFlightAndTheDemoFliesIt) {
   const Ran bad = Shell(dir, kBin + "skytrace-sim --track '" + (dir / "bad.csv") + "'");
   EXPECT_EQ(bad.exitCode, 2);
   EXPECT_NE(bad.output.find("line 3: t must grow"), std::string::npos) << bad.output;
+}
 
-  // Started in a folder of its own, the demo writes under "demo-output".
-  const Ran run = Shell(dir, "cd '" + dir.path() + "' && TZ=UTC " + kBin +
-                                 "skytrace-demo --track '" + track + "' --seconds 120");
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_NE(run.output.find(" 120  message: Logging stopped.\n"), std::string::npos) << run.output;
-  EXPECT_FALSE(
-      test::ReadFile(dir / "demo-output/data/Skytrace flightlogger/Flightlog.txt").empty());
+// The file's aircraft reach the traffic table once the TCAS window is open in a mode other than
+// OFF; a slot with id 0 is emptied.
+TEST(DemoInProcess, TrafficFileReachesTheTable) {
+  test::TempDir dir;
+  test::WriteFile(dir / "traffic.csv",
+                  "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n"
+                  "0,0,11,52.31,4.76,3000,90,180,0,KLM 1234\n"
+                  "0,5,12,52.2,4.9,9000,0,250,-500,ABCDEFGHIJKLMNO\n"
+                  "0,39,13,52,5,10000,270,300,0,GONE\n"
+                  "8,0,14,52.32,4.77,3100,180,180,0,\"AB,1\"\n9,39,0,,,,,,,\n");
+  // Open the window, step the mode from OFF to ALL, zoom out.
+  test::WriteFile(
+      dir / "actions.txt",
+      "1 click btn_TCAS\n2 click frmTCAS.btn_ToggleTCAS\n3 click frmTCAS.btn_ToggleTCAS\n"
+      "4 click frmTCAS.btn_ToggleTCAS\n5 click frmTCAS.btn_ToggleTCAS\n"
+      "6 click frmTCAS.btn_zoomout\n");
+  std::ostringstream out, err;
+  DemoRunner runner({.seconds = 12,
+                     .dataDir = dir / "data",
+                     .docsDir = dir / "docs",
+                     .actionsFile = dir / "actions.txt",
+                     .trafficFile = dir / "traffic.csv"},
+                    out, err);
+  ASSERT_EQ(runner.Run(), 0) << err.str();
+  const App& app = *runner.app();
+  EXPECT_EQ(app.frmTCAS.Label11.text, "ALL");
+  EXPECT_EQ(app.g.TcasRangeSent, 40);
+  const auto& t = app.traffic;
+  EXPECT_EQ(t[1].ID + "|" + t[1].Callsign + "|" + t[1].HDG, "14|AB,1|0");
+  EXPECT_EQ(t[6].ID + "|" + t[6].Callsign + "|" + t[6].Alt + "|" + t[6].VS,
+            "12|ABCDEFGHIJKLMNO|9000|-500");
+  EXPECT_EQ(t[40].ID, "");  // emptied at 9 s
+  EXPECT_EQ(t[2].ID, "");
+}
+
+// The simulator stops answering mid-flight, over the real shared-memory and socket transport,
+// with the main window minimised to the tray; then it comes back.
+TEST(LinkOverTheRealTransport, LostMidFlightAndReconnected) {
+  test::TempDir runtime;
+  PosixTransport transport(PosixTransportOptions{runtime.path(), 20});
+  test::TestApp t({.transport = &transport});
+  sim::SimulatorCore& simulator = t.simulator;  // served over the socket, not in memory
+  sim::PosixSimServer server(simulator, sim::PosixServerOptions{runtime.path(), "UIPCMAIN"});
+  ASSERT_TRUE(server.Start()) << server.Error();
+  test::FlyTrack(t, test::TrackOf("t,alt_ft,gs_kt,hdg,vs_fpm\n0,3000,200,90,0\n"
+                                  "5,3200,200,95,500\n10,3300,200,95,0\n"));
+  ASSERT_TRUE(t.g().LoggingOn);
+  const std::string log = test::ReadFile(t.DataFile("Flightlog.txt"));
+  ASSERT_EQ(test::Lines(log).size(), 3u) << log;
+  Form1Controls& f = t.app().Form1;
+  f.windowState = WindowState::Minimized;
+  f.visible = false;
+  f.trayIcon = true;
+
+  simulator.SetFaults({.silent = true});
+  t.Tick();
+  EXPECT_FALSE(t.g().Connected);
+  EXPECT_FALSE(t.g().LoggingOn);
+  EXPECT_EQ(f.lblConnect.text, "Not connected");
+  EXPECT_EQ(f.windowState, WindowState::Normal);
+  EXPECT_TRUE(f.visible && !f.trayIcon);
+  EXPECT_EQ(t.LastMessage(), "Connection to FS timed out.");
+  EXPECT_EQ(test::ReadFile(t.DataFile("Flightlog.txt")), log);
+  // Down for a while: the window is restored once, minimising again stays minimised.
+  t.Tick();
+  f.windowState = WindowState::Minimized;
+  t.Tick(2);
+  EXPECT_EQ(f.windowState, WindowState::Minimized);
+
+  simulator.SetFaults({});
+  t.Tick();
+  EXPECT_TRUE(t.g().Connected);
+  t.Tick();
+  EXPECT_TRUE(f.btn_startlog.enabled);
+  StartLogging(t.app());
+  const auto records = test::Lines(test::ReadFile(t.DataFile("Flightlog.txt")));
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(test::Field(records[3], 6), "SA");
+  EXPECT_EQ(t.transport.sends, 0);  // nothing went through the in-memory transport
+  server.Stop();
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ namespace {
 TEST(EventTracks, EveryCodeFromASmallFlight) {
   // Airborne at 3000 ft over ground at 0 ft unless a track says otherwise; logging starts after
   // the first second. Last rows repeat, so that an event told twice would show. Expected: the
-  // codes between the start and the stop, then the sentences shown, without "Event: ".
+  // codes logged from the start to the stop, then the sentences shown, without "Event: ".
   struct Case {
     const char* name;
     const char* csv;
@@ -25,43 +25,40 @@ TEST(EventTracks, EveryCodeFromASmallFlight) {
       {"markers",
        "t,alt_ft,vs_fpm,om,mm,im\n0,3000,-700,0,0,0\n2,3000,-700,1,0,0\n3,3000,-700,0,0,0\n"
        "4,3000,-700,0,1,0\n5,3000,-700,0,0,1\n6,3000,-700,0,0,0\n",
-       "OM MM IM: Passing outer marker, Passing middle marker, Passing inner marker"},
+       "SA OM MM IM SO: Passing outer marker, Passing middle marker, Passing inner marker"},
       {"glideslope",
        "t,alt_ft,gs_flag,gs,loc\n0,3000,1,-100,0\n2,3000,1,0,0\n3,3000,1,90,0\n4,3000,1,-80,0\n"
        "5,3000,1,-80,0\n",
-       "OG AG BG: On glideslope, Above glideslope, Below glideslope"},
+       "SA OG AG BG SO: On glideslope, Above glideslope, Below glideslope"},
       {"localizer",
        "t,alt_ft,gs_flag,gs,loc\n0,3000,1,-30,100\n2,3000,1,-30,20\n3,3000,1,-30,-70\n",
-       "LI LL: Localizer intercept, Localizer lost"},
+       "SA LI LL SO: Localizer intercept, Localizer lost"},
       {"tail hook", "t,alt_ft,tailhook\n0,3000,0\n2,3000,1\n3,3000,0\n",
-       "TL TU: Tailhook down, Tailhook up"},
+       "SA TL TU SO: Tailhook down, Tailhook up"},
       {"spoilers", "t,alt_ft,spoilers\n0,3000,0\n2,3000,1\n3,3000,0\n",
-       "SD SU: Spoilers deployed, Spoilers retracted"},
+       "SA SD SU SO: Spoilers deployed, Spoilers retracted"},
       {"flaps", "t,alt_ft,flaps\n0,3000,0\n2,3000,10\n3,3000,20\n4,3000,20\n",
-       "FL=10 FL=20: Flaps 10%, Flaps 20%"},
+       "SA FL=10 FL=20 SO: Flaps 10%, Flaps 20%"},
       {"gear", "t,alt_ft,gear\n0,3000,1\n2,3000,0.5\n3,3000,1\n4,3000,1\n",
-       "GU GD: Gear up, Gear down"},
+       "SA GU GD SO: Gear up, Gear down"},
       {"overspeed", "t,alt_ft,overspeed\n0,3000,0\n2,3000,1\n3,3000,0\n",
-       "O OE: Overspeeding!!, Recovered from overspeed"},
+       "SA O OE SO: Overspeeding!!, Recovered from overspeed"},
       {"stall", "t,alt_ft,stall\n0,3000,0\n2,3000,1\n3,3000,0\n",
-       "S SE: Stalling!!, Recovered from stall"},
+       "SA S SE SO: Stalling!!, Recovered from stall"},
       {"take-off and touchdown",
        "t,alt_ft,ground_ft,on_ground,vs_fpm,td_vs_fpm,autobrake\n0,372,364,1,0,0,5\n"
        "2,400,364,0,1200,1200,5\n3,700,364,0,-320,-320,2\n4,372,364,1,-320,-320,2\n"
        "5,372,364,1,0,-320,2\n",
-       "TO=5 TD=-320/2: Take-off, Touchdown, -320ft/m"},
+       "SA TO=5 TD=-320/2 SO: Take-off, Touchdown, -320ft/m"},
   };
   for (const Case& c : cases) {
     test::TestApp t;
     test::FlyTrack(t, test::TrackOf(c.csv));
     StopLogging(t.app());
-    const auto records = test::Lines(test::ReadFile(t.DataFile("Flightlog.txt")));
-    ASSERT_GE(records.size(), 2u) << c.name;
-    EXPECT_EQ(test::Field(records.front(), 6) + " " + test::Field(records.back(), 6), "SA SO");
     std::string events;
-    for (size_t i = 1; i + 1 < records.size(); ++i) {
-      const std::string code = test::Field(records[i], 6);
-      if (!code.empty()) events += (events.empty() ? "" : " ") + code;
+    for (const std::string& record : test::Lines(test::ReadFile(t.DataFile("Flightlog.txt")))) {
+      if (!test::Field(record, 6).empty())
+        events += (events.empty() ? "" : " ") + test::Field(record, 6);
     }
     const char* separator = ": ";
     bool logging = false;
