@@ -149,14 +149,12 @@ TEST(Demo, BadInputStopsBeforeTheRun) {
   } cases[] = {
       {"--actions", "# fine\n3 click btn_nothing\n", "line 2: unknown control \"btn_nothing\""},
       {"--actions", "1 fly Form1\n", "line 1: unknown verb \"fly\""},
-      {"--actions", "1 close frmNothing\n", "line 1: unknown window \"frmNothing\""},
       {"--actions", "1 answer text Cessna\n", "line 1: answer text needs a quoted text"},
       {"--track", "t,lat\n0,1\n1,100\n",
        "input.txt: line 3: lat must be a number from -90 to 90, not 100"},
       {"--traffic", "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n\n0,41,1,0,0,0,0,0,0,X\n",
        "input.txt: line 3: slot \"41\" is not a slot from 0 to 39"},
       {"--seconds", nullptr, "--seconds needs a value"},
-      {"--start tomorrow", nullptr, "--start needs \"YYYY-MM-DD HH:MM:SS\""},
       {"--fly high", nullptr, "unknown option --fly"},
   };
   for (const Case& c : cases) {

@@ -42,14 +42,10 @@ class FlightLogTest : public ::testing::Test {
     a.sample.Heading = f.hdg;
     a.sample.VerticalSpeed = f.vs;
     a.sample.HeightAboveGround = f.agl;
-    a.sample.Gear = "0";
     a.sample.LocalizerInBand = f.loc;
     a.sample.GlideslopeState = f.glide;
     a.sample.GlideslopeFlag = f.flag;
-    a.prev = {.Altitude = "5000",
-              .GlideslopeFlag = f.prevFlag,
-              .GlideslopeNeedle = f.needle,
-              .Gear = "0"};
+    a.prev = {.Altitude = "5000", .GlideslopeFlag = f.prevFlag, .GlideslopeNeedle = f.needle};
     a.g.LastLoggedHeading = f.lastHdg;
     a.g.LastLoggedGroundSpeed = f.lastSpeed;
     a.g.LastLoggedAltitude = f.lastAlt;
@@ -57,7 +53,6 @@ class FlightLogTest : public ::testing::Test {
     a.g.LastWriteTime = std::to_string(std::stoll(Timestamp(a)) - f.writtenAgo);
     a.g.PrevTimestamp = Timestamp(a);
     a.g.LoggingOn = true;
-    a.params = LoggingParameters{};
     if (f.more) f.more(a.sample, a.prev);
   }
 

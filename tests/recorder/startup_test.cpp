@@ -1,5 +1,5 @@
-// Start-up and the sampling tick: silent reconnection, the clock label, the connect button, the
-// flight log kept or emptied at start-up.
+// Start-up and the sampling tick: silent reconnection, UTC time and time stamps, the connect
+// button, the flight log kept or emptied at start-up.
 #include "recorder/startup.h"
 
 #include <gtest/gtest.h>
@@ -28,24 +28,8 @@ TEST(StartUp, WithoutSimulatorTriesSilentlyEverySecond) {
     EXPECT_EQ(f.lblConnect.color, kRed);
   }
   EXPECT_TRUE(t.dialogs.shown.empty());
-  EXPECT_EQ(t.Messages().size(), 2u);  // the reset of the empty log, the greeting
-}
-
-TEST(StartUp, ClockBlinksAndShowsWholeHourUtc) {
-  test::TestApp t({.start = {2026, 12, 4, 22, 30, 15}, .zoneBiasMinutes = -60});
-  ASSERT_TRUE(t.Load());
-  EXPECT_EQ(t.app().Form1.Label9.text, "21 30z");  // start-up sets "21:30z", its tick blinks
-  t.Tick();
-  EXPECT_EQ(t.app().Form1.Label9.text, "21:30z");
-  t.Tick();
-  EXPECT_EQ(t.app().Form1.Label9.text, "21 30z");
-  t.Tick(45);
-  EXPECT_EQ(t.app().Form1.Label9.text, "21:31z");
-  EXPECT_FALSE(t.g().UsageReportPending);  // cleared by the first tick
-  EXPECT_TRUE(t.http.requested.empty());   // no server configured: nothing is sent
-  // The time stamp: local date, UTC time, local seconds.
-  test::TestApp midnight({.start = {2026, 12, 5, 0, 30, 7}, .zoneBiasMinutes = -60});
-  EXPECT_EQ(Timestamp(midnight.app()), "20261205233007");
+  EXPECT_EQ(t.Messages().size(), 2u);     // the reset of the empty log, the greeting
+  EXPECT_TRUE(t.http.requested.empty());  // no server configured: nothing is sent
 }
 
 TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
@@ -69,6 +53,9 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
     t.clock.SetTimeZone(c.zone);
     EXPECT_EQ(GetUtcTime(t.app()), c.utc) << c.zone.biasMinutes << " at " << c.localHour;
   }
+  // A time stamp is the local date, the UTC time and the local seconds.
+  test::TestApp midnight({.start = {2026, 12, 5, 0, 30, 7}, .zoneBiasMinutes = -60});
+  EXPECT_EQ(Timestamp(midnight.app()), "20261205233007");
 }
 
 TEST(StartUp, RecentLogIsContinuedAndAnOldOneEmptied) {
