@@ -38,9 +38,7 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
     int localHour;
     const char* utc;
   } cases[] = {
-      {{0, 0, 0, false}, 23, "2330"},
       {{-60, 0, 0, false}, 0, "2330"},    // the day before: only the time counts
-      {{300, 0, 0, false}, 22, "0330"},   // five hours west
       {{30, 0, 0, false}, 10, "1030"},    // half an hour: 0.5 rounds to 0
       {{90, 0, 0, false}, 10, "1230"},    // 1.5 rounds to 2
       {{-330, 0, 0, false}, 10, "0430"},  // India: -5.5 rounds to -6
@@ -102,8 +100,10 @@ TEST(StartUp, LogHasRecordsLooksAtTheFirstFiveLines) {
     if (c.log) test::WriteFile(t.DataFile("Flightlog.txt"), c.log);
     if (!c.log) t.g().FlightLogPath = t.DataFile("none.txt");
     t.Tick();
-    EXPECT_EQ(t.app().Form1.btn_resetlog.enabled, c.records) << (c.log ? c.log : "no file");
-    EXPECT_EQ(t.app().Form1.btn_Convert.enabled, c.records) << (c.log ? c.log : "no file");
+    const Form1Controls& f = t.app().Form1;
+    EXPECT_EQ(std::pair(f.btn_resetlog.enabled, f.btn_Convert.enabled),
+              std::pair(c.records, c.records))
+        << (c.log ? c.log : "no file");
   }
 }
 

@@ -71,20 +71,20 @@ TEST(TrackFile, ARowHoldsUntilTheNext) {
   }
 }
 
-class RoundTripTest : public ::testing::Test {
- protected:
-  RoundTripTest() { EXPECT_TRUE(t.Load()); }
-  const FlightSample& Serve(const FlightState& state) {
+double Number(const std::string& text) {
+  return *ParseNumber(text, ".");
+}
+
+// Values served and read back through the program: whole numbers come out whole, and needles,
+// single bytes whose upper values stand for negative deflections, as they went in.
+TEST(RoundTrip, WholeNumbersAndNeedles) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Load());
+  const auto serve = [&t](const FlightState& state) -> const FlightSample& {
     WriteFlightState(t.simulator, state);
     ReadFlightData(t.app());
     return t.app().sample;
-  }
-  static double Number(const std::string& text) { return *ParseNumber(text, "."); }
-
-  test::TestApp t;
-};
-
-TEST_F(RoundTripTest, WholeNumbersReadBackWhole) {
+  };
   using Set = std::function<void(FlightState&, double)>;
   using Get = std::function<std::string(const FlightSample&)>;
   struct Field {
@@ -112,16 +112,12 @@ TEST_F(RoundTripTest, WholeNumbersReadBackWhole) {
     for (double value = field.from; value <= field.to; value += field.step) {
       FlightState state;
       field.set(state, value);
-      EXPECT_EQ(field.get(Serve(state)), FloorText(value)) << field.name << " " << value;
+      EXPECT_EQ(field.get(serve(state)), FloorText(value)) << field.name << " " << value;
     }
   }
-}
-
-// Needles are single bytes whose upper values stand for negative deflections.
-TEST_F(RoundTripTest, Needles) {
   t.app().params.LocInt = 100;  // the band is then everything but 128
   for (int needle = -136; needle <= 128; ++needle) {
-    const FlightSample& s = Serve({.localizerNeedle = std::clamp(needle, -127, 128),
+    const FlightSample& s = serve({.localizerNeedle = std::clamp(needle, -127, 128),
                                    .glideslopeNeedle = std::min(needle, 119)});
     EXPECT_EQ(s.LocalizerInBand, std::clamp(needle, -127, 128) != 128) << needle;
     EXPECT_EQ(s.GlideslopeNeedle, std::min(needle, 119)) << needle;
