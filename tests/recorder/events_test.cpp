@@ -15,17 +15,17 @@ namespace sky {
 namespace {
 
 TEST(EventTracks, EveryCodeFromASmallFlight) {
-  // Airborne at 3000 ft over ground at 0 ft unless a track says otherwise; logging starts after
-  // the first second. Last rows repeat, so that an event told twice would show. Expected: the
-  // codes logged from the start to the stop, then the sentences shown, without "Event: ".
+  // In the air over ground at 0 ft unless a track says otherwise; logging starts after the first
+  // second. Last rows repeat, so that an event told twice would show. Expected: the codes logged
+  // from the start to the stop, then the sentences shown, without "Event: ".
   struct Case {
     const char* name;
     const char* csv;
     const char* events;
   } cases[] = {
       {"markers",
-       "t,alt_ft,vs_fpm,om,mm,im\n0,3000,-700,0,0,0\n2,3000,-700,1,0,0\n3,3000,-700,0,0,0\n"
-       "4,3000,-700,0,1,0\n5,3000,-700,0,0,1\n6,3000,-700,0,0,0\n",
+       "t,vs_fpm,om,mm,im\n0,-700,0,0,0\n2,-700,1,0,0\n3,-700,0,0,0\n4,-700,0,1,0\n5,-700,0,0,1\n"
+       "6,-700,0,0,0\n",
        "SA OM MM IM SO: Passing outer marker, Passing middle marker, Passing inner marker"},
       {"glideslope",
        "t,alt_ft,gs_flag,gs,loc\n0,3000,1,-100,0\n2,3000,1,0,0\n3,3000,1,90,0\n4,3000,1,-80,0\n"
@@ -34,22 +34,17 @@ TEST(EventTracks, EveryCodeFromASmallFlight) {
       {"localizer",
        "t,alt_ft,gs_flag,gs,loc\n0,3000,1,-30,100\n2,3000,1,-30,20\n3,3000,1,-30,-70\n",
        "SA LI LL SO: Localizer intercept, Localizer lost"},
-      {"tail hook", "t,alt_ft,tailhook\n0,3000,0\n2,3000,1\n3,3000,0\n",
-       "SA TL TU SO: Tailhook down, Tailhook up"},
-      {"spoilers", "t,alt_ft,spoilers\n0,3000,0\n2,3000,1\n3,3000,0\n",
+      {"tail hook", "t,tailhook\n0,0\n2,1\n3,0\n", "SA TL TU SO: Tailhook down, Tailhook up"},
+      {"spoilers", "t,spoilers\n0,0\n2,1\n3,0\n",
        "SA SD SU SO: Spoilers deployed, Spoilers retracted"},
-      {"flaps", "t,alt_ft,flaps\n0,3000,0\n2,3000,10\n3,3000,20\n4,3000,20\n",
-       "SA FL=10 FL=20 SO: Flaps 10%, Flaps 20%"},
-      {"gear", "t,alt_ft,gear\n0,3000,1\n2,3000,0.5\n3,3000,1\n4,3000,1\n",
-       "SA GU GD SO: Gear up, Gear down"},
-      {"overspeed", "t,alt_ft,overspeed\n0,3000,0\n2,3000,1\n3,3000,0\n",
+      {"flaps", "t,flaps\n0,0\n2,10\n3,20\n4,20\n", "SA FL=10 FL=20 SO: Flaps 10%, Flaps 20%"},
+      {"gear", "t,gear\n0,1\n2,0.5\n3,1\n4,1\n", "SA GU GD SO: Gear up, Gear down"},
+      {"overspeed", "t,overspeed\n0,0\n2,1\n3,0\n",
        "SA O OE SO: Overspeeding!!, Recovered from overspeed"},
-      {"stall", "t,alt_ft,stall\n0,3000,0\n2,3000,1\n3,3000,0\n",
-       "SA S SE SO: Stalling!!, Recovered from stall"},
+      {"stall", "t,stall\n0,0\n2,1\n3,0\n", "SA S SE SO: Stalling!!, Recovered from stall"},
       {"take-off, gear up, then gear down with the touchdown: touchdown wins",
-       "t,alt_ft,ground_ft,on_ground,vs_fpm,td_vs_fpm,autobrake,gear\n0,372,364,1,0,0,5,1\n"
-       "2,400,364,0,1200,1200,5,1\n3,700,364,0,-320,-320,2,0\n4,372,364,1,-320,-320,2,1\n"
-       "5,372,364,1,0,-320,2,1\n",
+       "t,alt_ft,on_ground,vs_fpm,td_vs_fpm,autobrake,gear\n0,0,1,0,0,5,1\n2,30,0,1200,1200,5,1\n"
+       "3,300,0,-320,-320,2,0\n4,0,1,-320,-320,2,1\n5,0,1,0,-320,2,1\n",
        "SA TO=5 GU TD=-320/2 SO: Take-off, Gear up, Gear down, Touchdown, -320ft/m"},
   };
   for (const Case& c : cases) {
