@@ -66,12 +66,7 @@ TEST(Demo, MainJobFliesConvertsAndSummarises) {
   }
   EXPECT_EQ(run.output.find("Error in drawing TCAS table."), std::string::npos) << run.output;
 
-  // The realtime log: the flight log and the present position of the last tick.
   const std::string log = FlightLog(dir);
-  const std::string realtime = test::ReadFile(dir / "data/Skytrace flightlogger/Realtime.txt");
-  EXPECT_EQ(realtime.substr(0, log.size()), log);
-  EXPECT_EQ(test::Lines(realtime.substr(log.size())).size(), 1u);
-
   // Every phase of the built-in flight in order; out of Frankfurt and back, above 10000 ft,
   // across north.
   std::string codes;
@@ -157,10 +152,8 @@ TEST(Demo, BadInputStopsBeforeTheRun) {
   };
   for (const Case& c : cases) {
     test::TempDir dir;
-    std::string arguments = c.option;
     if (c.file) test::WriteFile(dir / "input.txt", c.file);
-    if (c.file) arguments += " '" + (dir / "input.txt") + "'";
-    const Ran run = Demo(dir, arguments);
+    const Ran run = Demo(dir, c.option + (c.file ? " '" + (dir / "input.txt") + "'" : ""));
     EXPECT_EQ(run.exitCode, 2) << c.option << " " << run.output;
     EXPECT_NE(run.output.find(c.error), std::string::npos) << c.error << "\n" << run.output;
     EXPECT_EQ(run.output.find("connection:"), std::string::npos) << c.error << "\n" << run.output;
@@ -169,12 +162,10 @@ TEST(Demo, BadInputStopsBeforeTheRun) {
 
 TEST(Programs, SimulatorWritesItsFlightAndRefusesABadTrack) {
   test::TempDir dir;
-  const std::string track = dir / "builtin.csv";
-  ASSERT_EQ(Shell(dir, kBin + "skytrace-sim --write-track '" + track + "'").exitCode, 0);
-  std::string error;
-  const auto flight = sim::ParseTrack(test::ReadFile(track), error);
-  ASSERT_TRUE(flight.has_value()) << error;
-  EXPECT_EQ(sim::FormatTrack(*flight), sim::FormatTrack(sim::BuiltinFlight()));
+  ASSERT_EQ(
+      Shell(dir, kBin + "skytrace-sim --write-track '" + (dir / "builtin.csv") + "'").exitCode, 0);
+  EXPECT_EQ(sim::FormatTrack(test::TrackOf(test::ReadFile(dir / "builtin.csv"))),
+            sim::FormatTrack(sim::BuiltinFlight()));
 
   test::WriteFile(dir / "bad.csv", "t,lat\n0,1\n0,2\n");
   const Ran bad = Shell(dir, kBin + "skytrace-sim --track '" + (dir / "bad.csv") + "'");
@@ -211,8 +202,7 @@ TEST(DemoInProcess, TrafficFileReachesTheTable) {
   EXPECT_EQ(t[1].ID + "|" + t[1].Callsign + "|" + t[1].HDG, "14|AB,1|0");
   EXPECT_EQ(t[6].ID + "|" + t[6].Callsign + "|" + t[6].Alt + "|" + t[6].VS,
             "12|ABCDEFGHIJKLMNO|9000|-500");
-  EXPECT_EQ(t[40].ID, "");  // emptied at 9 s
-  EXPECT_EQ(t[2].ID, "");
+  EXPECT_EQ(t[40].ID + t[2].ID, "");  // slot 39 emptied at 9 s, slot 1 never filled
 }
 
 // The simulator stops answering mid-flight, over the real shared-memory and socket transport,
@@ -221,8 +211,7 @@ TEST(LinkOverTheRealTransport, LostMidFlightAndReconnected) {
   test::TempDir runtime;
   PosixTransport transport(PosixTransportOptions{runtime.path(), 20});
   test::TestApp t({.transport = &transport});
-  sim::SimulatorCore& simulator = t.simulator;  // served over the socket, not in memory
-  sim::PosixSimServer server(simulator, sim::PosixServerOptions{runtime.path(), "UIPCMAIN"});
+  sim::PosixSimServer server(t.simulator, sim::PosixServerOptions{runtime.path(), "UIPCMAIN"});
   ASSERT_TRUE(server.Start()) << server.Error();
   test::FlyTrack(t, test::TrackOf("t,alt_ft,gs_kt,hdg,vs_fpm\n0,3000,200,90,0\n"
                                   "5,3200,200,95,500\n10,3300,200,95,0\n"));
@@ -234,10 +223,9 @@ TEST(LinkOverTheRealTransport, LostMidFlightAndReconnected) {
   f.visible = false;
   f.trayIcon = true;
 
-  simulator.SetFaults({.silent = true});
+  t.simulator.SetFaults({.silent = true});
   t.Tick();
-  EXPECT_FALSE(t.g().Connected);
-  EXPECT_FALSE(t.g().LoggingOn);
+  EXPECT_FALSE(t.g().Connected || t.g().LoggingOn);
   EXPECT_EQ(f.lblConnect.text, "Not connected");
   EXPECT_EQ(f.windowState, WindowState::Normal);
   EXPECT_TRUE(f.visible && !f.trayIcon);
@@ -249,7 +237,7 @@ TEST(LinkOverTheRealTransport, LostMidFlightAndReconnected) {
   t.Tick(2);
   EXPECT_EQ(f.windowState, WindowState::Minimized);
 
-  simulator.SetFaults({});
+  t.simulator.SetFaults({});
   t.Tick();
   EXPECT_TRUE(t.g().Connected);
   t.Tick();

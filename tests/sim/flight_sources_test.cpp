@@ -1,7 +1,6 @@
-// The simulator's flight sources: track files (what a malformed file is refused with, how rows
-// hold over time; the built-in flight is checked by the demo's main job), and the
-// values served as the inverse of the program's conversion: read back through the program, whole
-// numbers come out whole (the golden flight log holds fractions).
+// The simulator's flight sources: malformed track files refused with the line and the reason, rows
+// holding over time, values served as the inverse of the program's conversion (whole numbers read
+// back whole; the golden flight log holds fractions, the demo's main job the built-in flight).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +9,7 @@
 #include "core/numtext.h"
 #include "simlink/flightdata.h"
 #include "skytrace-sim/track.h"
-#include "test_app.h"
+#include "track_feed.h"
 
 namespace sky::sim {
 namespace {
@@ -50,15 +49,9 @@ TEST(TrackFile, MalformedFilesAreRefusedWithTheLineAndTheReason) {
 // Comments, blank lines, blanks around values, CR LF, a "+" and an empty value: the file reads as
 // the plain one does, and an absent column as 0.
 TEST(TrackFile, ReadsAsThePlainFileDoes) {
-  std::string error;
-  const auto track = ParseTrack(
-      "# a short hop\r\n  hdg , t ,on_ground, loc\r\n\r\n 270 , 0 , 1 , -5\r\n"
-      "# turning\r\n+10,2.5,0,\r\n",
-      error);
-  ASSERT_TRUE(track.has_value()) << error;
-  const auto plain = ParseTrack("t,hdg,on_ground,loc,alt_ft\n0,270,1,-5,0\n2.5,10,0,0,0\n", error);
-  ASSERT_TRUE(plain.has_value()) << error;
-  EXPECT_EQ(FormatTrack(*track), FormatTrack(*plain));
+  EXPECT_EQ(FormatTrack(test::TrackOf("# a short hop\r\n  hdg , t ,on_ground, loc\r\n\r\n"
+                                      " 270 , 0 , 1 , -5\r\n# turning\r\n+10,2.5,0,\r\n")),
+            FormatTrack(test::TrackOf("t,hdg,on_ground,loc,alt_ft\n0,270,1,-5,0\n2.5,10,0,0,0\n")));
 }
 
 TEST(TrackFile, ARowHoldsUntilTheNext) {
