@@ -1,114 +1,253 @@
-// The headless runner as a user runs it: the skytrace-demo program with its options and actions.
+// Whole flows. The two programs as a user runs them: skytrace-demo's main job, the flight log it
+// leaves byte for byte, scripted actions and their transcript, its refusals of bad input, the
+// built-in flight written by skytrace-sim. In process: a traffic file reaching the program's
+// traffic table, and a link lost in flight over the real transport.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
 #include <string>
 
-#include "test_app.h"
+#include "core/app.h"
+#include "demo_runner.h"
+#include "simlink/transport_posix.h"
+#include "skytrace-sim/builtin_flight.h"
+#include "skytrace-sim/posix_server.h"
+#include "track_feed.h"
 
 namespace sky {
 namespace {
 
-struct DemoRun {
+const std::string kBin = std::string(SKYTRACE_BINARY_DIR) + "/bin/";
+const std::string kData = std::string(SKYTRACE_SOURCE_DIR) + "/tests/e2e/data/";
+
+struct Ran {
   int exitCode = -1;
   std::string output;  // standard output and error
 };
 
-DemoRun RunDemo(const std::string& arguments) {
-  const std::string command =
-      std::string(SKYTRACE_BINARY_DIR) + "/bin/skytrace-demo " + arguments + " 2>&1";
-  DemoRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  std::array<char, 4096> buffer;
-  size_t got = 0;
-  while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-    run.output.append(buffer.data(), got);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+// Runs a command line in the shell, its output going to a file in `dir`.
+Ran Shell(const test::TempDir& dir, const std::string& command) {
+  const int status = std::system((command + " >'" + (dir / "output.txt") + "' 2>&1").c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(dir / "output.txt")};
 }
 
-std::string Folders(const test::TempDir& dir) {
-  return "--data-dir '" + dir.path() + "/data' --docs-dir '" + dir.path() + "/docs'";
+// The demo in UTC, with its folders in `dir`.
+Ran Demo(const test::TempDir& dir, const std::string& arguments) {
+  return Shell(dir, "TZ=UTC " + kBin + "skytrace-demo --data-dir '" + (dir / "data") +
+                        "' --docs-dir '" + (dir / "docs") + "' " + arguments);
 }
 
-TEST(Demo, ConnectsAtOnceAndPrintsTheMessageBoard) {
-  test::TempDir dir;
-  const DemoRun run = RunDemo(Folders(dir) + " --seconds 3 --start '2026-12-04 22:30:00'");
-  EXPECT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_NE(run.output.find("   0  message: Skytrace flightlogger, made by simmers for simmers. "
-                            "Have fun using the Skytrace flightlogger!"),
-            std::string::npos)
-      << run.output;
-  EXPECT_NE(run.output.find("   0  connection: connected"), std::string::npos) << run.output;
-  EXPECT_TRUE(test::FileExists(dir.path() + "/data/Skytrace flightlogger/Offsets.txt"));
-}
-
-TEST(Demo, ScriptedClicksAndDialogsAppearInTheTranscript) {
-  test::TempDir dir;
-  test::WriteFile(dir / "actions.txt",
-                  "# press the connect button while connected, then answer a reset question\n"
-                  "1 click Command1\n"
-                  "2 answer no\n"
-                  "2 click btn_resetlog\n");
-  const DemoRun run =
-      RunDemo(Folders(dir) + " --seconds 3 --actions '" + (dir / "actions.txt") + "'");
-  EXPECT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_NE(run.output.find("   1  click Command1"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("   2  click btn_resetlog"), std::string::npos) << run.output;
-}
-
-TEST(Demo, BadActionsStopTheRunWithTheLineNumber) {
-  struct Case {
-    const char* actions;
-    const char* error;
-  } cases[] = {
-      {"# fine\n3 click btn_nothing\n", "line 2: unknown control \"btn_nothing\""},
-      {"1 fly Form1\n", "line 1: unknown verb \"fly\""},
-      {"x click btn_startlog\n", "line 1: the time \"x\" is not a second"},
-      {"1 close frmNothing\n", "line 1: unknown window \"frmNothing\""},
-      {"1 answer maybe\n", "line 1: unknown answer \"maybe\""},
-      {"1 answer text Cessna\n", "line 1: answer text needs a quoted text"},
-  };
-  for (const Case& c : cases) {
-    test::TempDir dir;
-    test::WriteFile(dir / "actions.txt", c.actions);
-    const DemoRun run =
-        RunDemo(Folders(dir) + " --seconds 2 --actions '" + (dir / "actions.txt") + "'");
-    EXPECT_EQ(run.exitCode, 2) << c.actions;
-    EXPECT_NE(run.output.find(c.error), std::string::npos) << run.output;
-  }
-}
-
-TEST(Demo, BadOptionsAreRefused) {
-  EXPECT_EQ(RunDemo("--seconds").exitCode, 2);
-  EXPECT_EQ(RunDemo("--seconds -4").exitCode, 2);
-  EXPECT_EQ(RunDemo("--start 'tomorrow'").exitCode, 2);
-  EXPECT_EQ(RunDemo("--fly high").exitCode, 2);
+std::string FlightLog(const test::TempDir& dir) {
+  return test::ReadFile(dir / "data/Skytrace flightlogger/Flightlog.txt");
 }
 
 TEST(Demo, MainJobFliesConvertsAndSummarises) {
   test::TempDir dir;
-  const DemoRun run = RunDemo(Folders(dir) + " --start '2026-12-05 10:00:00' --actions '" +
-                              test::SourceData("demo/main-job.txt") + "'");
+  const Ran run = Demo(dir, "--start '2026-12-05 10:00:00' --actions '" +
+                                test::SourceData("demo/main-job.txt") + "'");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   const std::string saved = dir.path() +
                             "/docs/Skytrace flightlogger files/Flightlog Frankfurt circuit "
                             "05-12-2026 10.34.kml";
-  EXPECT_NE(run.output.find("saved Google Earth document: " + saved), std::string::npos)
-      << run.output;
   EXPECT_TRUE(test::FileExists(saved));
-  EXPECT_NE(run.output.find("Skytrace Realtime.kml"), std::string::npos);
-  for (const char* line : {"---- summary\n", "events by code: SA 1 ", " TO= 1 ", " TD= 1 ",
-                           "touchdown: -180 ft/min, Now this is what you can call a 'kiss' "
-                           "touchdown, you're good!\n"}) {
+  for (const std::string& line : std::vector<std::string>{
+           "   0  message: Skytrace flightlogger, made by simmers for simmers. Have fun using the "
+           "Skytrace flightlogger!\n",
+           "   0  connection: connected\n", "Skytrace Realtime.kml", "---- summary\n",
+           "events by code: SA 1 ", " TO= 1 ", " TD= 1 ",
+           "touchdown: -180 ft/min, Now this is what you can call a 'kiss' touchdown, you're "
+           "good!\n",
+           "saved Google Earth document: " + saved}) {
     EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
   }
-  EXPECT_EQ(run.output.find("Not able to convert flightlog"), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find("Error in drawing TCAS table."), std::string::npos) << run.output;
+
+  const std::string log = FlightLog(dir);
+  // Every phase of the built-in flight in order; out of Frankfurt and back, above 10000 ft,
+  // across north.
+  std::string codes;
+  double highest = 0;
+  bool acrossNorth = false;
+  const auto records = test::Lines(log);
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (!test::Field(records[i], 6).empty()) codes += test::Field(records[i], 6) + " ";
+    highest = std::max(highest, std::stod(test::Field(records[i], 4)));
+    acrossNorth = acrossNorth || (i > 0 && test::Field(records[i], 5) == "0" &&
+                                  std::abs(std::stod(test::Field(records[i], 12)) -
+                                           std::stod(test::Field(records[i - 1], 12))) > 180);
+  }
+  EXPECT_EQ(codes,
+            "SA FL=25 TO=5 GU FL=10 FL=0 O OE FL=10 FL=25 LI GD OG FL=50 BG OG AG FL=100 OM OG MM "
+            "IM TD=-180/3 SD SU FL=0 ");
+  EXPECT_GT(highest, 10000);
+  EXPECT_TRUE(acrossNorth);
+  for (const std::string& parked : {records.front(), records.back()}) {
+    EXPECT_EQ(test::Field(parked, 11), "0") << parked;
+    EXPECT_NEAR(std::stod(test::Field(parked, 2)), 8.566, 0.002) << parked;
+    EXPECT_NEAR(std::stod(test::Field(parked, 3)), 50.049, 0.002) << parked;
+  }
+}
+
+TEST(Demo, ShortHopFlightLogIsTheGoldenOneWithEitherSeparator) {
+  for (const char separator : {'.', ','}) {
+    test::TempDir dir;
+    const Ran run = Demo(dir, "--start '2026-07-14 09:58:30' --track '" + kData +
+                                  "short_hop.csv' --decimal-separator '" + separator + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find(" 240  click btn_stoplog\n"), std::string::npos) << run.output;
+    // The same records; only the coordinates carry decimals.
+    std::string expected = test::ReadFile(kData + "short_hop_flightlog.txt");
+    std::replace(expected.begin(), expected.end(), '.', separator);
+    EXPECT_EQ(FlightLog(dir), expected) << separator;
+    const std::string settings = test::ReadFile(dir / "data/Skytrace flightlogger/Offsets.txt");
+    EXPECT_NE(settings.find("HDGOffset=2\r\n"), std::string::npos) << separator;
+  }
+}
+
+TEST(Demo, ActionsRunAfterTheirSecondsTickAndDialogsAreShownWithTheirAnswers) {
+  test::TempDir dir;
+  test::WriteFile(
+      dir / "actions.txt",
+      "# reset twice: first without an answer, then with one\n3 click btn_startlog\n"
+      "6 click btn_resetlog\n8 answer yes\n8 click btn_resetlog\n11 click btn_stoplog\n");
+  const Ran run = Demo(dir, "--start '2026-07-14 09:58:30' --seconds 12 --actions '" +
+                                (dir / "actions.txt") + "' --track '" + kData + "short_hop.csv'");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string question =
+      "dialog \"Reset log\": \"Warning, proceeding will delete your current flightlog until "
+      "now!\\r\\nAre you sure you want to proceed?\" -> ";
+  for (const std::string& line :
+       std::vector<std::string>{"   3  click btn_startlog\n   3  message: Logging started.\n",
+                                "   6  " + question + "no (no answer queued)\n",
+                                "   8  " + question + "yes\n   8  message: Tracklog reset.\n",
+                                "  11  message: Logging stopped.\n"}) {
+    EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
+  }
+  // With an actions file there is no default start or stop.
+  EXPECT_EQ(run.output.find("click btn_startlog"), run.output.rfind("click btn_startlog"));
+  const auto records = test::Lines(FlightLog(dir));
+  ASSERT_EQ(records.size(), 3u);  // the reset's start record with its time, a movement, the stop
+  EXPECT_EQ(test::Field(records[0], 6), "SA=0958");
+  EXPECT_EQ(test::Field(records[2], 6), "SO");
+}
+
+TEST(Demo, BadInputStopsBeforeTheRun) {
+  struct Case {
+    const char* option;  // followed by the input file, where there is one
+    const char* file;
+    const char* error;
+  } cases[] = {
+      {"--actions", "# fine\n3 click btn_nothing\n", "line 2: unknown control \"btn_nothing\""},
+      {"--actions", "1 fly Form1\n", "line 1: unknown verb \"fly\""},
+      {"--track", "t,lat\n0,1\n1,100\n",
+       "input.txt: line 3: lat must be a number from -90 to 90, not 100"},
+      {"--traffic", "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n\n0,41,1,0,0,0,0,0,0,X\n",
+       "input.txt: line 3: slot \"41\" is not a slot from 0 to 39"},
+      {"--seconds", nullptr, "--seconds needs a value"},
+      {"--fly high", nullptr, "unknown option --fly"},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    if (c.file) test::WriteFile(dir / "input.txt", c.file);
+    const Ran run = Demo(dir, c.option + (c.file ? " '" + (dir / "input.txt") + "'" : ""));
+    EXPECT_EQ(run.exitCode, 2) << c.option << " " << run.output;
+    EXPECT_NE(run.output.find(c.error), std::string::npos) << c.error << "\n" << run.output;
+    EXPECT_EQ(run.output.find("connection:"), std::string::npos) << c.error << "\n" << run.output;
+  }
+}
+
+TEST(Programs, SimulatorWritesItsFlight) {
+  test::TempDir dir;
+  ASSERT_EQ(
+      Shell(dir, kBin + "skytrace-sim --write-track '" + (dir / "builtin.csv") + "'").exitCode, 0);
+  EXPECT_EQ(sim::FormatTrack(test::TrackOf(test::ReadFile(dir / "builtin.csv"))),
+            sim::FormatTrack(sim::BuiltinFlight()));
+}
+
+// The file's aircraft reach the traffic table once the TCAS window is open in a mode other than
+// OFF; a slot with id 0 is emptied.
+TEST(DemoInProcess, TrafficFileReachesTheTable) {
+  test::TempDir dir;
+  test::WriteFile(dir / "traffic.csv",
+                  "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n"
+                  "0,0,11,52.31,4.76,3000,90,180,0,KLM 1234\n"
+                  "0,5,12,52.2,4.9,9000,0,250,-500,ABCDEFGHIJKLMNO\n"
+                  "0,39,13,52,5,10000,270,300,0,GONE\n"
+                  "8,0,14,52.32,4.77,3100,180,180,0,\"AB,1\"\n9,39,0,,,,,,,\n");
+  // Open the window, step the mode from OFF, zoom out.
+  test::WriteFile(
+      dir / "actions.txt",
+      "1 click btn_TCAS\n2 click frmTCAS.btn_ToggleTCAS\n3 click frmTCAS.btn_zoomout\n");
+  std::ostringstream out, err;
+  DemoRunner runner({.seconds = 12,
+                     .dataDir = dir / "data",
+                     .docsDir = dir / "docs",
+                     .actionsFile = dir / "actions.txt",
+                     .trafficFile = dir / "traffic.csv"},
+                    out, err);
+  ASSERT_EQ(runner.Run(), 0) << err.str();
+  const App& app = *runner.app();
+  EXPECT_EQ(app.frmTCAS.Label11.text, "ABV");
+  EXPECT_EQ(app.g.TcasRangeSent, 40);
+  const auto& t = app.traffic;
+  EXPECT_EQ(t[1].ID + "|" + t[1].Callsign + "|" + t[1].HDG, "14|AB,1|0");
+  EXPECT_EQ(t[6].ID + "|" + t[6].Callsign + "|" + t[6].Alt + "|" + t[6].VS,
+            "12|ABCDEFGHIJKLMNO|9000|-500");
+  EXPECT_EQ(t[40].ID + t[2].ID, "");  // slot 39 emptied at 9 s, slot 1 never filled
+}
+
+// The simulator stops answering mid-flight, over the real shared-memory and socket transport,
+// with the main window minimised to the tray; then it comes back.
+TEST(LinkOverTheRealTransport, LostMidFlightAndReconnected) {
+  test::TempDir runtime;
+  PosixTransport transport(PosixTransportOptions{runtime.path(), 20});
+  test::TestApp t({.transport = &transport});
+  sim::PosixSimServer server(t.simulator, sim::PosixServerOptions{runtime.path(), "UIPCMAIN"});
+  ASSERT_TRUE(server.Start()) << server.Error();
+  test::FlyTrack(t, test::TrackOf("t,alt_ft,gs_kt,hdg,vs_fpm\n0,3000,200,90,0\n"
+                                  "5,3200,200,95,500\n10,3300,200,95,0\n"));
+  ASSERT_TRUE(t.g().LoggingOn);
+  const std::string log = test::ReadFile(t.DataFile("Flightlog.txt"));
+  ASSERT_EQ(test::Lines(log).size(), 3u) << log;
+  Form1Controls& f = t.app().Form1;
+  f.windowState = WindowState::Minimized;
+  f.visible = false;
+  f.trayIcon = true;
+
+  t.simulator.SetFaults({.silent = true});
+  t.Tick();
+  EXPECT_FALSE(t.g().Connected || t.g().LoggingOn);
+  EXPECT_EQ(f.lblConnect.text + "/" + f.Label5.text, "Not connected/No logging");
+  EXPECT_EQ(f.lblConnect.color, kRed);
+  EXPECT_EQ(f.windowState, WindowState::Normal);
+  EXPECT_TRUE(f.visible && !f.trayIcon);
+  EXPECT_EQ(t.LastMessage(), "Connection to FS timed out.");
+  EXPECT_EQ(test::ReadFile(t.DataFile("Flightlog.txt")), log);
+  // Down for a while: retried without a word; the window is restored once, minimising again
+  // stays minimised.
+  const size_t messages = t.Messages().size();
+  t.Tick();
+  f.windowState = WindowState::Minimized;
+  t.Tick(2);
+  EXPECT_EQ(f.windowState, WindowState::Minimized);
+  EXPECT_EQ(t.Messages().size(), messages);
+
+  t.simulator.SetFaults({});
+  t.Tick();
+  EXPECT_EQ(f.lblConnect.text, "Connected");
+  EXPECT_EQ(f.lblConnect.color, kBlack);
+  t.Tick();
+  EXPECT_TRUE(f.btn_startlog.enabled);
+  StartLogging(t.app());
+  const auto records = test::Lines(test::ReadFile(t.DataFile("Flightlog.txt")));
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(test::Field(records[3], 6), "SA");
+  EXPECT_EQ(t.transport.sends, 0);  // nothing went through the in-memory transport
+  server.Stop();
 }
 
 }  // namespace

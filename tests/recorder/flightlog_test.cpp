@@ -1,5 +1,5 @@
-// The flight log: the selection rule at its boundaries, the record format, "Realtime.txt" and
-// what a failing file does.
+// The flight log: the selection rule at its boundaries, the record format, "Realtime.txt" and what
+// a failing file does.
 #include "recorder/flightlog.h"
 
 #include <gtest/gtest.h>
@@ -14,258 +14,113 @@
 namespace sky {
 namespace {
 
+// A steady flight at 5000 ft whose last record holds exactly the present values, or a change to
+// it: sample texts, the last record's, the approach needles, and anything else.
+struct Flight {
+  const char *hdg = "90", *alt = "5000", *speed = "250", *vs = "0", *agl = "4636";
+  const char *lastHdg = "90", *lastAlt = "5000", *lastSpeed = "250", *lastVs = "0";
+  bool loc = false;    // the localizer is in its band
+  int16_t needle = 0;  // the previous glideslope needle
+  int16_t glide = 0;   // the glideslope state
+  bool flag = false, prevFlag = false;
+  int writtenAgo = 0;  // the last record's time stamp is this much less, as a number
+  std::function<void(FlightSample&, PreviousSample&)> more;
+};
+
 class FlightLogTest : public ::testing::Test {
  protected:
-  explicit FlightLogTest(test::TestAppOptions options = {}) : t(options) {
+  FlightLogTest() {
     EXPECT_TRUE(t.Load());
-    Steady();
+    Fly({});
   }
 
-  // A steady flight at 5000 ft whose last record holds exactly the present values.
-  void Steady() {
-    App& app = t.app();
-    FlightSample& s = app.sample;
-    s = FlightSample{};
-    s.Latitude = "50.1";
-    s.Longitude = "8.6";
-    s.Altitude = "5000";
-    s.GroundSpeed = "250";
-    s.Heading = "90";
-    s.VerticalSpeed = "0";
-    s.HeightAboveGround = "4636";
-    s.TouchdownVerticalSpeed = "0";
-    s.Gear = "0";
-    s.IndicatedAirspeed = 230;
-    s.TrueAirspeed = 250;
-    PreviousSample& p = app.prev;
-    p = PreviousSample{};
-    p.Latitude = s.Latitude;
-    p.Longitude = s.Longitude;
-    p.Altitude = s.Altitude;
-    p.GroundSpeed = s.GroundSpeed;
-    p.Heading = s.Heading;
-    p.VerticalSpeed = s.VerticalSpeed;
-    p.Gear = s.Gear;
-    Globals& g = app.g;
-    g.LastLoggedHeading = s.Heading;
-    g.LastLoggedGroundSpeed = s.GroundSpeed;
-    g.LastLoggedAltitude = s.Altitude;
-    g.LastLoggedVerticalSpeed = s.VerticalSpeed;
-    g.LastWriteTime = Timestamp(app);
-    g.PrevTimestamp = Timestamp(app);
-    g.LoggingOn = true;
-    app.params = LoggingParameters{};
+  void Fly(const Flight& f) {
+    App& a = t.app();
+    a.sample = FlightSample{};
+    a.sample.Altitude = f.alt;
+    a.sample.GroundSpeed = f.speed;
+    a.sample.Heading = f.hdg;
+    a.sample.VerticalSpeed = f.vs;
+    a.sample.HeightAboveGround = f.agl;
+    a.sample.LocalizerInBand = f.loc;
+    a.sample.GlideslopeState = f.glide;
+    a.sample.GlideslopeFlag = f.flag;
+    a.prev = {.Altitude = "5000", .GlideslopeFlag = f.prevFlag, .GlideslopeNeedle = f.needle};
+    a.g.LastLoggedHeading = f.lastHdg;
+    a.g.LastLoggedGroundSpeed = f.lastSpeed;
+    a.g.LastLoggedAltitude = f.lastAlt;
+    a.g.LastLoggedVerticalSpeed = f.lastVs;
+    a.g.LastWriteTime = std::to_string(std::stoll(Timestamp(a)) - f.writtenAgo);
+    a.g.PrevTimestamp = Timestamp(a);
+    a.g.LoggingOn = true;
+    if (f.more) f.more(a.sample, a.prev);
   }
 
   std::string Log() { return test::ReadFile(t.DataFile("Flightlog.txt")); }
 
-  // Whether an unforced record of the present sample is appended.
-  bool Writes() {
-    const size_t before = Log().size();
-    RecordSample(t.app(), "", false);
-    return Log().size() > before;
-  }
-
   test::TestApp t;
 };
 
+// A change of a switch, or a take-off, is a reason to write too: the event flights show it.
 TEST_F(FlightLogTest, SelectionBoundaries) {
-  using Arrange = std::function<void(FlightSample&, PreviousSample&, Globals&)>;
   struct Case {
     const char* name;
-    Arrange arrange;
     bool writes;
+    Flight flight;
   } cases[] = {
-      {"nothing changed", [](auto&, auto&, auto&) {}, false},
-      {"heading 2 degrees more", [](auto& s, auto&, auto&) { s.Heading = "92"; }, true},
-      {"heading 2 degrees less", [](auto& s, auto&, auto&) { s.Heading = "88"; }, true},
-      {"heading 1.99 degrees more", [](auto& s, auto&, auto&) { s.Heading = "91.99"; }, false},
-      {"359 to 1 is not wrapped",
-       [](auto& s, auto&, auto& g) {
-         g.LastLoggedHeading = "359";
-         s.Heading = "1";
-       },
-       true},
-      {"at 10000 ft the normal heading threshold",
-       [](auto& s, auto& p, auto& g) {
-         s.Altitude = p.Altitude = g.LastLoggedAltitude = "10000";
-         s.Heading = "93";
-       },
-       true},
-      {"above 10000 ft the wider heading threshold",
-       [](auto& s, auto& p, auto& g) {
-         s.Altitude = p.Altitude = g.LastLoggedAltitude = "10001";
-         s.Heading = "93";
-       },
-       false},
-      {"above 10000 ft, 4 degrees",
-       [](auto& s, auto& p, auto& g) {
-         s.Altitude = p.Altitude = g.LastLoggedAltitude = "10001";
-         s.Heading = "94";
-       },
-       true},
-      {"standstill to taxi",
-       [](auto& s, auto&, auto& g) {
-         g.LastLoggedGroundSpeed = "0";
-         s.GroundSpeed = "1";
-       },
-       true},
-      {"still standing (0.9 kt)",
-       [](auto& s, auto&, auto& g) {
-         g.LastLoggedGroundSpeed = "0";
-         s.GroundSpeed = "0.9";
-       },
-       false},
-      {"taxi to standstill",
-       [](auto& s, auto&, auto& g) {
-         g.LastLoggedGroundSpeed = "5";
-         s.GroundSpeed = "0.5";
-       },
-       true},
-      {"climbing: vertical speed change of 80",
-       [](auto& s, auto&, auto& g) {
-         g.LastLoggedVerticalSpeed = "150";
-         s.VerticalSpeed = "70";
-       },
-       true},
-      {"climbing: vertical speed change of 79",
-       [](auto& s, auto&, auto& g) {
-         g.LastLoggedVerticalSpeed = "150";
-         s.VerticalSpeed = "71";
-       },
-       false},
-      {"descending: vertical speed change of 80",
-       [](auto& s, auto&, auto& g) {
-         g.LastLoggedVerticalSpeed = "-150";
-         s.VerticalSpeed = "-230";
-       },
-       true},
-      {"level: altitude change of 100",
-       [](auto& s, auto&, auto& g) {
-         g.LastLoggedVerticalSpeed = "149";
-         s.Altitude = "5100";
-       },
-       true},
-      {"level: altitude change of 99",
-       [](auto& s, auto&, auto& g) {
-         g.LastLoggedVerticalSpeed = "149";
-         s.Altitude = "5099";
-       },
-       false},
-      {"above 10000 ft: altitude change of 199",
-       [](auto& s, auto&, auto& g) {
-         g.LastLoggedAltitude = "10001";
-         s.Altitude = "10200";
-       },
-       false},
-      {"above 10000 ft: altitude change of 200",
-       [](auto& s, auto&, auto& g) {
-         g.LastLoggedAltitude = "10001";
-         s.Altitude = "10201";
-       },
-       true},
-      {"above 10000 ft: vertical speed change of 149",
-       [](auto& s, auto&, auto& g) {
-         s.Altitude = g.LastLoggedAltitude = "12000";
-         g.LastLoggedVerticalSpeed = "1000";
-         s.VerticalSpeed = "851";
-       },
-       false},
-      {"above 10000 ft: vertical speed change of 150",
-       [](auto& s, auto&, auto& g) {
-         s.Altitude = g.LastLoggedAltitude = "12000";
-         g.LastLoggedVerticalSpeed = "1000";
-         s.VerticalSpeed = "850";
-       },
-       true},
-      {"localizer change in the approach window",
-       [](auto& s, auto& p, auto&) {
-         s.HeightAboveGround = "1000";
-         s.LocalizerInBand = true;
-         p.GlideslopeNeedle = -50;
-       },
-       true},
-      {"localizer change, previous glideslope needle 0",
-       [](auto& s, auto&, auto&) {
-         s.HeightAboveGround = "1000";
-         s.LocalizerInBand = true;
-       },
-       false},
-      {"localizer change at the window's lower bound",
-       [](auto& s, auto& p, auto&) {
-         s.HeightAboveGround = "150";
-         s.LocalizerInBand = true;
-         p.GlideslopeNeedle = -50;
-       },
-       false},
-      {"localizer change climbing at the window's vertical speed",
-       [](auto& s, auto& p, auto&) {
-         s.HeightAboveGround = "1000";
-         s.VerticalSpeed = "500";
-         s.LocalizerInBand = true;
-         p.GlideslopeNeedle = -50;
-       },
-       false},
-      {"glideslope change, flag steady",
-       [](auto& s, auto& p, auto&) {
-         s.HeightAboveGround = "1000";
-         s.GlideslopeState = 1;
-         s.GlideslopeFlag = p.GlideslopeFlag = true;
-       },
-       true},
-      {"glideslope change as the flag comes",
-       [](auto& s, auto&, auto&) {
-         s.HeightAboveGround = "1000";
-         s.GlideslopeState = 1;
-         s.GlideslopeFlag = true;
-       },
-       false},
-      {"marker going off", [](auto&, auto& p, auto&) { p.OuterMarker = 1; }, true},
-      {"flaps", [](auto& s, auto&, auto&) { s.FlapsPercent = 10; }, true},
-      {"gear", [](auto& s, auto&, auto&) { s.Gear = "1"; }, true},
-      {"spoilers", [](auto& s, auto&, auto&) { s.Spoilers = 1; }, true},
-      {"tail hook", [](auto& s, auto&, auto&) { s.TailHook = 1; }, true},
-      {"overspeed", [](auto& s, auto&, auto&) { s.Overspeed = 1; }, true},
-      {"stall", [](auto& s, auto&, auto&) { s.Stall = 1; }, true},
-      {"no previous altitude", [](auto&, auto& p, auto&) { p.Altitude.clear(); }, true},
-      {"take-off", [](auto&, auto& p, auto&) { p.OnGround = 1; }, true},
-      {"500 after the last record",
-       [](auto&, auto&, auto& g) {
-         g.LastWriteTime = std::to_string(std::stoll(g.LastWriteTime) - 500);
-       },
-       false},
-      {"501 after the last record",
-       [](auto&, auto&, auto& g) {
-         g.LastWriteTime = std::to_string(std::stoll(g.LastWriteTime) - 501);
-       },
-       true},
+      {"nothing changed", false, {}},
+      {"heading 2 degrees more", true, {.hdg = "92"}},
+      {"heading 2 degrees less", true, {.hdg = "88"}},
+      {"heading 1.99 degrees more", false, {.hdg = "91.99"}},
+      {"359 to 1 is not wrapped", true, {.hdg = "1", .lastHdg = "359"}},
+      {"10000 ft, 3 degrees", true, {.hdg = "93", .alt = "10000", .lastAlt = "10000"}},
+      {"10001 ft, 3 degrees", false, {.hdg = "93", .alt = "10001", .lastAlt = "10001"}},
+      {"10001 ft, 4 degrees", true, {.hdg = "94", .alt = "10001", .lastAlt = "10001"}},
+      {"standstill to taxi", true, {.speed = "1", .lastSpeed = "0"}},
+      {"still standing (0.9 kt)", false, {.speed = "0.9", .lastSpeed = "0"}},
+      {"taxi to standstill", true, {.speed = "0.5", .lastSpeed = "5"}},
+      {"climbing: vertical speed change of 80", true, {.vs = "70", .lastVs = "150"}},
+      {"climbing: vertical speed change of 79", false, {.vs = "71", .lastVs = "150"}},
+      {"descending: vertical speed change of 80", true, {.vs = "-230", .lastVs = "-150"}},
+      {"level: altitude change of 100", true, {.alt = "5100", .lastVs = "149"}},
+      {"level: altitude change of 99", false, {.alt = "5099", .lastVs = "149"}},
+      {"10001 ft: altitude change of 199", false, {.alt = "10200", .lastAlt = "10001"}},
+      {"10001 ft: altitude change of 200", true, {.alt = "10201", .lastAlt = "10001"}},
+      {"12000 ft: vs change of 149", false, {.alt = "12000", .vs = "851", .lastVs = "1000"}},
+      {"12000 ft: vs change of 150", true, {.alt = "12000", .vs = "850", .lastVs = "1000"}},
+      {"localizer in the approach window", true, {.agl = "1000", .loc = true, .needle = -50}},
+      {"localizer, glideslope needle 0", false, {.agl = "1000", .loc = true}},
+      {"localizer at the window's lower bound", false, {.agl = "150", .loc = true, .needle = -50}},
+      {"localizer, 500 fpm", false, {.vs = "500", .agl = "1000", .loc = true, .needle = -50}},
+      {"glideslope, flag on", true, {.agl = "1000", .glide = 1, .flag = true, .prevFlag = true}},
+      {"glideslope, flag comes", false, {.agl = "1000", .glide = 1, .flag = true}},
+      {"marker going off", true, {.more = [](auto&, auto& p) { p.OuterMarker = 1; }}},
+      {"no previous altitude", true, {.more = [](auto&, auto& p) { p.Altitude.clear(); }}},
+      {"500 after the last record", false, {.writtenAgo = 500}},
+      {"501 after the last record", true, {.writtenAgo = 501}},
   };
   for (const Case& c : cases) {
-    Steady();
-    c.arrange(t.app().sample, t.app().prev, t.g());
-    EXPECT_EQ(Writes(), c.writes) << c.name;
+    Fly(c.flight);
+    const size_t before = Log().size();
+    RecordSample(t.app(), "", false);
+    EXPECT_EQ(Log().size() > before, c.writes) << c.name;
+    EXPECT_EQ(t.app().Form1.Label5.color, c.writes ? kGreen : kBlack) << c.name;
     EXPECT_FALSE(t.app().ended) << c.name;
   }
 }
 
-TEST_F(FlightLogTest, AForcedRecordIsWrittenWhenNothingChanged) {
-  const size_t before = Log().size();
-  RecordSample(t.app(), "SA", true);
-  EXPECT_GT(Log().size(), before);
-}
-
 TEST_F(FlightLogTest, RecordFieldsAndLineEnd) {
   FlightSample& s = t.app().sample;
+  s.Latitude = "50.1";
   s.Longitude = "-8.1234567890123";
   s.Altitude = "-0";
-  s.OnGround = 1;
+  s.OnGround = t.app().prev.OnGround = 1;
   s.IndicatedAirspeed = 250.7;
   s.HeightAboveGround = "1000.9";
   s.TrueAirspeed = 260.2;
-  s.VerticalSpeed = "-0.5";
+  s.VerticalSpeed = "-0.5";  // integer parts are floors
   s.GroundSpeed = "255.99";
   s.Heading = "359.9";
-  t.app().prev.OnGround = 1;
   t.g().PrevTimestamp = "20261204223014";
   const std::string stamp = Timestamp(t.app());
   const size_t before = Log().size();
@@ -278,59 +133,30 @@ TEST_F(FlightLogTest, RecordFieldsAndLineEnd) {
   ClearPreviousValues(t.app());
   const size_t second = Log().size();
   RecordSample(t.app(), "", false);
-  const std::string line = Log().substr(second);
-  EXPECT_EQ(test::Field(line, 6), "SA");
-  EXPECT_EQ(line.substr(line.size() - 4), ":-\r\n");
+  EXPECT_EQ(Log().substr(second),
+            stamp + ":-8.1234567890123:50.1:-0:1:SA:250:1000:260:-1:255:359:-\r\n");
 }
 
-TEST_F(FlightLogTest, WithLoggingOffTheDecisionRunsButNothingIsAppended) {
-  t.g().LoggingOn = false;
-  const std::string lastWrite = t.g().LastWriteTime;
-  const std::string log = Log();
-  t.app().sample.Heading = "120";
-  RecordSample(t.app(), "", false);
-  EXPECT_TRUE(t.g().LastTickLogged);
-  t.app().sample.Heading = "90";
-  RecordSample(t.app(), "", false);
-  EXPECT_FALSE(t.g().LastTickLogged);
-  EXPECT_EQ(Log(), log);
-  EXPECT_EQ(t.g().LastWriteTime, lastWrite);
-  EXPECT_EQ(t.g().LastLoggedHeading, "90");
-}
-
-TEST_F(FlightLogTest, LoggingLabelTurnsGreenOnAWrittenTickAndBack) {
-  t.app().sample.Heading = "120";
-  RecordSample(t.app(), "", false);
-  EXPECT_EQ(t.app().Form1.Label5.text, "Logging");
-  EXPECT_EQ(t.app().Form1.Label5.color, kGreen);
-  RecordSample(t.app(), "", false);  // the last record now holds 120
-  EXPECT_EQ(t.app().Form1.Label5.color, kBlack);
-}
-
-TEST_F(FlightLogTest, RealtimeLogIsTheFlightLogPlusThePresentPosition) {
-  const std::string csv =
-      "t,alt_ft,gs_kt,hdg\n"
-      "0,3000,200,10\n1,3000,200,10\n2,3000,200,20\n3,3000,200,20\n4,3000,200,20\n"
-      "5,3000,200,40\n6,3000,200,40\n";
-  test::TestApp flying;
-  test::FlyTrack(flying, test::TrackOf(csv.substr(0, csv.find("3,"))));
-  flying.g().RealtimeOn = true;
-  for (int second = 3; second <= 6; ++second) {
-    sim::WriteFlightState(flying.simulator, test::TrackOf(csv).At(second));
-    flying.Tick();
-    const std::string log = test::ReadFile(flying.DataFile("Flightlog.txt"));
-    const std::string realtime = test::ReadFile(flying.DataFile("Realtime.txt"));
-    ASSERT_EQ(realtime.substr(0, log.size()), log) << second;
-    const auto lines = test::Lines(realtime.substr(log.size()));
-    ASSERT_EQ(lines.size(), 1u) << second;
-    EXPECT_EQ(test::Field(lines[0], 12), second < 5 ? "20" : "40");
+// "Realtime.txt" is the flight log and the present position, on written ticks and others.
+TEST(FlightLogRealtime, IsTheFlightLogPlusThePresentPosition) {
+  test::TestApp t;
+  test::FlyTrack(t, test::TrackOf("t,hdg\n0,10\n2,20\n"));
+  t.g().RealtimeOn = true;
+  for (const int heading : {20, 21, 40}) {  // 21 is not worth a record
+    sim::WriteFlightState(t.simulator, {.headingDeg = static_cast<double>(heading)});
+    t.Tick();
+    const std::string log = test::ReadFile(t.DataFile("Flightlog.txt"));
+    const std::string realtime = test::ReadFile(t.DataFile("Realtime.txt"));
+    ASSERT_EQ(realtime.substr(0, log.size()), log) << heading;
+    EXPECT_EQ(test::Field(realtime.substr(log.size()), 12), std::to_string(heading)) << heading;
+    EXPECT_EQ(test::Lines(realtime.substr(log.size())).size(), 1u) << heading;
   }
 }
 
-TEST_F(FlightLogTest, AFailingFileClosesTheProgram) {
+TEST(FlightLogFailure, ClosesTheProgram) {
   struct Case {
     const char* name;
-    const char* op;
+    const char* op;  // the failing file operation, or none: a text that is no number
     const char* file;
     bool realtime;
     bool locationDocument;  // "RealtimeLocation.kml" is there to be deleted
@@ -341,51 +167,25 @@ TEST_F(FlightLogTest, AFailingFileClosesTheProgram) {
       {"realtime log not deletable", "remove", "Realtime.txt", true, true, true},
       {"realtime log not copied", "copy", "Flightlog.txt", true, true, true},
       {"no location document to delete", "append", "Flightlog.txt", true, false, false},
+      {"height that is no number", nullptr, "", false, true, false},
   };
   for (const Case& c : cases) {
     test::TestApp app;
-    ASSERT_TRUE(app.Load());
-    app.Tick();
-    StartLogging(app.app());
+    test::FlyTrack(app, test::TrackOf("t\n0\n1\n"));  // logging
     app.g().RealtimeOn = c.realtime;
     app.app().sample.Heading = "123";  // worth a record
     const std::string location = app.DataFile("RealtimeLocation.kml");
     const std::string path = app.DataFile("RealTimePath.kml");
     if (c.locationDocument) test::WriteFile(location, "x");
     test::WriteFile(path, "x");
-    app.files.FailOn(c.op, c.file);
+    if (c.op) app.files.FailOn(c.op, c.file);
+    if (!c.op) app.app().sample.HeightAboveGround = "high";
     RecordSample(app.app(), "", false);
     EXPECT_TRUE(app.app().ended) << c.name;
     EXPECT_TRUE(app.app().Form1.closed) << c.name;
     EXPECT_EQ(app.LastMessage(), "Unable to track the flight.") << c.name;
     EXPECT_EQ(test::FileExists(location), c.locationDocument && !c.documentsDeleted) << c.name;
     EXPECT_EQ(test::FileExists(path), !c.documentsDeleted) << c.name;
-  }
-}
-
-TEST_F(FlightLogTest, ATextThatIsNoNumberIsATrackingFailure) {
-  t.app().sample.HeightAboveGround = "high";
-  RecordSample(t.app(), "", false);
-  EXPECT_TRUE(t.app().ended);
-  EXPECT_EQ(t.LastMessage(), "Unable to track the flight.");
-}
-
-// A steady cruise below 10000 ft: one record about every five minutes.
-TEST(FlightLogCruise, OneRecordEveryFiveMinutes) {
-  std::string csv = "t,alt_ft,gs_kt,hdg,vs_fpm\n";
-  for (int second = 0; second <= 1200; ++second) {
-    csv += std::to_string(second) + ",8000," + (second % 2 ? "250" : "251") + ",90.5," +
-           (second % 3 ? "10" : "-10") + "\n";
-  }
-  test::TestApp t;
-  test::FlyTrack(t, test::TrackOf(csv));
-  const auto lines = test::Lines(test::ReadFile(t.DataFile("Flightlog.txt")));
-  // The start at 22:30:16, then a record as soon as the time stamps, taken as numbers, lie more
-  // than 500 apart.
-  ASSERT_EQ(lines.size(), 4u);
-  for (size_t i = 1; i < lines.size(); ++i) {
-    EXPECT_EQ(std::stoll(test::Field(lines[i], 1)) - std::stoll(test::Field(lines[i - 1], 1)), 501)
-        << lines[i];
   }
 }
 

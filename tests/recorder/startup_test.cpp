@@ -1,5 +1,5 @@
-// Start-up and the sampling tick: silent reconnection, the clock label, the connect button, the
-// flight log kept or emptied at start-up, the decimal separator.
+// Start-up and the sampling tick: silent reconnection, UTC time and time stamps, the connect
+// button, the flight log kept or emptied at start-up.
 #include "recorder/startup.h"
 
 #include <gtest/gtest.h>
@@ -12,57 +12,24 @@
 namespace sky {
 namespace {
 
+// Reconnection once the simulator answers is part of the lost-link flow.
 TEST(StartUp, WithoutSimulatorTriesSilentlyEverySecond) {
   test::TestApp t;
   t.transport.windows.clear();
   ASSERT_TRUE(t.Load());
-  App& app = t.app();
-  EXPECT_TRUE(app.Form1.visible);
-  EXPECT_EQ(app.Form1.caption, "Skytrace flightlogger");
-  EXPECT_EQ(app.Form1.lblConnect.text, "Not connected");
-  EXPECT_EQ(app.Form1.lblConnect.color, kRed);
-  EXPECT_EQ(app.Form1.Label5.text, "No logging");
-  EXPECT_EQ(app.Form1.Label13.text, "No animation");
-  EXPECT_EQ(app.Form1.Label6.text, "No realtime");
+  const Form1Controls& f = t.app().Form1;
   for (int second = 0; second < 5; ++second) {
     t.Tick();
-    for (const Button* button :
-         {&app.Form1.btn_startlog, &app.Form1.btn_stoplog, &app.Form1.btn_startAnimate,
-          &app.Form1.btn_ToggleRealtime, &app.Form1.btn_setChase, &app.Form1.btn_setOverview}) {
-      EXPECT_FALSE(button->enabled);
+    for (const Button* button : {&f.btn_startlog, &f.btn_stoplog, &f.btn_startAnimate,
+                                 &f.btn_ToggleRealtime, &f.btn_setChase, &f.btn_setOverview}) {
+      EXPECT_FALSE(button->enabled) << second;
     }
+    EXPECT_EQ(f.lblConnect.text, "Not connected");
+    EXPECT_EQ(f.lblConnect.color, kRed);
   }
   EXPECT_TRUE(t.dialogs.shown.empty());
-  ASSERT_EQ(t.Messages().size(), 2u);  // the greeting, after the reset of the empty log
-  EXPECT_EQ(t.Messages()[0], "Tracklog reset.");
-  EXPECT_NE(t.Messages()[1].find("Have fun using the Skytrace flightlogger!"), std::string::npos);
-
-  // The simulator starts: the next tick connects, the one after enables the buttons.
-  t.transport.windows = {"UIPCMAIN"};
-  t.Tick();
-  EXPECT_TRUE(app.g.Connected);
-  EXPECT_EQ(app.Form1.lblConnect.text, "Connected");
-  EXPECT_EQ(app.Form1.lblConnect.color, kBlack);
-  EXPECT_FALSE(app.Form1.btn_startlog.enabled);
-  t.Tick();
-  EXPECT_TRUE(app.Form1.btn_startlog.enabled);
-  EXPECT_TRUE(app.Form1.btn_stoplog.enabled);
-  EXPECT_TRUE(app.Form1.btn_startAnimate.enabled);
-  EXPECT_TRUE(app.Form1.btn_ToggleRealtime.enabled);
-  EXPECT_FALSE(app.Form1.btn_setChase.enabled);  // only while realtime is on
-  EXPECT_TRUE(t.dialogs.shown.empty());
-}
-
-TEST(StartUp, ClockBlinksAndShowsWholeHourUtc) {
-  test::TestApp t({.start = {2026, 12, 4, 22, 30, 15}, .zoneBiasMinutes = -60});
-  ASSERT_TRUE(t.Load());
-  EXPECT_EQ(t.app().Form1.Label9.text, "21 30z");  // start-up sets "21:30z", its tick blinks
-  t.Tick();
-  EXPECT_EQ(t.app().Form1.Label9.text, "21:30z");
-  t.Tick();
-  EXPECT_EQ(t.app().Form1.Label9.text, "21 30z");
-  t.Tick(45);
-  EXPECT_EQ(t.app().Form1.Label9.text, "21:31z");
+  EXPECT_EQ(t.Messages().size(), 2u);     // the reset of the empty log, the greeting
+  EXPECT_TRUE(t.http.requested.empty());  // no server configured: nothing is sent
 }
 
 TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
@@ -71,9 +38,7 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
     int localHour;
     const char* utc;
   } cases[] = {
-      {{0, 0, 0, false}, 23, "2330"},
       {{-60, 0, 0, false}, 0, "2330"},    // the day before: only the time counts
-      {{300, 0, 0, false}, 22, "0330"},   // five hours west
       {{30, 0, 0, false}, 10, "1030"},    // half an hour: 0.5 rounds to 0
       {{90, 0, 0, false}, 10, "1230"},    // 1.5 rounds to 2
       {{-330, 0, 0, false}, 10, "0430"},  // India: -5.5 rounds to -6
@@ -86,11 +51,9 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
     t.clock.SetTimeZone(c.zone);
     EXPECT_EQ(GetUtcTime(t.app()), c.utc) << c.zone.biasMinutes << " at " << c.localHour;
   }
-}
-
-TEST(StartUp, TimestampIsLocalDateUtcTimeLocalSeconds) {
-  test::TestApp t({.start = {2026, 12, 5, 0, 30, 7}, .zoneBiasMinutes = -60});
-  EXPECT_EQ(Timestamp(t.app()), "20261205233007");
+  // A time stamp is the local date, the UTC time and the local seconds.
+  test::TestApp midnight({.start = {2026, 12, 5, 0, 30, 7}, .zoneBiasMinutes = -60});
+  EXPECT_EQ(Timestamp(midnight.app()), "20261205233007");
 }
 
 TEST(StartUp, RecentLogIsContinuedAndAnOldOneEmptied) {
@@ -117,11 +80,13 @@ TEST(StartUp, RecentLogIsContinuedAndAnOldOneEmptied) {
   }
 }
 
+// The reset and convert buttons are enabled while the log has records.
 TEST(StartUp, LogHasRecordsLooksAtTheFirstFiveLines) {
   struct Case {
-    const char* log;
+    const char* log;  // null: no file
     bool records;
   } cases[] = {
+      {nullptr, false},
       {"", false},
       {"a\r\n", true},
       {"\r\n", false},
@@ -132,35 +97,14 @@ TEST(StartUp, LogHasRecordsLooksAtTheFirstFiveLines) {
   for (const Case& c : cases) {
     test::TestApp t;
     ASSERT_TRUE(t.Load());
-    test::WriteFile(t.DataFile("Flightlog.txt"), c.log);
-    EXPECT_EQ(LogHasRecords(t.app()), c.records) << c.log;
+    if (c.log) test::WriteFile(t.DataFile("Flightlog.txt"), c.log);
+    if (!c.log) t.g().FlightLogPath = t.DataFile("none.txt");
     t.Tick();
-    EXPECT_EQ(t.app().Form1.btn_resetlog.enabled, c.records) << c.log;
-    EXPECT_EQ(t.app().Form1.btn_Convert.enabled, c.records) << c.log;
+    const Form1Controls& f = t.app().Form1;
+    EXPECT_EQ(std::pair(f.btn_resetlog.enabled, f.btn_Convert.enabled),
+              std::pair(c.records, c.records))
+        << (c.log ? c.log : "no file");
   }
-  test::TestApp missing;
-  missing.g().FlightLogPath = missing.DataFile("none.txt");
-  EXPECT_FALSE(LogHasRecords(missing.app()));
-}
-
-TEST(StartUp, DecimalSeparatorComesFromTheLocale) {
-  test::TestApp comma({.decimalSeparator = ","});
-  ASSERT_TRUE(comma.Load());
-  EXPECT_EQ(comma.g().DecimalSeparator, ",");
-  EXPECT_TRUE(comma.g().DecimalIsComma);
-  test::TestApp point;
-  ASSERT_TRUE(point.Load());
-  EXPECT_EQ(point.g().DecimalSeparator, ".");
-  EXPECT_FALSE(point.g().DecimalIsComma);
-}
-
-TEST(StartUp, SettingsFileIsCreatedWithAllKeys) {
-  test::TestApp t;
-  ASSERT_TRUE(t.Load());
-  const std::string offsets = test::ReadFile(t.DataFile("Offsets.txt"));
-  EXPECT_EQ(std::count(offsets.begin(), offsets.end(), '\n'), 29);
-  EXPECT_FALSE(t.g().UsageReportPending);  // cleared by the first tick
-  EXPECT_TRUE(t.http.requested.empty());   // no server configured: nothing is sent
 }
 
 TEST(ConnectButton, ReportsTheLinkResultCode) {
@@ -181,62 +125,15 @@ TEST(ConnectButton, ReportsTheLinkResultCode) {
   EXPECT_EQ(app.frmTCAS.Label11.text, "OFF");
   EXPECT_EQ(app.Form1.lblConnect.text, "Not connected");
 
-  // With a bad handshake under the older class the code is 14.
-  t.transport.windows = {"FS98MAIN"};
-  t.simulator.SetFaults({.badHandshake = true});
-  ConnectSimulator(app);
-  ASSERT_EQ(t.dialogs.shown.size(), 2u);
-  EXPECT_NE(t.dialogs.shown[1].text.find("Error code: 14"), std::string::npos);
-
-  // A good simulator connects and is read at once; pressing again shows nothing.
-  t.simulator.SetFaults({});
+  // A simulator connects and is read at once; pressing again shows nothing.
+  t.transport.windows = {"UIPCMAIN"};
   const uint64_t before = t.simulator.AreasHandled();
   ConnectSimulator(app);
   EXPECT_TRUE(app.g.Connected);
   EXPECT_EQ(app.Form1.lblConnect.text, "Connected");
   EXPECT_GT(t.simulator.AreasHandled(), before + 1);  // handshake, then a tick's read
   ConnectSimulator(app);
-  EXPECT_EQ(t.dialogs.shown.size(), 2u);
-}
-
-TEST(SimulatorName, FromTheIdentityCodeOrXPlane) {
-  EXPECT_EQ(SimulatorNameOf(7), "FS2004");
-  EXPECT_EQ(SimulatorNameOf(8), "FSX");
-  EXPECT_EQ(SimulatorNameOf(9), "? 9");
-  test::TestApp t;
-  EXPECT_EQ(GetSimulatorName(t.app()), "Not connected");
-  ASSERT_TRUE(t.Load());
-  EXPECT_EQ(GetSimulatorName(t.app()), "FSX");
-  t.simulator.Put<uint16_t>(0x6FFF, 1);
-  EXPECT_EQ(GetSimulatorName(t.app()), "X-Plane");
-  t.simulator.SetFaults({.silent = true});
-  EXPECT_EQ(GetSimulatorName(t.app()), "");
-}
-
-TEST(Tick, LostLinkRestoresAMinimisedWindowOnce) {
-  test::TestApp t;
-  ASSERT_TRUE(t.Load());
-  App& app = t.app();
-  t.Tick();
-  app.Form1.windowState = WindowState::Minimized;
-  app.Form1.visible = false;
-  app.Form1.trayIcon = true;
-  t.transport.neverDeliver = true;  // the simulator stops answering
-  t.Tick();
-  EXPECT_FALSE(app.g.Connected);
-  EXPECT_EQ(app.Form1.windowState, WindowState::Normal);
-  EXPECT_TRUE(app.Form1.visible);
-  EXPECT_FALSE(app.Form1.trayIcon);
-  EXPECT_EQ(t.LastMessage(), "Connection to FS timed out.");
-  EXPECT_EQ(app.Form1.lblConnect.text, "Not connected");
-  EXPECT_EQ(app.Form1.lblConnect.color, kRed);
-
-  // Down for a while: minimising again stays minimised.
-  t.transport.windows.clear();
-  t.Tick(2);
-  app.Form1.windowState = WindowState::Minimized;
-  t.Tick(2);
-  EXPECT_EQ(app.Form1.windowState, WindowState::Minimized);
+  EXPECT_EQ(t.dialogs.shown.size(), 1u);
 }
 
 }  // namespace
