@@ -51,6 +51,13 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
     t.clock.SetTimeZone(c.zone);
     EXPECT_EQ(GetUtcTime(t.app()), c.utc) << c.zone.biasMinutes << " at " << c.localHour;
   }
+  // The clock label blinks: "hh:mm" and "hh mm" on successive ticks.
+  test::TestApp clock({.zoneBiasMinutes = -60});
+  ASSERT_TRUE(clock.Load());
+  for (const char* shown : {"21:30z", "21 30z", "21:30z"}) {
+    clock.Tick();
+    EXPECT_EQ(clock.app().Form1.Label9.text, shown);
+  }
   // A time stamp is the local date, the UTC time and the local seconds.
   test::TestApp midnight({.start = {2026, 12, 5, 0, 30, 7}, .zoneBiasMinutes = -60});
   EXPECT_EQ(Timestamp(midnight.app()), "20261205233007");
@@ -134,6 +141,12 @@ TEST(ConnectButton, ReportsTheLinkResultCode) {
   EXPECT_GT(t.simulator.AreasHandled(), before + 1);  // handshake, then a tick's read
   ConnectSimulator(app);
   EXPECT_EQ(t.dialogs.shown.size(), 1u);
+
+  // The simulator's name: X-Plane whatever the code says, else the code's name.
+  EXPECT_EQ(GetSimulatorName(app), "FSX");
+  EXPECT_EQ(SimulatorNameOf(9), "? 9");
+  t.simulator.Put<uint16_t>(0x6FFF, 1);
+  EXPECT_EQ(GetSimulatorName(app), "X-Plane");
 }
 
 }  // namespace
