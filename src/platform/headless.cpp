@@ -89,62 +89,45 @@ void ScriptedDialogs::Report(Shown shownDialog) {
 
 DialogAnswer ScriptedDialogs::MessageBox(const std::string& title, const std::string& text,
                                          MessageButtons buttons) {
+  const auto next = Next();
   DialogAnswer answer = buttons == MessageButtons::YesNo ? DialogAnswer::No : DialogAnswer::Ok;
-  bool queued = false;
-  if (!answers_.empty()) {
-    const Answer next = answers_.front();
-    answers_.pop_front();
-    queued = true;
-    switch (next.kind) {
-      case Answer::Yes:
-        answer = DialogAnswer::Yes;
-        break;
-      case Answer::No:
-        answer = DialogAnswer::No;
-        break;
-      case Answer::Cancel:
-        answer = DialogAnswer::Cancel;
-        break;
-      default:
-        answer = DialogAnswer::Ok;
-        break;
-    }
-    if (buttons == MessageButtons::Ok) answer = DialogAnswer::Ok;
+  if (next && buttons == MessageButtons::YesNo) {
+    answer = next->kind == Answer::Yes      ? DialogAnswer::Yes
+             : next->kind == Answer::Cancel ? DialogAnswer::Cancel
+                                            : DialogAnswer::No;
   }
   const char* names[] = {"ok", "yes", "no", "cancel"};
-  Report({"message", title, text, names[static_cast<int>(answer)], queued});
+  Report({"message", title, text, names[static_cast<int>(answer)], next.has_value()});
   return answer;
+}
+
+std::optional<ScriptedDialogs::Answer> ScriptedDialogs::Next() {
+  if (answers_.empty()) return std::nullopt;
+  Answer next = std::move(answers_.front());
+  answers_.pop_front();
+  return next;
 }
 
 std::optional<std::string> ScriptedDialogs::InputBox(const std::string& prompt,
                                                      const std::string& title, const std::string&) {
+  const auto next = Next();
   std::optional<std::string> answer;
-  bool queued = false;
-  if (!answers_.empty()) {
-    const Answer next = answers_.front();
-    answers_.pop_front();
-    queued = true;
-    if (next.kind == Answer::Text) {
-      answer = next.text;
-    } else if (next.kind == Answer::Ok || next.kind == Answer::Yes) {
-      answer = std::string();
-    }
+  if (next && next->kind == Answer::Text) {
+    answer = next->text;
+  } else if (next && (next->kind == Answer::Ok || next->kind == Answer::Yes)) {
+    answer = std::string();  // an empty answer confirmed
   }
-  Report({"input", title, prompt, answer ? "text \"" + *answer + "\"" : "cancel", queued});
+  Report(
+      {"input", title, prompt, answer ? "text \"" + *answer + "\"" : "cancel", next.has_value()});
   return answer;
 }
 
 std::optional<std::string> ScriptedDialogs::FileOpen(const std::string& title, const std::string&,
                                                      const std::string&, const std::string&) {
+  const auto next = Next();
   std::optional<std::string> answer;
-  bool queued = false;
-  if (!answers_.empty()) {
-    const Answer next = answers_.front();
-    answers_.pop_front();
-    queued = true;
-    if (next.kind == Answer::Text) answer = next.text;
-  }
-  Report({"file", title, "", answer ? "text \"" + *answer + "\"" : "cancel", queued});
+  if (next && next->kind == Answer::Text) answer = next->text;
+  Report({"file", title, "", answer ? "text \"" + *answer + "\"" : "cancel", next.has_value()});
   return answer;
 }
 

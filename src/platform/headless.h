@@ -91,6 +91,7 @@ class ScriptedDialogs final : public Dialogs {
 
  private:
   void Report(Shown shownDialog);
+  std::optional<Answer> Next();
   std::deque<Answer> answers_;
 };
 
