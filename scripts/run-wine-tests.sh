@@ -7,20 +7,7 @@ set -eu
 cd "$(dirname "$0")/.."
 started=$(date +%s)
 
-packages="cmake ninja-build libgtest-dev g++-mingw-w64-x86-64-posix wine wine64"
-missing=""
-for p in $packages; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-  echo "wine-tests: installing$missing"
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  # shellcheck disable=SC2086
-  $SUDO apt-get install -y -qq --no-install-recommends $missing
-fi
+scripts/setup.sh cmake ninja-build libgtest-dev g++-mingw-w64-x86-64-posix wine wine64
 
 # A Wine prefix of the project's own, made once; windows need a display driver, and Wine's null
 # driver serves hidden windows without an X server.

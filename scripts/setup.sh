@@ -1,9 +1,10 @@
 #!/bin/sh
-# Installs what building and testing Skytrace needs on Debian 12, only what is missing.
-# Run as root (or with sudo available).
+# Installs what building and testing Skytrace needs on Debian 12, only what is missing; with
+# arguments, those packages instead. Run as root (or with sudo available).
 set -eu
 packages="cmake g++ ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
 libbenchmark-dev libxml2-utils gdal-bin"
+[ $# -eq 0 ] || packages="$*"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

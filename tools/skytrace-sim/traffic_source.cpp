@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "simlink/flightdata.h"
 #include "skytrace-sim/simulator_core.h"
 
 namespace sky::sim {
@@ -305,13 +306,10 @@ void BuiltInTraffic::SlotsAt(double t, TrafficSlots& slots) {
 
 OwnState OwnStateFromCore(const SimulatorCore& core) {
   OwnState own;
-  own.latDeg = static_cast<double>(core.Get<int64_t>(kLatitudeOffset)) * 90 /
-               (10001750.0 * 65536.0 * 65536.0);
-  own.lonDeg = static_cast<double>(core.Get<int64_t>(kLongitudeOffset)) * 360 /
-               (65536.0 * 65536.0 * 65536.0 * 65536.0);
-  own.altFt = static_cast<double>(core.Get<int64_t>(kAltitudeOffset)) * 3.28084 / 4294967296.0;
-  own.headingDeg =
-      Wrap360(static_cast<double>(core.Get<int32_t>(kHeadingOffset)) * 360 / 4294967296.0);
+  own.latDeg = LatitudeDegrees(core.Get<int64_t>(kLatitudeOffset));
+  own.lonDeg = LongitudeDegrees(core.Get<int64_t>(kLongitudeOffset));
+  own.altFt = AltitudeFeet(core.Get<int64_t>(kAltitudeOffset));
+  own.headingDeg = HeadingDegrees(core.Get<int32_t>(kHeadingOffset));
   return own;
 }
 
