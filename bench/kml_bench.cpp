@@ -9,13 +9,13 @@
 #include <memory>
 #include <string>
 
+#include "commands/realtime_link.h"
 #include "core/app.h"
+#include "core/messages.h"
 #include "kml/templates.h"
 #include "kml/writer.h"
 #include "platform/headless.h"
 #include "platform/std_files.h"
-#include "realtime/link.h"
-#include "shell/messages.h"
 
 namespace sky {
 namespace {

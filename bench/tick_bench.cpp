@@ -10,13 +10,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "commands/logging.h"
 #include "core/app.h"
 #include "platform/headless.h"
 #include "platform/posix_platform.h"
 #include "platform/std_files.h"
 #include "recorder/flightlog.h"
-#include "recorder/logging.h"
-#include "recorder/startup.h"
+#include "shell/startup.h"
+#include "shell/tick.h"
 #include "simlink/flightdata.h"
 #include "simlink/transport_posix.h"
 #include "skytrace-sim/flight_source.h"

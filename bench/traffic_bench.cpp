@@ -10,7 +10,8 @@
 
 #include "instruments/tcas.h"
 #include "kml/traffic_kml.h"
-#include "recorder/startup.h"
+#include "shell/startup.h"
+#include "shell/tick.h"
 #include "simlink/traffic.h"
 #include "simlink/transport_posix.h"
 #include "skytrace-sim/posix_server.h"

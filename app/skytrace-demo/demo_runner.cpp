@@ -9,13 +9,13 @@
 #include <sstream>
 
 #include "core/app.h"
+#include "core/messages.h"
 #include "core/numtext.h"
 #include "demo_summary.h"
 #include "platform/headless.h"
 #include "platform/std_files.h"
-#include "recorder/startup.h"
 #include "shell/dispatch.h"
-#include "shell/messages.h"
+#include "shell/startup.h"
 
 #ifdef _WIN32
 #include "platform/win32_platform.h"

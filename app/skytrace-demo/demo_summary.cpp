@@ -4,10 +4,11 @@
 #include <sstream>
 
 #include "core/app.h"
+#include "core/messages.h"
 #include "core/numtext.h"
 #include "kml/event_table.h"
-#include "recorder/startup.h"
-#include "shell/messages.h"
+#include "recorder/flightlog.h"
+#include "shell/startup.h"
 
 namespace sky {
 namespace {

@@ -5,9 +5,10 @@
 #include <functional>
 
 #include "core/app.h"
+#include "core/messages.h"
 #include "form1.h"
-#include "recorder/startup.h"
-#include "shell/messages.h"
+#include "shell/dispatch.h"
+#include "shell/startup.h"
 #include "status_window.h"
 #include "tcas_window.h"
 

@@ -7,13 +7,14 @@
 #include <functional>
 #include <string>
 
+#include "core/flight_sample.h"
+#include "core/forms.h"
+#include "core/kml_snippets.h"
+#include "core/link_state.h"
+#include "core/parameters.h"
 #include "core/ports.h"
-#include "kml/templates.h"
-#include "settings/parameters.h"
-#include "shell/forms.h"
-#include "simlink/flight_sample.h"
-#include "simlink/fsuipc.h"
-#include "simlink/traffic_table.h"
+#include "core/sim_transport.h"
+#include "core/traffic_table.h"
 
 namespace sky {
 

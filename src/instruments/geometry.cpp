@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "core/app.h"
+#include "core/messages.h"
 #include "core/numtext.h"
-#include "shell/messages.h"
 
 namespace sky {
 namespace {

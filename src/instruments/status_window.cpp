@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "core/app.h"
+#include "core/messages.h"
 #include "core/numtext.h"
-#include "shell/messages.h"
 
 namespace sky {
 namespace {

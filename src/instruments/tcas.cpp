@@ -5,10 +5,9 @@
 #include <stdexcept>
 
 #include "core/app.h"
+#include "core/messages.h"
 #include "core/numtext.h"
 #include "instruments/geometry.h"
-#include "shell/messages.h"
-#include "simlink/traffic.h"
 
 namespace sky {
 namespace {
@@ -59,11 +58,7 @@ void CloseTcasWindow(App& app) {
   app.g.TcasWindowOpen = false;
 }
 
-void tmrTCAS_Timer(App& app) {
-  ClearTcasTable(app);
-  if (!app.g.Connected || app.g.TcasMode == 0) return;
-  GetAI(app);
-  if (!app.g.Connected) return;  // the link went down during the refresh: nothing to show
+void DrawTraffic(App& app) {
   for (int r = 1; r <= kTrafficRows; ++r) {
     const TrafficTarget& row = app.traffic[r];
     if (row.ID.empty()) continue;

@@ -1,5 +1,6 @@
-// The TCAS window's logic: the refresh tick, the drawing of targets by range, bearing and
-// relative altitude, the modes, the zoom and the always-on-top toggle.
+// The TCAS window's logic: the drawing of targets by range, bearing and relative altitude, the
+// modes, the zoom and the always-on-top toggle. The window's refresh tick runs with the other
+// ticks.
 #pragma once
 
 #include <string>
@@ -10,7 +11,8 @@ struct App;
 
 void OpenTcasWindow(App& app);   // main window's btn_TCAS: one window at most
 void CloseTcasWindow(App& app);  // the window's unload
-void tmrTCAS_Timer(App& app);
+// Draws every aircraft of the traffic table that its threat level shows.
+void DrawTraffic(App& app);
 void ClearTcasTable(App& app);
 void DrawTarget(App& app, double lat, double lon, double alt);
 std::string TargetPosition(App& app, double lat, double lon);

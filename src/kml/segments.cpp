@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/numtext.h"
-#include "kml/convert.h"
+#include "core/timestamp.h"
 #include "kml/templates.h"
 #include "kml/xml_escape.h"
 

@@ -1,7 +1,7 @@
 #include "kml/templates.h"
 
 #include "core/app.h"
-#include "shell/messages.h"
+#include "core/messages.h"
 
 namespace sky {
 namespace {

@@ -6,37 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/kml_snippets.h"
+
 namespace sky {
 
 struct App;
-
-struct KmlTemplateSet {
-  std::string KML;
-  std::string KMLEnd;
-  std::string Folder;
-  std::string FolderEnd;
-  std::string LookAt;
-  std::string Path;
-  std::string PathWarning;
-  std::string PlacemarkEnd;
-  std::string PathGND;
-  std::string PlacemarkPin;
-  std::string PlacemarkPinSmall;
-  std::string PlacemarkPinSmallAir;
-  std::string PlacemarkPinWarning;
-  std::string PlacemarkPinWarningAir;
-  std::string PinDot;
-  std::string PinDotAir;
-  std::string KMLRealtime;
-  std::string KMLTCASBlue;
-  std::string KMLTCASYellow;
-  std::string KMLTCASOrange;
-  std::string KMLTCASRed;
-  std::string PredictedPath;
-  std::string PredictedPathGND;
-};
-
-inline constexpr char kKmlSettingsFile[] = "KMLSettings.txt";
 
 // A placeholder word that is not in the text it should be replaced in.
 class MissingPlaceholder : public std::runtime_error {

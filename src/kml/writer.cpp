@@ -3,21 +3,21 @@
 #include <exception>
 
 #include "core/app.h"
+#include "core/messages.h"
 #include "kml/kml_file.h"
 #include "kml/log_records.h"
 #include "kml/placemarks.h"
 #include "kml/realtime_view.h"
 #include "kml/segments.h"
+#include "kml/templates.h"
 #include "kml/traffic_kml.h"
 #include "kml/xml_escape.h"
-#include "realtime/animation_kml.h"
-#include "shell/messages.h"
 
 namespace sky {
 
 bool WriteKmlDocument(App& app, const std::string& inputLog, const std::string& outputPath,
                       const std::string& documentName, bool realtime,
-                      const std::string& locationPath) {
+                      const std::string& locationPath, const BeforeEndWriter& beforeEnd) {
   const KmlTemplateSet& kml = app.kml;
   const std::string& separator = app.g.DecimalSeparator;
   try {
@@ -37,7 +37,7 @@ bool WriteKmlDocument(App& app, const std::string& inputLog, const std::string& 
       out << PredictedPathAndTraffic(app);  // closes the "Aircraft position" folder
     }
     WriteSpecialPlacemarks(kml, separator, log.records, !realtime, out);
-    if (!realtime) out << BuildAnimation(app);
+    if (beforeEnd) beforeEnd(out);
     out << kml.KMLEnd << "\r\n";
     out.Commit();
 

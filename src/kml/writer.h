@@ -2,16 +2,22 @@
 // (a finished flight) or realtime mode (the path so far with the live position and camera).
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "kml/log_records.h"
 
 namespace sky {
 
 struct App;
 
+// Writes more of the document just before its end (the convert command's animated replay).
+using BeforeEndWriter = std::function<void(TextSink& out)>;
+
 // Writes the document (and in realtime mode the location document). Returns false after a
 // failure, which is also posted as "Not able to convert flightlog".
 bool WriteKmlDocument(App& app, const std::string& inputLog, const std::string& outputPath,
                       const std::string& documentName, bool realtime,
-                      const std::string& locationPath);
+                      const std::string& locationPath, const BeforeEndWriter& beforeEnd = {});
 
 }  // namespace sky

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "core/app.h"
-#include "shell/messages.h"
-#include "simlink/connection.h"
+#include "core/messages.h"
+#include "simlink/identity.h"
 
 #ifndef SKYTRACE_SERVER_BASE
 #define SKYTRACE_SERVER_BASE ""

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/numtext.h"
-#include "platform/win32_api.h"
+#include "core/win32_api.h"
 // clang-format off: shlobj.h needs windows.h first
 #include <shlobj.h>
 // clang-format on

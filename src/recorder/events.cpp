@@ -1,8 +1,8 @@
 #include "recorder/events.h"
 
 #include "core/app.h"
+#include "core/messages.h"
 #include "recorder/flightlog.h"
-#include "shell/messages.h"
 
 namespace sky {
 

@@ -4,13 +4,12 @@
 #include <cstdint>
 
 #include "core/app.h"
+#include "core/messages.h"
 #include "core/numtext.h"
-#include "realtime/link.h"
+#include "core/timestamp.h"
 #include "recorder/animation.h"
 #include "recorder/events.h"
-#include "recorder/logging.h"
-#include "recorder/startup.h"
-#include "shell/messages.h"
+#include "recorder/recording_state.h"
 
 namespace sky {
 namespace {
@@ -126,7 +125,7 @@ void BuildFlightRecord(const App& app, std::string_view stamp, std::string_view 
   line.append(previous);
 }
 
-void RecordSample(App& app, const std::string& givenCode, bool force) {
+bool RecordSample(App& app, const std::string& givenCode, bool force) {
   Globals& g = app.g;
   try {
     std::string code = givenCode;
@@ -183,9 +182,9 @@ void RecordSample(App& app, const std::string& givenCode, bool force) {
     }
     if (g.AnimationOn) RecordAnimation(app, code);
   } catch (const std::exception&) {
-    CloseAfterTrackingFailure(app);
-    ShowMessage(app, "Unable to track the flight.");
+    return false;
   }
+  return true;
 }
 
 }  // namespace sky

@@ -10,13 +10,14 @@ namespace sky {
 
 struct App;
 
+inline constexpr char kFlightLogFile[] = "Flightlog.txt";
 inline constexpr char kRealtimeLogFile[] = "Realtime.txt";
 
 // Decides whether the current sample is written, detects events and appends the record while
 // logging is on. `code` is a caller's event code ("SA", "SO", "SA=hhmm") or empty; `force`
-// writes without asking the selection rule. Failures close the program after posting
-// "Unable to track the flight.".
-void RecordSample(App& app, const std::string& code, bool force);
+// writes without asking the selection rule. Returns false when a file operation or a sample
+// text failed; the caller decides what follows.
+bool RecordSample(App& app, const std::string& code, bool force);
 
 // A text of the sample (or a last-logged value) that does not read back as a number.
 class BadSampleText : public std::runtime_error {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/app.h"
+#include "core/messages.h"
 #include "core/numtext.h"
-#include "shell/messages.h"
 
 namespace sky {
 namespace {

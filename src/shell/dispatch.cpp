@@ -1,13 +1,16 @@
 #include "shell/dispatch.h"
 
+#include <limits>
+
+#include "commands/convert.h"
+#include "commands/logging.h"
+#include "commands/realtime_link.h"
 #include "core/app.h"
+#include "core/messages.h"
 #include "instruments/status_window.h"
 #include "instruments/tcas.h"
-#include "kml/convert.h"
-#include "realtime/link.h"
-#include "recorder/logging.h"
-#include "recorder/startup.h"
-#include "simlink/connection.h"
+#include "shell/startup.h"
+#include "shell/tick.h"
 
 namespace sky {
 namespace {
@@ -51,6 +54,15 @@ const Control kControls[] = {
     {"frmTCAS", "Command1", TCAS(Command1), ToggleTcasOnTop},
     {"frmACStatus", "Command1", STATUS(Command1), ToggleStatusOnTop},
 };
+
+// Fires the timer when it is due; returns whether it fired.
+template <typename Handler>
+void FireIfDue(App& app, Timer& timer, int64_t now, Handler handler) {
+  if (app.ended || !timer.enabled || now < timer.dueMs) return;
+  timer.dueMs += timer.intervalMs;
+  if (timer.dueMs <= now) timer.dueMs = now + timer.intervalMs;  // ticks missed while blocked
+  handler(app);
+}
 
 bool Loaded(const App& app, std::string_view window) {
   if (window == "frmTCAS") return app.frmTCAS.loaded;
@@ -97,6 +109,26 @@ bool CloseWindow(App& app, std::string_view window) {
     return false;
   }
   return true;
+}
+
+void RunDueTimers(App& app) {
+  const int64_t now = app.ports.clock.MonotonicMs();
+  FireIfDue(app, app.Form1.Timer1, now, Timer1_Timer);
+  FireIfDue(app, app.Form1.Timer2, now, Timer2_Timer);
+  if (app.frmTCAS.loaded) FireIfDue(app, app.frmTCAS.tmrTCAS, now, tmrTCAS_Timer);
+  if (app.frmACStatus.loaded) FireIfDue(app, app.frmACStatus.tmrMSG, now, tmrMSG_Timer);
+}
+
+int64_t NextTimerDueMs(const App& app) {
+  int64_t next = std::numeric_limits<int64_t>::max();
+  auto consider = [&next](const Timer& timer) {
+    if (timer.enabled && timer.dueMs < next) next = timer.dueMs;
+  };
+  consider(app.Form1.Timer1);
+  consider(app.Form1.Timer2);
+  if (app.frmTCAS.loaded) consider(app.frmTCAS.tmrTCAS);
+  if (app.frmACStatus.loaded) consider(app.frmACStatus.tmrMSG);
+  return next;
 }
 
 }  // namespace sky

@@ -1,7 +1,8 @@
-// The controls a user can press, by window and control name, and the windows a user can close:
-// the Qt windows and the headless runner forward clicks through here.
+// The controls a user can press, by window and control name, the windows a user can close, and
+// the window timers: the Qt windows and the headless runner forward clicks and time through here.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,10 @@ bool TypeText(App& app, std::string_view window, std::string_view control, const
 
 // Closes a window as its close box does; false for an unknown window name.
 bool CloseWindow(App& app, std::string_view window);
+
+// Fires every enabled timer whose due time has come (the program's monotonic milliseconds).
+void RunDueTimers(App& app);
+// The monotonic time of the next due timer, for a host that sleeps until then.
+int64_t NextTimerDueMs(const App& app);
 
 }  // namespace sky

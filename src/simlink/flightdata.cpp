@@ -6,11 +6,6 @@
 
 #include "core/app.h"
 #include "core/numtext.h"
-#include "instruments/status_window.h"
-#include "realtime/link.h"
-#include "recorder/logging.h"
-#include "shell/messages.h"
-#include "simlink/connection.h"
 
 namespace sky {
 
@@ -129,7 +124,7 @@ void Convert(App& app, const RawFlightData& raw) {
   s.Heading = DefaultText(HeadingDegrees(raw.heading), separator);
   s.OnGround = raw.onGround != 0 ? 1 : 0;
   if (app.prev.OnGround == 1) {
-    s.VerticalSpeed = "0";
+    s.VerticalSpeed = std::string(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict)
   } else {
     s.VerticalSpeed = DefaultText(VerticalSpeedFpm(raw.verticalSpeed), separator);
   }
@@ -178,47 +173,22 @@ void Convert(App& app, const RawFlightData& raw) {
 
 }  // namespace
 
-void HandleLostConnection(App& app, bool stopAnimation) {
-  Globals& g = app.g;
-  CloseLink(app.link);
-  g.Connected = false;
-  if (g.StatusWindowOpen) ClearStatusLines(app);
-  g.LoggingOn = false;
-  g.RealtimeOn = false;
-  EnableViewButtons(app, false);
-  if (stopAnimation) g.AnimationOn = false;
-  UpdateStatusLabels(app, false, false, false);
-  ClearPreviousValues(app);
-  app.Form1.lblConnect.text = "Not connected";
-  if (app.Form1.windowState == WindowState::Minimized && g.WasConnected) {
-    app.Form1.windowState = WindowState::Normal;
-    app.Form1.visible = true;
-    app.Form1.trayIcon = false;
-  }
-  app.Form1.lblConnect.color = kRed;
-  ShowMessage(app, "Connection to FS timed out.");
-}
-
-void ReadFlightData(App& app) {
-  // The whole sample in one exchange; a failed exchange changes no field.
+ReadOutcome ReadFlightData(App& app) {
   RawFlightData raw;
   auto* base = reinterpret_cast<unsigned char*>(&raw);
   int32_t result = kLinkOk;
   for (const FlightOffset& value : kFlightOffsets) {
     if (!QueueRead(app.link, value.offset, value.size, base + value.member, result)) {
-      HandleLostConnection(app, true);
-      return;
+      return ReadOutcome::LinkLost;
     }
   }
-  if (!ProcessRequests(app.link, result) || result != kLinkOk) {
-    HandleLostConnection(app, true);
-    return;
-  }
+  if (!ProcessRequests(app.link, result) || result != kLinkOk) return ReadOutcome::LinkLost;
   try {
     Convert(app, raw);
   } catch (const ConversionFailed&) {
-    ShowMessage(app, "Unable to load FSUIPC offsets.");
+    return ReadOutcome::BadValue;
   }
+  return ReadOutcome::Done;
 }
 
 }  // namespace sky

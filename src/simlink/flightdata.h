@@ -6,16 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "simlink/fsuipc.h"
+
 namespace sky {
 
 struct App;
 
-// Fills app.sample; on a failed exchange performs the lost-connection handling.
-void ReadFlightData(App& app);
-
-// The lost-connection handling shared by the flight data and traffic readers.
-// `stopAnimation`: the flight data reader switches animation off, the traffic reader does not.
-void HandleLostConnection(App& app, bool stopAnimation);
+// Fills app.sample in one exchange. A failed exchange changes no field and reports LinkLost; a
+// value that does not fit its field stops the conversion there and reports BadValue.
+ReadOutcome ReadFlightData(App& app);
 
 // The 24 raw values of one sample as the simulator's interface module holds them (little-endian,
 // the sizes and signedness of their offsets).

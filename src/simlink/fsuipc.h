@@ -7,11 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "simlink/transport.h"
+#include "core/link_state.h"
+#include "core/sim_transport.h"
 
 namespace sky {
-
-class Clock;
 
 // Result codes of every link operation.
 enum LinkResult : int32_t {
@@ -36,10 +35,8 @@ enum LinkResult : int32_t {
 // Request-area wire format: 32-bit little-endian integers, records one after the other, ended
 // by a zero identifier.
 inline constexpr uint32_t kAreaSize = 32768;
-inline constexpr uint32_t kBatchLimit = 32512;  // bytes beyond this are never used
-inline constexpr uint32_t kReadRequest = 1;     // id, offset, size, destination, room for value
-inline constexpr uint32_t kWriteRequest = 2;    // id, offset, size, value
-inline constexpr uint32_t kReadHeader = 16;
+inline constexpr uint32_t kReadRequest = 1;   // id, offset, size, destination, room for value
+inline constexpr uint32_t kWriteRequest = 2;  // id, offset, size, value
 inline constexpr uint32_t kWriteHeader = 12;
 inline constexpr uint32_t kTimeoutMs = 2000;
 inline constexpr int kRetries = 10;
@@ -57,28 +54,10 @@ inline constexpr uint32_t kOffsetInterfaceVersion = 0x3304;
 inline constexpr uint32_t kOffsetSimulatorVersion = 0x3308;
 inline constexpr uint32_t kOffsetLibraryVersion = 0x330A;
 
-// Module state, one per process.
-struct FsuipcLink {
-  SimTransport* transport = nullptr;
-  Clock* clock = nullptr;  // for the handshake and retry pauses
-
-  uintptr_t targetWindow = 0;
-  uint32_t messageId = 0;
-  uint16_t atom = 0;
-  uintptr_t mapping = 0;
-  uint8_t* view = nullptr;  // the link counts as open exactly while this is set
-  uint8_t* next = nullptr;  // where the next request goes; equals view when the batch is empty
-  int32_t InterfaceVersion = 0;
-  uint32_t SimulatorVersion = 0;  // after a good handshake: the simulator identity code
-  uint32_t libraryVersion = 0;    // never set; its low half is written during the handshake
-
-  // The area's 32-bit destination field cannot hold a 64-bit address, so a read request
-  // carries a ticket (index + 1) into this table; 0 means "no destination". The simulator
-  // side never looks at the field.
-  std::array<void*, kBatchLimit / kReadHeader> destinations{};
-  std::array<uint32_t, kBatchLimit / kReadHeader> destinationSizes{};  // never copy beyond these
-  uint32_t destinationCount = 0;
-};
+// What a reader of the simulator's values reports: the values were read (and converted), the
+// exchange failed (a lost link, which the reader leaves to its caller; no field changed), or a
+// value could not be converted.
+enum class ReadOutcome { Done, LinkLost, BadValue };
 
 // The area name for a process id: "FSASMLIB:IPC:" + pid in upper-case hex + ":1".
 std::string AreaName(uint32_t processId);

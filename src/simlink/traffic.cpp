@@ -8,8 +8,7 @@
 
 #include "core/app.h"
 #include "core/numtext.h"
-#include "shell/messages.h"
-#include "simlink/flightdata.h"
+#include "simlink/fsuipc.h"
 
 namespace sky {
 namespace {
@@ -60,22 +59,20 @@ void ParseSlot(const uint8_t* slot, TrafficTarget& row) {
 
 }  // namespace
 
-void GetAI(App& app) {
+ReadOutcome GetAI(App& app) {
   Globals& g = app.g;
   FsuipcLink& link = app.link;
   int32_t result = 0;
 
   const uint8_t zero = 0;
   if (QueueWrite(link, kTrafficControlOffset, 1, &zero, result) && !ProcessRequests(link, result)) {
-    HandleLostConnection(app, false);
-    return;
+    return ReadOutcome::LinkLost;
   }
   if (g.TcasRange != g.TcasRangeSent) {
     const auto range = static_cast<uint8_t>(g.TcasRange);
     if (QueueWrite(link, kTrafficRangeOffset, 1, &range, result)) {
       if (!ProcessRequests(link, result)) {
-        HandleLostConnection(app, false);
-        return;
+        return ReadOutcome::LinkLost;
       }
       g.TcasRangeSent = g.TcasRange;
     }
@@ -84,8 +81,7 @@ void GetAI(App& app) {
   std::array<uint8_t, kTrafficAreaSize> area{};
   if (!QueueRead(link, kTrafficAreaOffset, kTrafficAreaSize, area.data(), result) ||
       !ProcessRequests(link, result)) {
-    HandleLostConnection(app, false);
-    return;
+    return ReadOutcome::LinkLost;
   }
 
   TrafficTable& table = app.traffic;
@@ -99,8 +95,7 @@ void GetAI(App& app) {
       if (id != 0) ParseSlot(slot, row);
     }
   } catch (const std::exception&) {
-    ShowMessage(app, "Unable to load AI traffic data.");
-    return;
+    return ReadOutcome::BadValue;
   }
 
   // Empty slots lose their texts, except the vertical speed.
@@ -112,6 +107,7 @@ void GetAI(App& app) {
       column->clear();
     }
   }
+  return ReadOutcome::Done;
 }
 
 }  // namespace sky

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "simlink/fsuipc.h"
+
 namespace sky {
 
 struct App;
@@ -18,8 +20,8 @@ inline constexpr uint32_t kTrafficControlOffset = 0xF06A;  // 0 before each refr
 inline constexpr uint32_t kTrafficRangeOffset = 0xF068;    // the TCAS range, when it changed
 
 // Refreshes app.traffic: the control writes, then the whole area in one exchange, parsed slot by
-// slot. A failed exchange is a lost link (animation recording stays on) and leaves the table
-// as it was; a value that cannot be converted posts "Unable to load AI traffic data.".
-void GetAI(App& app);
+// slot. A failed exchange reports LinkLost and leaves the table as it was; a value that cannot
+// be converted stops the parse there and reports BadValue.
+ReadOutcome GetAI(App& app);
 
 }  // namespace sky

@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "simlink/transport.h"
+#include "core/sim_transport.h"
 
 namespace sky {
 

@@ -2,7 +2,7 @@
 
 #include "simlink/transport_win32.h"
 
-#include "platform/win32_api.h"
+#include "core/win32_api.h"
 
 namespace sky {
 

@@ -5,7 +5,7 @@
 
 #ifdef _WIN32
 
-#include "simlink/transport.h"
+#include "core/sim_transport.h"
 
 namespace sky {
 

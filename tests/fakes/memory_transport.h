@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "simlink/transport.h"
+#include "core/sim_transport.h"
 #include "skytrace-sim/simulator_core.h"
 
 namespace sky::test {

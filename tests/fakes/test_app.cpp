@@ -6,8 +6,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "recorder/startup.h"
-#include "shell/messages.h"
+#include "core/messages.h"
+#include "shell/dispatch.h"
+#include "shell/startup.h"
 
 #ifndef SKYTRACE_SOURCE_DIR
 #error "SKYTRACE_SOURCE_DIR must name the repository"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "recorder/logging.h"
+#include "commands/logging.h"
 #include "skytrace-sim/flight_source.h"
 #include "skytrace-sim/track.h"
 #include "test_app.h"

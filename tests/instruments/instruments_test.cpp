@@ -8,8 +8,9 @@
 
 #include <cmath>
 
+#include "core/messages.h"
 #include "shell/dispatch.h"
-#include "shell/messages.h"
+#include "shell/tick.h"
 #include "skytrace-sim/flight_source.h"
 #include "skytrace-sim/traffic_source.h"
 #include "test_app.h"

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "core/numtext.h"
+#include "kml/templates.h"
 #include "test_app.h"
 
 namespace sky {

@@ -9,7 +9,7 @@
 #include <iostream>
 #include <regex>
 
-#include "kml/convert.h"
+#include "commands/convert.h"
 #include "kml_checks.h"
 #include "shell/dispatch.h"
 #include "test_app.h"

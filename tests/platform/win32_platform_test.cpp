@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <tuple>
 
+#include "core/win32_api.h"
 #include "platform/pe_version.h"
-#include "platform/win32_api.h"
 
 namespace sky {
 namespace {

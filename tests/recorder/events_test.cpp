@@ -7,8 +7,8 @@
 #include <functional>
 #include <tuple>
 
+#include "commands/logging.h"
 #include "core/app.h"
-#include "recorder/logging.h"
 #include "track_feed.h"
 
 namespace sky {

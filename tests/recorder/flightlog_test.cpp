@@ -6,9 +6,11 @@
 
 #include <functional>
 
+#include "commands/logging.h"
 #include "core/app.h"
-#include "recorder/logging.h"
-#include "recorder/startup.h"
+#include "core/timestamp.h"
+#include "recorder/recording_state.h"
+#include "shell/startup.h"
 #include "track_feed.h"
 
 namespace sky {
@@ -180,7 +182,7 @@ TEST(FlightLogFailure, ClosesTheProgram) {
     test::WriteFile(path, "x");
     if (c.op) app.files.FailOn(c.op, c.file);
     if (!c.op) app.app().sample.HeightAboveGround = "high";
-    RecordSample(app.app(), "", false);
+    RecordSampleOrClose(app.app(), "", false);
     EXPECT_TRUE(app.app().ended) << c.name;
     EXPECT_TRUE(app.app().Form1.closed) << c.name;
     EXPECT_EQ(app.LastMessage(), "Unable to track the flight.") << c.name;

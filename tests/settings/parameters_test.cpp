@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
+#include "core/messages.h"
 #include "core/numtext.h"
-#include "shell/messages.h"
 #include "test_app.h"
 
 namespace sky {

@@ -1,8 +1,9 @@
 // The message board's routing and clearing, the folders and the small system helpers.
-#include "shell/messages.h"
+#include "core/messages.h"
 
 #include <gtest/gtest.h>
 
+#include "shell/dispatch.h"
 #include "test_app.h"
 
 namespace sky {

@@ -9,6 +9,7 @@
 
 #include "core/numtext.h"
 #include "shell/dispatch.h"
+#include "shell/tick.h"
 #include "skytrace-sim/flight_source.h"
 #include "test_app.h"
 
@@ -50,7 +51,7 @@ class FlightDataTest : public ::testing::Test {
   }
   const FlightSample& Read(const RawFlightData& raw) {
     Put(raw);
-    ReadFlightData(t.app());
+    ReadSample(t.app());  // the reader and the tick's reaction to what it reports
     return t.app().sample;
   }
 

@@ -13,7 +13,7 @@
 #include "platform/headless.h"
 #include "test_app.h"
 #ifdef _WIN32
-#include "platform/win32_api.h"
+#include "core/win32_api.h"
 #include "platform/win32_platform.h"
 #include "simlink/transport_win32.h"
 #include "skytrace-sim/win32_server.h"

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "instruments/geometry.h"
+#include "shell/tick.h"
 #include "simlink/flightdata.h"
 #include "skytrace-sim/flight_source.h"
 #include "skytrace-sim/traffic_source.h"
@@ -117,7 +118,7 @@ TEST_F(GetAITest, AFailedExchangeIsALostLinkAndChangesNoField) {
     PutSlot(t2.simulator, 0, {5, 1, 1, 1, 0, 0, 0, "NEW"});
     for (int i = 0; i < c.goodSends; ++i) t2.transport.scriptedSends.push_back({true, 0, 0});
     for (int i = 0; i < 11; ++i) t2.transport.scriptedSends.push_back({false, 0, 0});
-    GetAI(t2.app());
+    RefreshTraffic(t2.app());
     EXPECT_FALSE(t2.g().Connected) << c.name;
     EXPECT_TRUE(t2.g().AnimationOn) << c.name;
     EXPECT_FALSE(t2.g().LoggingOn) << c.name;
@@ -133,7 +134,7 @@ TEST_F(GetAITest, AValueThatCannotBeConvertedStopsTheRefresh) {
   PutSlot(t.simulator, 0, {1, 10, 10, 10, 0, 0, 0, "OK"});
   PutSlot(t.simulator, 1, {2, nan, 10, 10, 0, 0, 0, "BAD"});
   PutSlot(t.simulator, 3, {3, 10, 10, 10, 0, 0, 0, "LATER"});
-  GetAI(t.app());
+  RefreshTraffic(t.app());
   EXPECT_EQ(t.LastMessage(), "Unable to load AI traffic data.");
   EXPECT_TRUE(t.g().Connected);
   EXPECT_EQ(Row(1), "1|10|10|10|180|0|OK|0");

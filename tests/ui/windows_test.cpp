@@ -11,12 +11,13 @@
 #include <cmath>
 #include <set>
 
+#include "core/messages.h"
 #include "form1.h"
 #include "host.h"
 #include "instruments/status_window.h"
 #include "instruments/tcas.h"
 #include "shell/dispatch.h"
-#include "shell/messages.h"
+#include "shell/tick.h"
 #include "skytrace-sim/traffic_source.h"
 #include "status_window.h"
 #include "tcas_window.h"

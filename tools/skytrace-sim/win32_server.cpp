@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "platform/win32_api.h"
+#include "core/win32_api.h"
 #include "simlink/fsuipc.h"
 
 namespace sky::sim {

@@ -53,10 +53,7 @@ double FileVersionNumber(App& app, const std::string& path);
 
 void SetAlwaysOnTop(App& app, WindowId window, bool onTop);
 
-// Timers: restart a countdown (Enabled set false, then true), and fire every timer that is due.
+// Restarts a timer's countdown, as setting Enabled false, then true does.
 void RestartTimer(App& app, Timer& timer);
-void RunDueTimers(App& app);
-// The monotonic time of the next due timer, for a host that sleeps until then.
-int64_t NextTimerDueMs(const App& app);
 
 }  // namespace sky

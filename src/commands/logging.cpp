@@ -1,14 +1,23 @@
-#include "recorder/logging.h"
+#include "commands/logging.h"
 
 #include <exception>
 
+#include "commands/realtime_link.h"
 #include "core/app.h"
-#include "realtime/link.h"
+#include "core/messages.h"
+#include "core/timestamp.h"
 #include "recorder/flightlog.h"
-#include "recorder/startup.h"
-#include "shell/messages.h"
+#include "recorder/recording_state.h"
 
 namespace sky {
+
+bool RecordSampleOrClose(App& app, const std::string& code, bool force) {
+  if (!RecordSample(app, code, force)) {
+    CloseAfterTrackingFailure(app);
+    ShowMessage(app, "Unable to track the flight.");
+  }
+  return !app.ended;
+}
 
 void StartLogging(App& app) {
   if (!app.g.Connected) {
@@ -16,8 +25,7 @@ void StartLogging(App& app) {
     return;
   }
   app.g.LoggingOn = true;
-  RecordSample(app, "SA", true);
-  if (app.ended) return;  // recording failed and closed the program
+  if (!RecordSampleOrClose(app, "SA", true)) return;
   app.g.PrevTimestamp = Timestamp(app);
   ShowMessage(app,
               app.g.AnimationOn ? "Logging started (animation mode enabled)." : "Logging started.");
@@ -35,8 +43,7 @@ void ToggleAnimation(App& app) {
   } else {
     g.LoggingOn = true;
     g.AnimationOn = true;
-    RecordSample(app, "SA", true);
-    if (app.ended) return;
+    if (!RecordSampleOrClose(app, "SA", true)) return;
     g.PrevTimestamp = Timestamp(app);
     ShowMessage(app, "Animation mode enabled.");
   }
@@ -48,8 +55,7 @@ void StopLogging(App& app) {
   try {
     g.RealtimeOn = false;
     EnableViewButtons(app, false);
-    RecordSample(app, "SO", false);
-    if (app.ended) return;
+    if (!RecordSampleOrClose(app, "SO", false)) return;
     g.AnimationOn = false;
     UpdateStatusLabels(app, false, false, false);
     WriteRealtimeDocuments(app);
@@ -85,34 +91,9 @@ void ResetLog(App& app, bool noQuestion) {
     return;
   }
   if (app.g.LoggingOn) {
-    RecordSample(app, "SA=" + GetUtcTime(app), false);
-    if (app.ended) return;
+    if (!RecordSampleOrClose(app, "SA=" + GetUtcTime(app), false)) return;
   }
   ShowMessage(app, "Tracklog reset.");
-}
-
-void UpdateStatusLabels(App& app, bool logging, bool written, bool realtime) {
-  Form1Controls& form = app.Form1;
-  if (!logging) {
-    form.Label5.text = "No logging";
-    form.Label5.color = kBlack;
-    form.Label13.text = "No animation";
-  } else {
-    form.Label5.text = "Logging";
-    form.Label13.text = app.g.AnimationOn ? "Animation" : "No animation";
-    form.Label5.color = written ? kGreen : kBlack;
-  }
-  form.Label6.text = realtime ? "Realtime" : "No realtime";
-}
-
-void ClearPreviousValues(App& app) {
-  PreviousSample& prev = app.prev;
-  prev.Latitude.clear();
-  prev.Longitude.clear();
-  prev.GroundSpeed.clear();
-  prev.Altitude.clear();
-  prev.Heading.clear();
-  app.g.PrevTimestamp.clear();
 }
 
 }  // namespace sky

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <map>
 
+#include "commands/logging.h"
+#include "commands/realtime_link.h"
 #include "kml/realtime_view.h"
 #include "kml_checks.h"
-#include "realtime/link.h"
-#include "recorder/logging.h"
 #include "shell/dispatch.h"
 #include "test_app.h"
 

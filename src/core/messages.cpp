@@ -1,10 +1,6 @@
-#include "shell/messages.h"
-
-#include <limits>
+#include "core/messages.h"
 
 #include "core/app.h"
-#include "instruments/tcas.h"
-#include "recorder/startup.h"
 
 namespace sky {
 
@@ -79,39 +75,6 @@ void SetAlwaysOnTop(App& app, WindowId window, bool onTop) {
 void RestartTimer(App& app, Timer& timer) {
   timer.enabled = true;
   timer.dueMs = app.ports.clock.MonotonicMs() + timer.intervalMs;
-}
-
-namespace {
-
-// Fires the timer when it is due; returns whether it fired.
-template <typename Handler>
-void FireIfDue(App& app, Timer& timer, int64_t now, Handler handler) {
-  if (app.ended || !timer.enabled || now < timer.dueMs) return;
-  timer.dueMs += timer.intervalMs;
-  if (timer.dueMs <= now) timer.dueMs = now + timer.intervalMs;  // ticks missed while blocked
-  handler(app);
-}
-
-}  // namespace
-
-void RunDueTimers(App& app) {
-  const int64_t now = app.ports.clock.MonotonicMs();
-  FireIfDue(app, app.Form1.Timer1, now, Timer1_Timer);
-  FireIfDue(app, app.Form1.Timer2, now, Timer2_Timer);
-  if (app.frmTCAS.loaded) FireIfDue(app, app.frmTCAS.tmrTCAS, now, tmrTCAS_Timer);
-  if (app.frmACStatus.loaded) FireIfDue(app, app.frmACStatus.tmrMSG, now, tmrMSG_Timer);
-}
-
-int64_t NextTimerDueMs(const App& app) {
-  int64_t next = std::numeric_limits<int64_t>::max();
-  auto consider = [&next](const Timer& timer) {
-    if (timer.enabled && timer.dueMs < next) next = timer.dueMs;
-  };
-  consider(app.Form1.Timer1);
-  consider(app.Form1.Timer2);
-  if (app.frmTCAS.loaded) consider(app.frmTCAS.tmrTCAS);
-  if (app.frmACStatus.loaded) consider(app.frmACStatus.tmrMSG);
-  return next;
 }
 
 }  // namespace sky

@@ -1,14 +1,15 @@
-#include "kml/convert.h"
+#include "commands/convert.h"
 
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
 
+#include "commands/realtime_link.h"
 #include "core/app.h"
+#include "core/messages.h"
 #include "kml/writer.h"
-#include "realtime/link.h"
-#include "recorder/logging.h"
-#include "shell/messages.h"
+#include "realtime/animation_kml.h"
+#include "recorder/recording_state.h"
 
 namespace sky {
 namespace {
@@ -23,11 +24,6 @@ std::string Stamp(const LocalDateTime& now) {
 
 void Require(bool done) {
   if (!done) throw std::runtime_error("file operation failed");
-}
-
-// Characters from 1-based position `start`, at most `length` of them; short texts give less.
-std::string Mid(const std::string& text, size_t start, size_t length) {
-  return start > text.size() ? std::string() : text.substr(start - 1, length);
 }
 
 }  // namespace
@@ -52,7 +48,8 @@ void ConvertFlightLog(App& app) {
     app.ports.windows.Redraw(WindowId::Form1);
 
     // A failed conversion has posted its own message; the copies are made all the same.
-    const bool converted = WriteKmlDocument(app, log, document, baseName, false, "");
+    const bool converted = WriteKmlDocument(app, log, document, baseName, false, "",
+                                            [&app](TextSink& out) { out << BuildAnimation(app); });
     if (app.params.Debuging) Require(files.Copy(log, saved + baseName + ".txt"));
     Require(files.Copy(document, saved + baseName + ".kml"));
 
@@ -80,13 +77,6 @@ void OpenSavedTracksFolder(App& app) {
   } catch (const FolderNotFound&) {
     // No documents folder: there is nothing to open.
   }
-}
-
-std::string CorrectDatumTijd(const std::string& DatumTijd) {
-  const std::string& s = DatumTijd;
-  const std::string lastSix = s.size() > 6 ? s.substr(s.size() - 6) : s;
-  return Mid(s, 7, 2) + "-" + Mid(s, 5, 2) + "-" + Mid(s, 1, 4) + " " + Mid(lastSix, 1, 2) + ":" +
-         Mid(lastSix, 3, 2);
 }
 
 }  // namespace sky

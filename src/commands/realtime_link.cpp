@@ -1,14 +1,14 @@
-#include "realtime/link.h"
+#include "commands/realtime_link.h"
 
 #include <exception>
 
 #include "core/app.h"
+#include "core/messages.h"
 #include "kml/kml_file.h"
 #include "kml/templates.h"
 #include "kml/writer.h"
 #include "kml/xml_escape.h"
-#include "recorder/logging.h"
-#include "shell/messages.h"
+#include "recorder/recording_state.h"
 
 namespace sky {
 

@@ -1,6 +1,6 @@
 // The logging commands through the main window's buttons: start, stop, reset and animation, the
 // status labels and their failures.
-#include "recorder/logging.h"
+#include "commands/logging.h"
 
 #include <gtest/gtest.h>
 

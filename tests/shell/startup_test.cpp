@@ -1,12 +1,14 @@
 // Start-up and the sampling tick: silent reconnection, UTC time and time stamps, the connect
 // button, the flight log kept or emptied at start-up.
-#include "recorder/startup.h"
+#include "shell/startup.h"
 
 #include <gtest/gtest.h>
 
-#include "recorder/logging.h"
+#include "commands/connection.h"
+#include "commands/logging.h"
+#include "core/timestamp.h"
 #include "shell/dispatch.h"
-#include "simlink/connection.h"
+#include "simlink/identity.h"
 #include "test_app.h"
 
 namespace sky {
@@ -135,11 +137,11 @@ TEST(ConnectButton, ReportsTheLinkResultCode) {
   // A simulator connects and is read at once; pressing again shows nothing.
   t.transport.windows = {"UIPCMAIN"};
   const uint64_t before = t.simulator.AreasHandled();
-  ConnectSimulator(app);
+  Click(app, "Form1", "Command1");
   EXPECT_TRUE(app.g.Connected);
   EXPECT_EQ(app.Form1.lblConnect.text, "Connected");
   EXPECT_GT(t.simulator.AreasHandled(), before + 1);  // handshake, then a tick's read
-  ConnectSimulator(app);
+  Click(app, "Form1", "Command1");
   EXPECT_EQ(t.dialogs.shown.size(), 1u);
 
   // The simulator's name: X-Plane whatever the code says, else the code's name.

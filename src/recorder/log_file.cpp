@@ -1,0 +1,108 @@
+#include "recorder/log_file.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/app.h"
+#include "core/numtext.h"
+#include "core/timestamp.h"
+
+namespace sky {
+namespace {
+
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day) {
+  year -= month <= 2;
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(year - era * 400);
+  const unsigned doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+bool IsLeap(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// Minutes since 1970 of a "dd-mm-yyyy hh:mm" text; empty when it is not a valid date and time.
+std::optional<int64_t> MinutesOf(const std::string& text) {
+  int day = 0, month = 0, year = 0, hour = 0, minute = 0;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%2d-%2d-%4d %2d:%2d%c", &day, &month, &year, &hour, &minute,
+                  &tail) != 5) {
+    return std::nullopt;
+  }
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (year < 100 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
+      minute > 59) {
+    return std::nullopt;
+  }
+  if (day > kDays[month - 1] + (month == 2 && IsLeap(year))) return std::nullopt;
+  return DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 1440 +
+         hour * 60 + minute;
+}
+
+// Splits a file's text into its lines (CR LF or LF ends).
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    const bool last = end == std::string_view::npos;
+    if (last) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!visit(line)) return;
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+bool IsLogRecent(App& app) {
+  FileSystem& files = app.ports.files;
+  const std::string& log = app.g.FlightLogPath;
+  if (!files.Append(log, "")) return false;
+  const auto text = files.ReadAll(log);
+  if (!text) return false;
+  std::string last;
+  ForEachLine(*text, [&last](std::string_view line) {
+    if (!line.empty()) last = line;
+    return true;
+  });
+  const std::string stamp = last.substr(0, last.find(':'));
+  const auto recorded = MinutesOf(CorrectDatumTijd(stamp));
+  if (!recorded) return false;
+  const LocalDateTime now = app.ports.clock.LocalNow();
+  const std::string utc = GetUtcTime(app);
+  char current[32];
+  std::snprintf(current, sizeof current, "%02d-%02d-%04d %s", now.day, now.month, now.year,
+                FormatDigits(utc, "00:00").c_str());
+  const auto present = MinutesOf(current);
+  if (!present) return false;
+  return *present - *recorded <= 60;
+}
+
+bool LogHasRecords(App& app) {
+  // Five lines are all that is looked at; a head of the file holds them unless they are huge.
+  auto text = app.ports.files.ReadHead(app.g.FlightLogPath, 1 << 16);
+  if (!text) return false;
+  int lines = 0;
+  std::string_view lastLine;
+  auto visit = [&](std::string_view line) {
+    lastLine = line;
+    return ++lines < 5;
+  };
+  ForEachLine(*text, visit);
+  if (lines < 5 && text->size() == (1u << 16)) {
+    text = app.ports.files.ReadAll(app.g.FlightLogPath);
+    if (!text) return false;
+    lines = 0;
+    ForEachLine(*text, visit);
+  }
+  return !lastLine.empty();
+}
+
+}  // namespace sky

@@ -1,0 +1,93 @@
+#include "shell/startup.h"
+
+#include "commands/logging.h"
+#include "commands/realtime_link.h"
+#include "core/app.h"
+#include "core/messages.h"
+#include "core/numtext.h"
+#include "core/timestamp.h"
+#include "kml/templates.h"
+#include "online/online.h"
+#include "recorder/flightlog.h"
+#include "recorder/log_file.h"
+#include "recorder/recording_state.h"
+#include "settings/parameters.h"
+#include "shell/tick.h"
+
+namespace sky {
+namespace {
+
+void Fail(App& app, const std::string& title, const std::string& text) {
+  app.ports.dialogs.MessageBox(title, text, MessageButtons::Ok);
+  app.ended = true;
+  app.ports.shell.EndProgram();
+}
+
+}  // namespace
+
+bool Form_Load(App& app) {
+  Globals& g = app.g;
+  RestartTimer(app, app.Form1.Timer1);
+  RestartTimer(app, app.Form1.Timer2);
+
+  g.AppTitle = "Skytrace flightlogger";
+  g.ProductName = "Skytrace";
+  g.UpdateCheckWanted = CheckOnline(app);
+  g.UsageReportPending = true;
+  g.FirstMinimise = true;
+  app.Form1.caption = g.AppTitle;
+  g.TcasRange = 20;
+  g.TcasMode = 0;
+  app.Form1.Label9.text = FormatDigits(GetUtcTime(app), "00:00") + "z";
+  UpdateStatusLabels(app, false, false, false);
+  g.ChaseView = true;
+  g.ViewRight = false;
+  g.LoggingOn = false;
+
+  std::string dataFolder;
+  try {
+    dataFolder = AppDataFolder(app);
+  } catch (const FolderNotFound& error) {
+    Fail(app, g.AppTitle, error.what());
+    return false;
+  }
+  g.FlightLogPath = dataFolder + kFlightLogFile;
+  FileSystem& files = app.ports.files;
+  if (!files.CreateDirectories(dataFolder)) {
+    Fail(app, g.AppTitle, "Unable to create the folder " + dataFolder);
+    return false;
+  }
+  files.Append(dataFolder + kOffsetsFile, "");
+  LoadLoggingParameters(app);
+  SaveLoggingParameters(app);
+  LoadLoggingParameters(app);
+  if (!LoadKmlTemplates(app)) return false;
+  files.Append(g.FlightLogPath, "");
+
+  const std::string twoAndAHalf = app.ports.system.LocaleNumberText(5.0 / 2);
+  if (twoAndAHalf.find(',') != std::string::npos) {
+    g.DecimalIsComma = true;
+    g.DecimalSeparator = ",";
+  }
+  if (twoAndAHalf.find('.') != std::string::npos) {
+    g.DecimalIsComma = false;
+    g.DecimalSeparator = ".";
+  }
+
+  if (!IsLogRecent(app)) ResetLog(app, true);
+  ShowMessage(app,
+              g.AppTitle + ", made by simmers for simmers. Have fun using the " + g.AppTitle + "!");
+  g.RealtimeOn = false;
+  EnableViewButtons(app, false);
+  app.Form1.visible = true;
+  Timer1_Timer(app);
+  return !app.ended;
+}
+
+void Form_Unload(App& app) {
+  app.Form1.trayIcon = false;
+  app.Form1.closed = true;
+  app.ended = true;
+}
+
+}  // namespace sky

@@ -1,0 +1,13 @@
+// Start-up of the program (the main window's load) and its end (the main window's unload).
+#pragma once
+
+namespace sky {
+
+struct App;
+
+// The start-up sequence of the main window. Returns false when the program ended during it.
+bool Form_Load(App& app);
+// Closing the main window: removes the tray icon and ends the program.
+void Form_Unload(App& app);
+
+}  // namespace sky

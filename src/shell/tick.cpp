@@ -1,0 +1,156 @@
+#include "shell/tick.h"
+
+#include "commands/connection.h"
+#include "commands/logging.h"
+#include "commands/realtime_link.h"
+#include "core/app.h"
+#include "core/messages.h"
+#include "core/numtext.h"
+#include "core/timestamp.h"
+#include "instruments/status_window.h"
+#include "instruments/tcas.h"
+#include "online/online.h"
+#include "recorder/log_file.h"
+#include "recorder/recording_state.h"
+#include "simlink/flightdata.h"
+#include "simlink/fsuipc.h"
+#include "simlink/traffic.h"
+
+namespace sky {
+
+void HandleLostConnection(App& app, bool stopAnimation) {
+  Globals& g = app.g;
+  CloseLink(app.link);
+  g.Connected = false;
+  if (g.StatusWindowOpen) ClearStatusLines(app);
+  g.LoggingOn = false;
+  g.RealtimeOn = false;
+  EnableViewButtons(app, false);
+  if (stopAnimation) g.AnimationOn = false;
+  UpdateStatusLabels(app, false, false, false);
+  ClearPreviousValues(app);
+  app.Form1.lblConnect.text = "Not connected";
+  if (app.Form1.windowState == WindowState::Minimized && g.WasConnected) {
+    app.Form1.windowState = WindowState::Normal;
+    app.Form1.visible = true;
+    app.Form1.trayIcon = false;
+  }
+  app.Form1.lblConnect.color = kRed;
+  ShowMessage(app, "Connection to FS timed out.");
+}
+
+void ReadSample(App& app) {
+  switch (ReadFlightData(app)) {
+    case ReadOutcome::Done:
+      break;
+    case ReadOutcome::LinkLost:
+      HandleLostConnection(app, true);
+      break;
+    case ReadOutcome::BadValue:
+      ShowMessage(app, "Unable to load FSUIPC offsets.");
+      break;
+  }
+}
+
+void RefreshTraffic(App& app) {
+  switch (GetAI(app)) {
+    case ReadOutcome::Done:
+      break;
+    case ReadOutcome::LinkLost:
+      HandleLostConnection(app, false);
+      break;
+    case ReadOutcome::BadValue:
+      ShowMessage(app, "Unable to load AI traffic data.");
+      break;
+  }
+}
+
+void tmrTCAS_Timer(App& app) {
+  ClearTcasTable(app);
+  if (!app.g.Connected || app.g.TcasMode == 0) return;
+  RefreshTraffic(app);
+  if (!app.g.Connected) return;  // the link went down during the refresh: nothing to show
+  DrawTraffic(app);
+}
+
+void Command1_Click(App& app) {
+  if (ConnectSimulator(app)) Timer1_Timer(app);
+}
+
+void Timer1_Timer(App& app) {
+  if (app.ended) return;
+  Globals& g = app.g;
+  Form1Controls& form = app.Form1;
+
+  form.btn_resetlog.enabled = LogHasRecords(app);
+  form.btn_Convert.enabled = form.btn_resetlog.enabled;
+  form.btn_startlog.enabled = g.Connected;
+  form.btn_ToggleRealtime.enabled = g.Connected;
+  form.btn_startAnimate.enabled = g.Connected;
+  form.btn_stoplog.enabled = g.Connected;
+
+  const std::string& clock = form.Label9.text;
+  const bool colon = clock.size() >= 3 && clock[2] == ':';
+  form.Label9.text = FormatDigits(GetUtcTime(app), colon ? "00 00" : "00:00") + "z";
+
+  if (!g.Connected) {
+    int32_t result = 0;
+    g.Connected = OpenLink(app.link, 0, result);
+  } else {
+    ReadSample(app);
+    UpdateStatusLabels(app, g.LoggingOn, false, g.RealtimeOn);
+    if (!g.Connected) return;
+
+    if (app.prev.Latitude.empty()) app.prev.Latitude = app.sample.Latitude;
+    if (app.prev.Longitude.empty()) app.prev.Longitude = app.sample.Longitude;
+    for (std::string* lastLogged : {&g.LastLoggedHeading, &g.LastLoggedVerticalSpeed,
+                                    &g.LastLoggedGroundSpeed, &g.LastLoggedAltitude}) {
+      if (lastLogged->empty()) *lastLogged = "0";
+    }
+    if (g.StatusWindowOpen) WriteStatusLines(app);
+    if (!RecordSampleOrClose(app, "", false)) return;
+    if (g.RealtimeOn) WriteRealtimeDocuments(app);
+
+    const FlightSample& s = app.sample;
+    PreviousSample& p = app.prev;
+    p.Heading = s.Heading;
+    p.GroundSpeed = s.GroundSpeed;
+    p.Latitude = s.Latitude;
+    p.Longitude = s.Longitude;
+    p.Altitude = s.Altitude;
+    p.VerticalSpeed = s.VerticalSpeed;
+    p.OnGround = s.OnGround;
+    p.Spoilers = s.Spoilers;
+    p.TailHook = s.TailHook;
+    p.Overspeed = s.Overspeed;
+    p.Stall = s.Stall;
+    p.InnerMarker = s.InnerMarker;
+    p.MiddleMarker = s.MiddleMarker;
+    p.OuterMarker = s.OuterMarker;
+    p.LocalizerInBand = s.LocalizerInBand;
+    p.GlideslopeState = s.GlideslopeState;
+    p.GlideslopeFlag = s.GlideslopeFlag;
+    p.GlideslopeNeedle = s.GlideslopeNeedle;
+    g.PrevTimestamp = Timestamp(app);
+  }
+
+  if (g.Connected) {
+    ShowConnected(app, true);
+  } else {
+    g.TcasMode = 0;
+    ShowTcasOff(app);
+    ShowConnected(app, false);
+    if (form.windowState == WindowState::Minimized && g.WasConnected) {
+      form.windowState = WindowState::Normal;
+      form.visible = true;
+      form.trayIcon = false;
+    }
+  }
+  if (g.UsageReportPending) {
+    SendUsageReport(app);
+    g.UsageReportPending = false;
+  }
+  g.WasConnected = g.Connected;
+}
+
+}  // namespace sky

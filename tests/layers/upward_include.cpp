@@ -1,0 +1,2 @@
+// A recorder unit reaching up to the tick: the build must refuse it.
+#include "shell/tick.h"
