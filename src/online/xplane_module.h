@@ -1,0 +1,18 @@
+// The X-Plane interface module (the XPUIPC plug-in): the first-run question that finds X-Plane's
+// plug-ins folder, and keeping the plug-in there current with the maker's web server.
+#pragma once
+
+namespace sky {
+
+struct App;
+
+// Asks a first-time user whether X-Plane will be used and, if so, for its plug-ins folder.
+// `ForceYes` (the options dialog's Browse button) skips the question and asks for the folder.
+// Saves the logging parameters after a change.
+void CheckXPlane(App& app, bool ForceYes);
+
+// Downloads the plug-in and its offsets file into the plug-ins folder when the server offers
+// another version than the installed one. Saves the logging parameters after a change.
+void CheckXPUIPCVersion(App& app);
+
+}  // namespace sky
