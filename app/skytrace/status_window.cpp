@@ -13,14 +13,6 @@
 namespace sky::ui {
 namespace {
 
-QFont Calibri(int pixels, bool bold) {
-  QFont font("Calibri");
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
-
 // The six value labels in reading order: speeds, heading and altitude, vertical speed and height.
 const Label* ValueLabel(const StatusControls& w, int i) {
   const Label* labels[] = {&w.Label12, &w.Label1, &w.Label2, &w.Label3, &w.Label4, &w.Label8};
