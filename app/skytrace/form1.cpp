@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app_icon.h"
 #include "commands/main_window.h"
 #include "core/app.h"
 #include "shell/dispatch.h"
@@ -115,7 +116,7 @@ Form1::Form1(App& app, std::function<void()> afterEvent)
   grid->setColumnStretch(1, 1);
   setMinimumWidth(520);
 
-  tray_ = new QSystemTrayIcon(QApplication::windowIcon(), this);
+  tray_ = new QSystemTrayIcon(SkytraceIcon(), this);
   tray_->setObjectName("picTrayicon");
   // The tray reports a button release as the mouse message the core knows.
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {

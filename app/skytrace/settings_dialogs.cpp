@@ -180,6 +180,8 @@ ParametersDialog::ParametersDialog(App& app, std::function<void()> afterEvent, Q
     boxes_.push_back(box);
   }
 
+  for (QGridLayout* grid : grids) grid->setRowStretch(grid->rowCount(), 1);  // rows at the top
+
   lblNote_ = new QLabel(this);
   lblNote_->setObjectName("lblNote");
   lblNote_->setWordWrap(true);
