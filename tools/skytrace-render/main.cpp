@@ -7,6 +7,8 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QRegularExpression>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -28,9 +30,8 @@ void StyleTables(QTextFrame* frame) {
   for (QTextFrame* child : frame->childFrames()) {
     if (auto* table = qobject_cast<QTextTable*>(child)) {
       QTextTableFormat format = table->format();
-      format.setBorder(0.6);
+      format.setBorder(1);
       format.setBorderBrush(QColor(0x9A, 0xA3, 0xAD));
-      format.setBorderCollapse(true);
       format.setCellPadding(4);
       format.setCellSpacing(0);
       format.setTopMargin(4);
@@ -38,6 +39,24 @@ void StyleTables(QTextFrame* frame) {
       table->setFormat(format);
     }
     StyleTables(child);
+  }
+}
+
+// A picture "name.png" that has a "name@2x.png" beside it is drawn from that one, at the same
+// size and twice the sharpness.
+void UseSharpPictures(QTextDocument& document, const QString& folder) {
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    for (auto part = block.begin(); !part.atEnd(); ++part) {
+      const QTextCharFormat format = part.fragment().charFormat();
+      if (!format.isImageFormat()) continue;
+      const QString name = format.toImageFormat().name();
+      QString sharp = name;
+      sharp.replace(QRegularExpression("\\.png$"), "@2x.png");
+      QImage image(folder + "/" + sharp);
+      if (sharp == name || image.isNull()) continue;
+      image.setDevicePixelRatio(2);
+      document.addResource(QTextDocument::ImageResource, QUrl(name), image);
+    }
   }
 }
 
@@ -54,6 +73,7 @@ int RenderManual(const QString& markdown, const QString& pdf) {
   document.setDefaultStyleSheet("table { border-collapse: collapse; } th { text-align: left; }");
   document.setMarkdown(QString::fromUtf8(in.readAll()));
   StyleTables(document.rootFrame());
+  UseSharpPictures(document, QFileInfo(markdown).absolutePath());
 
   QPdfWriter writer(pdf);
   writer.setTitle("Skytrace flightlogger - User's manual");
