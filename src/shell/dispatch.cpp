@@ -30,6 +30,7 @@ struct Control {
 #define STATUS(control) [](const App& a) { return a.frmACStatus.control.enabled; }
 #define OPTIONS(control) [](const App& a) { return a.frmOptions.control.enabled; }
 #define OFFSETS(control) [](const App& a) { return a.frmOffsets.control.enabled; }
+// A check box is always enabled; a click changes its tick.
 #define CHECK(control) \
   [](const App&) { return true; }, [](App& a) { ToggleOptionsCheck(a, control); }
 
