@@ -32,7 +32,7 @@ void StyleTables(QTextFrame* frame) {
       QTextTableFormat format = table->format();
       format.setBorder(1);
       format.setBorderBrush(QColor(0x9A, 0xA3, 0xAD));
-      format.setCellPadding(4);
+      format.setCellPadding(3);
       format.setCellSpacing(0);
       format.setTopMargin(4);
       format.setBottomMargin(6);
@@ -68,7 +68,7 @@ int RenderManual(const QString& markdown, const QString& pdf) {
   document.setBaseUrl(QUrl::fromLocalFile(QFileInfo(markdown).absolutePath() + "/"));
   QFont font("DejaVu Sans");
   font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(10);
+  font.setPointSizeF(9.5);
   document.setDefaultFont(font);
   document.setDefaultStyleSheet("table { border-collapse: collapse; } th { text-align: left; }");
   document.setMarkdown(QString::fromUtf8(in.readAll()));
