@@ -133,6 +133,7 @@ QPushButton* ParametersDialog::AddButton(const char* name) {
   button->setObjectName(name);
   button->setAutoDefault(false);
   button->setFont(Calibri(kFontPixels));
+  button->installEventFilter(this);
   buttons_[name] = button;
   connect(button, &QPushButton::clicked, this, [this, key = std::string(name)] {
     Click(app_, "frmOffsets", key);
@@ -225,10 +226,10 @@ void ParametersDialog::Render() {
 }
 
 bool ParametersDialog::eventFilter(QObject* watched, QEvent* event) {
-  // A box taking the focus (Tab, a click into it) takes it from the control that had it, which
-  // corrects its text if it was a box.
+  // A box or a button taking the focus (Tab, a click) takes it from the control that had it,
+  // which corrects its text if it was a box.
   if (event->type() == QEvent::FocusIn) {
-    Click(app_, "frmOffsets", watched->objectName().toStdString());
+    MoveFocus(app_, "frmOffsets", watched->objectName().toStdString());
     afterEvent_();
   }
   return QDialog::eventFilter(watched, event);

@@ -148,6 +148,12 @@ bool IsBlocked(const App& app, std::string_view window) {
   return !modal.empty() && modal != window;
 }
 
+bool MoveFocus(App& app, std::string_view window, std::string_view control) {
+  if (!IsControl(window, control) || !Loaded(app, window) || IsBlocked(app, window)) return false;
+  if (window == "frmOffsets") MoveParametersFocus(app, control);
+  return true;
+}
+
 bool TypeText(App& app, std::string_view window, std::string_view control,
               const std::string& text) {
   if (!IsTextBox(window, control) || !Loaded(app, window) || IsBlocked(app, window)) return false;

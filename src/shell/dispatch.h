@@ -28,6 +28,10 @@ bool IsWindow(std::string_view window);
 // Whether the window is open but behind a modal dialog.
 bool IsBlocked(const App& app, std::string_view window);
 
+// The focus moves to a control (Tab, or a click that is not a press yet): in the logging
+// parameters, the box that had it corrects its text. False for a window that takes no input.
+bool MoveFocus(App& app, std::string_view window, std::string_view control);
+
 // Typing: the text box takes the focus and the text (line breaks dropped, a box holds one line).
 // False when the window has no such text box, or is not open or behind a dialog.
 bool TypeText(App& app, std::string_view window, std::string_view control, const std::string& text);

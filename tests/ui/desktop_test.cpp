@@ -80,6 +80,13 @@ TEST_F(Desktop, BoxesCorrectThemselvesAsTheFocusMovesAndOkStoresThem) {
   QTest::keyClicks(heading, "250");
   QTest::keyClick(heading, Qt::Key_Tab);  // on to the next box
   EXPECT_EQ(heading->text().toStdString(), "180");
+  auto* reset = Find(dialog, "btnReset");
+  auto* altitude = Find<QLineEdit>(dialog, "txtAltOffset");
+  altitude->selectAll();
+  QTest::keyClicks(altitude, "-150");
+  reset->setFocus(Qt::TabFocusReason);  // on to a button, without pressing it
+  EXPECT_EQ(altitude->text().toStdString(), "150");
+  EXPECT_TRUE(t.dialogs.shown.empty());
   range->setFocus();  // a click into another box
   range->selectAll();
   QTest::keyClicks(range, "40000");
