@@ -32,9 +32,15 @@ if [ ! -x build/bin/skytrace-demo ]; then
   cmake --build build --target skytrace-demo
 fi
 
+# The zip ships the native build's Manual.pdf (the renderer is a Qt program).
+manual=""
+[ -f build/bin/Manual.pdf ] && manual="$PWD/build/bin/Manual.pdf"
 cmake -S . -B build-mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYTRACE_NATIVE_DEMO="$PWD/build/bin/skytrace-demo" >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYTRACE_NATIVE_DEMO="$PWD/build/bin/skytrace-demo" \
+  -DSKYTRACE_MANUAL_PDF="$manual" >/dev/null
 cmake --build build-mingw
+# The Windows package: the programs, KMLSettings.txt and Manual.pdf in one zip.
+(cd build-mingw && cpack -G ZIP >/dev/null && echo "wine-tests: packed $(ls -1 ./*.zip)")
 built=$(date +%s)
 
 # One Wine server for the whole run, with Wine's own service processes started here, detached

@@ -118,9 +118,14 @@ std::optional<std::vector<DemoAction>> ParseDemoActions(const std::string& text,
         if (action.verb == "click" && !IsControl(action.window, action.control)) {
           return fail("unknown control \"" + target + "\"");
         }
-        if (action.verb == "type" && (target.size() >= rest.size() ||
-                                      !Quoted(Trim(rest.substr(target.size())), action.argument))) {
-          return fail("type needs a quoted text");
+        if (action.verb == "type") {
+          // The text: quoted, or the rest of the line as it stands.
+          const std::string text = Trim(rest.substr(target.size()));
+          if (text.empty()) return fail("type needs a text");
+          if (!Quoted(text, action.argument)) action.argument = text;
+          if (!IsControl(action.window, action.control)) {
+            return fail("unknown text box \"" + target + "\"");
+          }
         }
       }
     } else if (action.verb == "answer") {
@@ -219,7 +224,28 @@ struct DemoRunner::Impl {
     out << "\n";
   }
 
+  // Prints the logging parameters' boxes that changed other than by typing into them: a box
+  // correcting itself as it loses the focus, a reset.
+  void PrintCorrectedBoxes(const std::vector<std::string>& before, const DemoAction& action) {
+    const auto& boxes = app->frmOffsets.boxes;
+    for (size_t i = 0; i < before.size() && i < boxes.size(); ++i) {
+      const bool typed = action.verb == "type" && boxes[i].name == action.control;
+      if (before[i] != boxes[i].box.text && !typed) {
+        Print("  frmOffsets." + boxes[i].name + " becomes \"" + boxes[i].box.text + "\"");
+      }
+    }
+  }
+
   void Perform(const DemoAction& action) {
+    std::vector<std::string> boxes;
+    if (app->frmOffsets.loaded) {
+      for (const ParameterBox& box : app->frmOffsets.boxes) boxes.push_back(box.box.text);
+    }
+    PerformAction(action);
+    PrintCorrectedBoxes(boxes, action);
+  }
+
+  void PerformAction(const DemoAction& action) {
     if (action.verb == "click") {
       const std::string name =
           action.window == "Form1" ? action.control : action.window + "." + action.control;
@@ -227,6 +253,7 @@ struct DemoRunner::Impl {
       const ClickResult result = Click(*app, action.window, action.control);
       if (result == ClickResult::Disabled) Print("  (" + name + " is disabled)");
       if (result == ClickResult::NotLoaded) Print("  (" + action.window + " is not open)");
+      if (result == ClickResult::Blocked) Print("  (" + action.window + " is behind a dialog)");
     } else if (action.verb == "type") {
       Print("type " + action.window + "." + action.control + " \"" + action.argument + "\"");
       if (!TypeText(*app, action.window, action.control, action.argument)) {
@@ -244,6 +271,7 @@ struct DemoRunner::Impl {
       dialogs.Queue(answer);
     } else if (action.verb == "close") {
       Print("close " + action.window);
+      if (IsBlocked(*app, action.window)) Print("  (" + action.window + " is behind a dialog)");
       CloseWindow(*app, action.window);
     }
   }

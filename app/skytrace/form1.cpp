@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -7,6 +8,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app_icon.h"
+#include "commands/main_window.h"
 #include "core/app.h"
 #include "shell/dispatch.h"
 #include "widgets.h"
@@ -112,6 +115,18 @@ Form1::Form1(App& app, std::function<void()> afterEvent)
   grid->setColumnStretch(0, 1);
   grid->setColumnStretch(1, 1);
   setMinimumWidth(520);
+
+  tray_ = new QSystemTrayIcon(SkytraceIcon(), this);
+  tray_->setObjectName("picTrayicon");
+  // The tray reports a button release as the mouse message the core knows.
+  connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+    const int message = why == QSystemTrayIcon::Trigger       ? kLeftButtonUp
+                        : why == QSystemTrayIcon::Context     ? kRightButtonUp
+                        : why == QSystemTrayIcon::DoubleClick ? kLeftButtonDoubleClick
+                                                              : kMouseMove;
+    TrayIconMouse(app_, message);
+    afterEvent_();
+  });
   Render();
 }
 
@@ -146,11 +161,62 @@ void Form1::Render() {
   ui::Render(Label6_, f.Label6);
   ui::Render(Label9_, f.Label9);
   ui::Render(Label7_, f.Label7);
+  RenderWindowState();
+}
+
+// Shows the window as the core's state says: hidden while in the tray, else minimised, normal or
+// maximised. Only differences are applied, so the state changes this causes are not forwarded.
+void Form1::RenderWindowState() {
+  const Form1Controls& f = app_.Form1;
+  const QString tip = Q(app_.g.AppTitle.empty() ? f.caption : app_.g.AppTitle);
+  if (tray_->toolTip() != tip) tray_->setToolTip(tip);
+  if (f.trayIcon != tray_->isVisible()) tray_->setVisible(f.trayIcon);
+  if (!f.visible) {
+    if (isVisible()) hide();
+    return;
+  }
+  switch (f.windowState) {
+    case WindowState::Minimized:
+      if (!isMinimized() || !isVisible()) showMinimized();
+      break;
+    case WindowState::Maximized:
+      if (!isMaximized() || !isVisible()) showMaximized();
+      break;
+    case WindowState::Normal:
+      if (isMinimized() || isMaximized() || !isVisible()) {
+        showNormal();
+        raise();
+        activateWindow();
+      }
+      break;
+  }
+}
+
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  const WindowState state = isMinimized()   ? WindowState::Minimized
+                            : isMaximized() ? WindowState::Maximized
+                                            : WindowState::Normal;
+  if (state == app_.Form1.windowState) return;  // the core asked for it
+  // The handler may ask a question; it runs once the window system is done with this change.
+  QMetaObject::invokeMethod(
+      this,
+      [this, state] {
+        ResizeMainWindow(app_, state);
+        afterEvent_();
+      },
+      Qt::QueuedConnection);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  CloseWindow(app_, "Form1");
+  if (!CloseWindow(app_, "Form1")) {
+    event->ignore();  // a dialog is open
+    return;
+  }
+  tray_->hide();
   event->accept();
+  afterEvent_();  // the program has ended
 }
 
 }  // namespace sky::ui

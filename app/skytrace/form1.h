@@ -1,9 +1,11 @@
 // The main window: six frames of buttons, the connection and recording status, the UTC clock and
-// the message board. It renders Form1's control state and forwards clicks to the core.
+// the message board, and the tray icon while the window is hidden in the notification area. It
+// renders Form1's control state and forwards clicks, minimising and tray clicks to the core.
 #pragma once
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -17,15 +19,19 @@ namespace sky::ui {
 
 class Form1 : public QWidget {
  public:
-  // `afterEvent` runs after every click the core handled (the host re-renders all windows).
+  // `afterEvent` runs after every event the core handled (the host re-renders all windows).
   Form1(App& app, std::function<void()> afterEvent);
   void Render();
+  // The tray icon (picTrayicon's part), present while the window is in the notification area.
+  QSystemTrayIcon* TrayIcon() const { return tray_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   QPushButton* AddButton(const char* name);
+  void RenderWindowState();
   App& app_;
   std::function<void()> afterEvent_;
   std::map<std::string, QPushButton*> buttons_;
@@ -35,6 +41,7 @@ class Form1 : public QWidget {
   QLabel* Label6_;
   QLabel* Label9_;
   QLabel* Label7_;
+  QSystemTrayIcon* tray_;
 };
 
 }  // namespace sky::ui

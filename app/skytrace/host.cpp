@@ -7,6 +7,7 @@
 #include "core/app.h"
 #include "core/messages.h"
 #include "form1.h"
+#include "settings_dialogs.h"
 #include "shell/dispatch.h"
 #include "shell/startup.h"
 #include "status_window.h"
@@ -22,6 +23,8 @@ UiHost::UiHost(App& app, QtWindows& windows) : app_(app), windows_(windows) {
 }
 
 UiHost::~UiHost() {
+  windows_.Unregister(WindowId::frmOffsets);
+  windows_.Unregister(WindowId::frmOptions);
   windows_.Unregister(WindowId::frmTCAS);
   windows_.Unregister(WindowId::frmACStatus);
   windows_.Unregister(WindowId::Form1);
@@ -30,8 +33,7 @@ UiHost::~UiHost() {
 bool UiHost::Start() {
   const bool started = Form_Load(app_);
   if (!started) return false;
-  form1_->show();
-  AfterEvent();
+  AfterEvent();  // shows the main window
   return true;
 }
 
@@ -45,10 +47,14 @@ void UiHost::AfterEvent() {
     QApplication::quit();
     return;
   }
-  form1_->Render();
-  SyncWindows();
+  RenderAll();
   const int64_t wait = NextTimerDueMs(app_) - app_.ports.clock.MonotonicMs();
   timer_.start(static_cast<int>(std::clamp<int64_t>(wait, 0, 60000)));
+}
+
+void UiHost::RenderAll() {
+  form1_->Render();
+  SyncWindows();
 }
 
 namespace {
@@ -77,6 +83,16 @@ void UiHost::SyncWindows() {
                    [this] { return new TcasWindow(app_, [this] { AfterEvent(); }); });
   Sync<StatusWindow>(app_.frmACStatus.loaded, status_, WindowId::frmACStatus, windows_,
                      [this] { return new StatusWindow(app_, [this] { AfterEvent(); }); });
+  // The dialogs are modal, the logging parameters over the options.
+  Sync<OptionsDialog>(app_.frmOptions.loaded, options_, WindowId::frmOptions, windows_, [this] {
+    return new OptionsDialog(
+        app_, [this] { AfterEvent(); }, form1_.get());
+  });
+  Sync<ParametersDialog>(app_.frmOffsets.loaded && options_, parameters_, WindowId::frmOffsets,
+                         windows_, [this] {
+                           return new ParametersDialog(
+                               app_, [this] { AfterEvent(); }, options_.get());
+                         });
 }
 
 }  // namespace sky::ui

@@ -17,6 +17,8 @@ namespace sky::ui {
 class Form1;
 class TcasWindow;
 class StatusWindow;
+class OptionsDialog;
+class ParametersDialog;
 
 class UiHost : public QObject {
  public:
@@ -26,9 +28,13 @@ class UiHost : public QObject {
   bool Start();
   // After any event the core handled: render, sync windows, schedule the next timer.
   void AfterEvent();
+  // Renders every window and opens or closes the auxiliary ones, as the core's state says.
+  void RenderAll();
   Form1* MainWindow() const { return form1_.get(); }
   TcasWindow* TcasView() const { return tcas_.get(); }
   StatusWindow* StatusView() const { return status_.get(); }
+  OptionsDialog* OptionsView() const { return options_.get(); }
+  ParametersDialog* ParametersView() const { return parameters_.get(); }
 
  private:
   void OnTimer();
@@ -39,6 +45,8 @@ class UiHost : public QObject {
   std::unique_ptr<Form1> form1_;
   std::unique_ptr<TcasWindow> tcas_;
   std::unique_ptr<StatusWindow> status_;
+  std::unique_ptr<OptionsDialog> options_;
+  std::unique_ptr<ParametersDialog> parameters_;
   QTimer timer_;
 };
 

@@ -1,7 +1,9 @@
 // Skytrace flightlogger: logs a home flight simulator's flights and shows them in Google Earth.
 #include <QApplication>
+#include <QStyleFactory>
 #include <clocale>
 
+#include "app_icon.h"
 #include "core/app.h"
 #include "form1.h"
 #include "host.h"
@@ -34,6 +36,12 @@ int main(int argc, char** argv) {
   // The program writes and reads its own number texts; the user's locale is asked for separately.
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName("Skytrace flightlogger");
+  QApplication::setDesktopFileName("skytrace");
+  QApplication::setWindowIcon(sky::ui::SkytraceIcon());
+  // Plain controls until the start-up sets up the themed ones (unless the settings say not to).
+  if (QStyle* plain = QStyleFactory::create(sky::ui::kPlainStyle)) QApplication::setStyle(plain);
+  // The window stays in the notification area while hidden there; only closing it ends the run.
+  QApplication::setQuitOnLastWindowClosed(false);
 
   PlatformClock clock;
   PlatformFolders folders;
@@ -49,6 +57,7 @@ int main(int argc, char** argv) {
   sky::ui::UiHost host(app, windows);
   shell.mainWindow = host.MainWindow();
   dialogs.parent = shell.mainWindow;
+  dialogs.beforeShow = [&host] { host.RenderAll(); };
   if (!host.Start()) return 1;
   return QApplication::exec();
 }

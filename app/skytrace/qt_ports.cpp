@@ -7,8 +7,14 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
 #include <cstdlib>
@@ -35,8 +41,16 @@ std::optional<QByteArray> Fetch(const std::string& url) {
 
 }  // namespace
 
+#ifdef _WIN32
+const char* const kThemedStyle = "windowsvista";
+#else
+const char* const kThemedStyle = "Fusion";
+#endif
+const char* const kPlainStyle = "Windows";
+
 DialogAnswer QtDialogs::MessageBox(const std::string& title, const std::string& text,
                                    MessageButtons buttons) {
+  if (beforeShow) beforeShow();
   if (buttons == MessageButtons::Ok) {
     QMessageBox::information(parent, Q(title), Q(text), QMessageBox::Ok);
     return DialogAnswer::Ok;
@@ -49,6 +63,7 @@ DialogAnswer QtDialogs::MessageBox(const std::string& title, const std::string& 
 
 std::optional<std::string> QtDialogs::InputBox(const std::string& prompt, const std::string& title,
                                                const std::string& defaultText) {
+  if (beforeShow) beforeShow();
   bool confirmed = false;
   const QString text = QInputDialog::getText(parent, Q(title), Q(prompt), QLineEdit::Normal,
                                              Q(defaultText), &confirmed);
@@ -59,6 +74,7 @@ std::optional<std::string> QtDialogs::InputBox(const std::string& prompt, const 
 std::optional<std::string> QtDialogs::FileOpen(const std::string& title, const std::string& filter,
                                                const std::string& initialFolder,
                                                const std::string&) {
+  if (beforeShow) beforeShow();
   // "Any file|*.*" becomes "Any file (*.*)".
   QString qtFilter = Q(filter);
   if (const int bar = qtFilter.indexOf('|'); bar >= 0) {
@@ -69,8 +85,31 @@ std::optional<std::string> QtDialogs::FileOpen(const std::string& title, const s
   return picked.toStdString();
 }
 
+std::optional<bool> DesktopHasOpener(const std::string& path) {
+#ifdef _WIN32
+  (void)path;
+  return std::nullopt;  // the shell itself answers whether a program opens it
+#else
+  const QString query = QStandardPaths::findExecutable("xdg-mime");
+  if (query.isEmpty()) return std::nullopt;
+  const QString type = QMimeDatabase().mimeTypeForFile(Q(path)).name();
+  QProcess process;
+  process.start(query, {"query", "default", type});
+  if (!process.waitForFinished(3000) || process.exitStatus() != QProcess::NormalExit) {
+    process.kill();
+    return std::nullopt;
+  }
+  return !process.readAllStandardOutput().trimmed().isEmpty();
+#endif
+}
+
 bool QtShell::Open(const std::string& target) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(target)));
+  const QString text = Q(target);
+  if (text.startsWith("http://") || text.startsWith("https://")) {
+    return QDesktopServices::openUrl(QUrl(text));
+  }
+  if (DesktopHasOpener(target) == false) return false;
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(text));
 }
 
 void QtShell::CloseMainWindow() {
@@ -96,11 +135,24 @@ std::optional<std::vector<uint8_t>> QtHttp::FetchBytes(const std::string& url) {
 bool QtWindows::SetAlwaysOnTop(WindowId window, bool onTop) {
   const auto found = widgets_.find(window);
   if (found == widgets_.end()) return false;
+  // Wayland lets no program put its own window above the others.
+  if (QGuiApplication::platformName().startsWith("wayland")) return false;
   QWidget* widget = found->second;
   const bool visible = widget->isVisible();
   widget->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
   if (visible) widget->show();  // changing the flags hides a window
   return true;
+}
+
+bool QtWindows::InitVisualStyles() {
+  QStyle* style = QStyleFactory::create(kThemedStyle);
+  if (!style) return false;
+  QApplication::setStyle(style);
+  return true;
+}
+
+bool QtWindows::HasNotificationArea() {
+  return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void QtWindows::Redraw(WindowId window) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <map>
 
 #include "core/ports.h"
@@ -19,8 +20,12 @@ class QtDialogs final : public Dialogs {
                                       const std::string& initialFolder,
                                       const std::string& fileName) override;
   QWidget* parent = nullptr;
+  // Runs before a box shows, so that the windows behind it show the state that led to it.
+  std::function<void()> beforeShow;
 };
 
+// Opens through the desktop's services. On Linux a file or folder counts as opened only when the
+// desktop names a default program for its type (when it can tell) and the launcher starts.
 class QtShell final : public Shell {
  public:
   bool Open(const std::string& target) override;
@@ -35,11 +40,21 @@ class QtHttp final : public Http {
   std::optional<std::vector<uint8_t>> FetchBytes(const std::string& url) override;
 };
 
+// Whether the desktop names a program for opening this file or folder: true, false, or nothing
+// when it cannot tell (no desktop database to ask).
+std::optional<bool> DesktopHasOpener(const std::string& path);
+
+// The style of themed controls on this platform, and the plain one the program starts with.
+extern const char* const kThemedStyle;
+extern const char* const kPlainStyle;
+
 // Finds the windows by their identity; the views register themselves while they exist.
 class QtWindows final : public WindowPort {
  public:
   bool SetAlwaysOnTop(WindowId window, bool onTop) override;
   void Redraw(WindowId window) override;
+  bool InitVisualStyles() override;
+  bool HasNotificationArea() override;
   void Register(WindowId id, QWidget* widget) { widgets_[id] = widget; }
   void Unregister(WindowId id) { widgets_.erase(id); }
 

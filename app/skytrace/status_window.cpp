@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/app.h"
 #include "shell/dispatch.h"
@@ -12,14 +14,6 @@
 
 namespace sky::ui {
 namespace {
-
-QFont Calibri(int pixels, bool bold) {
-  QFont font("Calibri");
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
 
 // The six value labels in reading order: speeds, heading and altitude, vertical speed and height.
 const Label* ValueLabel(const StatusControls& w, int i) {
@@ -38,23 +32,34 @@ StatusWindow::StatusWindow(App& app, std::function<void()> afterEvent)
   setWindowIcon(QApplication::windowIcon());
   setStyleSheet("#frmACStatus { background: #E9ECEF; }");
 
+  // Both columns as wide as the widest line with a six-figure value, so that they keep their
+  // width as the values change.
+  const QFont valueFont = Calibri(28, true);
+  int valueWidth = 0;
+  for (const char* widest : {"GND SPD: -88888", "ALT AGL: -88888", "ALT: -888888", "VS: -88888"}) {
+    valueWidth = std::max(valueWidth, QFontMetrics(valueFont).horizontalAdvance(widest));
+  }
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(8);
   grid->setVerticalSpacing(8);
   for (int i = 0; i < 6; ++i) {
     auto* value = new QLabel(this);
     value->setObjectName(kValueNames[i]);
-    value->setFont(Calibri(28, true));
-    value->setMinimumWidth(210);
+    value->setFont(valueFont);
+    value->setFixedWidth(valueWidth + 2 * 12 + 2);  // the tile's padding and border
     value->setMinimumHeight(50);
     values_[i] = value;
     grid->addWidget(value, i / 2, i % 2);
   }
 
+  // The event line holds the longest event text whole, beside the button.
   lblEvent_ = new QLabel(this);
   lblEvent_->setObjectName("lblEvent");
-  lblEvent_->setFont(Calibri(20, true));
+  const QFont eventFont = Calibri(20, true);
+  lblEvent_->setFont(eventFont);
   lblEvent_->setMinimumHeight(34);
+  lblEvent_->setMinimumWidth(
+      QFontMetrics(eventFont).horizontalAdvance("Event: Recovered from overspeed") + 4 + 6);
   lblEvent_->setStyleSheet("color: #14467A; padding-left: 4px;");
 
   Command1_ = new QPushButton(this);

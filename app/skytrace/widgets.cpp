@@ -12,6 +12,31 @@ void Render(QLabel* widget, const Label& label) {
   if (widget->toolTip() != Q(label.toolTip)) widget->setToolTip(Q(label.toolTip));
 }
 
+void Render(QCheckBox* widget, const CheckBox& box) {
+  if (widget->text() != Q(box.caption)) widget->setText(Q(box.caption));
+  if (widget->toolTip() != Q(box.toolTip)) widget->setToolTip(Q(box.toolTip));
+  if (widget->isChecked() != box.checked) {
+    const QSignalBlocker quiet(widget);
+    widget->setChecked(box.checked);
+  }
+}
+
+void Render(QLineEdit* widget, const TextBox& box) {
+  if (widget->text() != Q(box.text)) {
+    const QSignalBlocker quiet(widget);
+    widget->setText(Q(box.text));
+  }
+  if (widget->toolTip() != Q(box.toolTip)) widget->setToolTip(Q(box.toolTip));
+}
+
+QFont Calibri(int pixels, bool bold) {
+  QFont font("Calibri");
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
 void Render(QPushButton* widget, const Button& button) {
   if (widget->text() != Q(button.caption)) widget->setText(Q(button.caption));
   if (widget->toolTip() != Q(button.toolTip)) widget->setToolTip(Q(button.toolTip));

@@ -1,7 +1,10 @@
 // Small helpers shared by the views: rendering core control state into Qt widgets.
 #pragma once
 
+#include <QCheckBox>
+#include <QFont>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 
@@ -15,5 +18,11 @@ inline QString Q(const std::string& text) {
 
 void Render(QLabel* widget, const Label& label);
 void Render(QPushButton* widget, const Button& button);
+void Render(QCheckBox* widget, const CheckBox& box);
+// Leaves the text (and so the cursor) alone while it already matches.
+void Render(QLineEdit* widget, const TextBox& box);
+
+// The dialogs' font, Calibri where it exists and a sans-serif face of the same size elsewhere.
+QFont Calibri(int pixels, bool bold = false);
 
 }  // namespace sky::ui

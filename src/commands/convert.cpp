@@ -63,7 +63,7 @@ void ConvertFlightLog(App& app) {
 
     if (converted) {
       ShowMessage(app, "Tracklog converted and saved, opening Google Earth...");
-      app.ports.shell.Open(saved + baseName + ".kml");
+      OpenOrNameIt(app, saved + baseName + ".kml");
     }
   } catch (const std::exception&) {
     ShowMessage(app, "Unable to save tracklog, try again with FS and GE off.");
@@ -72,8 +72,10 @@ void ConvertFlightLog(App& app) {
 
 void OpenSavedTracksFolder(App& app) {
   try {
-    app.ports.shell.Open(SavedTracksFolder(app));  // the shell's answer is not looked at
+    const std::string folder = SavedTracksFolder(app);
+    const bool opened = app.ports.shell.Open(folder);
     ShowMessage(app, "Saves tracks folder opened.");
+    if (!opened) ShowNotOpened(app, folder);
   } catch (const FolderNotFound&) {
     // No documents folder: there is nothing to open.
   }

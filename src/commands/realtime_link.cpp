@@ -50,7 +50,7 @@ void CreateRealtimeLink(App& app) {
     ReplaceFirstIn(text, "FILE2", XmlEscape(folder + "RealtimeLocation.kml"));
     const std::string link = folder + "Skytrace Realtime.kml";
     WriteKmlFile(app.ports.files, link, text + "\r\n");
-    app.ports.shell.Open(link);  // Google Earth, as the handler of .kml files
+    OpenOrNameIt(app, link);  // Google Earth, as the handler of .kml files
   } catch (const std::exception&) {
     ShowMessage(app, "Unable to initialize realtime tracking.");
   }

@@ -88,6 +88,8 @@ struct App {
   Form1Controls Form1;
   TcasControls frmTCAS;
   StatusControls frmACStatus;
+  OptionsControls frmOptions;  // modal
+  OffsetsControls frmOffsets;  // modal, over the options dialog
 
   bool ended = false;  // the program has ended; no handler runs any more
 

@@ -124,4 +124,63 @@ struct StatusControls {
   Timer tmrMSG{5000, true};
 };
 
+// How a box of the logging parameters dialog corrects its text when it loses the focus, after
+// the text was cut to its whole part: a range keeps 0 to `max`, non-negative raises a negative
+// number to 0, magnitude drops its minus sign.
+enum class BoxRule { Range, NonNegative, Magnitude };
+
+// One number box of the logging parameters dialog and its label. The reset value is the box's
+// design-time text.
+struct ParameterBox {
+  std::string name;  // "txtHDGOffset"
+  Label label;       // "Heading offset:"
+  TextBox box;       // the text and the tooltip
+  std::string resetValue;
+  BoxRule rule = BoxRule::NonNegative;
+  int max = 0;    // the upper limit of a range box
+  int frame = 0;  // which of the dialog's four frames holds it
+};
+
+// The 22 boxes as designed, in their tab order.
+std::vector<ParameterBox> ParameterBoxesAsDesigned();
+
+struct OffsetsControls {
+  bool loaded = false;
+  std::string caption = "Logging parameters";
+  Frame frames[4] = {{"Flight log"}, {"ILS events"}, {"Realtime view"}, {"Predicted paths"}};
+  std::vector<ParameterBox> boxes = ParameterBoxesAsDesigned();
+  Label lblNote{
+      "NOTE: Modifying these parameters is NOT easy, please refer to the manual for more "
+      "information!"};
+  Button btnOK{"OK", ""};
+  Button btnCancel{"Cancel", ""};
+  Button btnReset{"Reset", ""};
+  std::string focus;  // the name of the control that has the focus, "" for none
+};
+
+struct OptionsControls {
+  bool loaded = false;
+  std::string caption = "Options";
+  Button Command2{"Logging parameters...", ""};
+  Frame Frame2{"Skytrace automatic update settings"};
+  CheckBox Check3{"Install updates",
+                  "Check this box to automatically let the Skytrace upgrade itself when a new "
+                  "version becomes available"};
+  CheckBox Check2{"Download and install minor updates too",
+                  "Check this box to let the Skytrace download all available updates, also minor "
+                  "ones. Uncheck this box to let the Skytrace only download and install major "
+                  "updates."};
+  Frame Frame1{"X-Plane (XPUIPC) settings"};
+  CheckBox Check1{"Enable XPUIPC downloading and installing",
+                  "Check this box to enable the Skytrace flightlogger to download and install the "
+                  "XPUIPC module for X-Plane. Make sure the text box above is filled with the "
+                  "X-Plane plugins folder, click Browse... for more instructions"};
+  TextBox txtXPlanePath{"", "The X-Plane plugins folder"};
+  Button Command1{"Browse...", "Click here to locate the X-Plane plugins folder"};
+  Label Label24{"Current XPUIPC version:"};
+  Label lblXPUIPC{"01.03.00", kBlack, "The current XPUIPC version installed"};
+  Button btnOK{"OK", ""};
+  Button btnCancel{"Cancel", ""};
+};
+
 }  // namespace sky

@@ -72,6 +72,16 @@ void SetAlwaysOnTop(App& app, WindowId window, bool onTop) {
   }
 }
 
+void ShowNotOpened(App& app, const std::string& target) {
+  ShowMessage(app, "No program here opens " + target + ".");
+}
+
+bool OpenOrNameIt(App& app, const std::string& target) {
+  if (app.ports.shell.Open(target)) return true;
+  ShowNotOpened(app, target);
+  return false;
+}
+
 void RestartTimer(App& app, Timer& timer) {
   timer.enabled = true;
   timer.dueMs = app.ports.clock.MonotonicMs() + timer.intervalMs;

@@ -53,6 +53,13 @@ double FileVersionNumber(App& app, const std::string& path);
 
 void SetAlwaysOnTop(App& app, WindowId window, bool onTop);
 
+// Posts the sentence that gives the full path (or address) of something nothing here could
+// open, so that the user can open it by hand.
+void ShowNotOpened(App& app, const std::string& target);
+// Opens a document, folder or web address with the program the system has for it, and when
+// nothing here opens it, says so with ShowNotOpened. Returns whether it opened.
+bool OpenOrNameIt(App& app, const std::string& target);
+
 // Restarts a timer's countdown, as setting Enabled false, then true does.
 void RestartTimer(App& app, Timer& timer);
 

@@ -98,11 +98,12 @@ class SystemInfo {
   virtual std::string LocaleNumberText(double value) = 0;
 };
 
-// The shell: documents and folders opened with their registered program, and the end of the
-// program.
+// The shell: documents, folders and web addresses opened with their registered program, and the
+// end of the program.
 class Shell {
  public:
   virtual ~Shell() = default;
+  // False when nothing on this system could open the target.
   virtual bool Open(const std::string& target) = 0;
   // Asks the main window to close; the program ends through its normal unload.
   virtual void CloseMainWindow() = 0;
@@ -141,6 +142,10 @@ class WindowPort {
   virtual bool SetAlwaysOnTop(WindowId window, bool onTop) = 0;
   // Repaint at once, so that a message shows during a long operation.
   virtual void Redraw(WindowId window) = 0;
+  // Sets up the themed look of the controls; false when the system cannot.
+  virtual bool InitVisualStyles() = 0;
+  // Whether the desktop has a notification area (tray) to hold the program's icon.
+  virtual bool HasNotificationArea() = 0;
 };
 
 }  // namespace sky

@@ -134,7 +134,7 @@ std::optional<std::string> ScriptedDialogs::FileOpen(const std::string& title, c
 bool RecordingShell::Open(const std::string& target) {
   opened.push_back(target);
   if (onOpen) onOpen(target);
-  return true;
+  return opens;
 }
 
 void RecordingShell::CloseMainWindow() {

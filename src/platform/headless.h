@@ -95,11 +95,12 @@ class ScriptedDialogs final : public Dialogs {
   std::deque<Answer> answers_;
 };
 
-// Records what the program asks the shell to open; ending the program and closing the main
-// window are reported to the callbacks.
+// Records what the program asks the shell to open, answering `opens`; ending the program and
+// closing the main window are reported to the callbacks.
 class RecordingShell final : public Shell {
  public:
   bool Open(const std::string& target) override;
+  bool opens = true;  // false: nothing here opens documents, folders or web addresses
   void CloseMainWindow() override;
   void EndProgram() override;
 
@@ -118,10 +119,13 @@ class OfflineHttp final : public Http {
   }
 };
 
+// Windows nobody sees: every request succeeds, and the desktop has a notification area.
 class HeadlessWindows final : public WindowPort {
  public:
   bool SetAlwaysOnTop(WindowId, bool) override { return true; }
   void Redraw(WindowId) override {}
+  bool InitVisualStyles() override { return true; }
+  bool HasNotificationArea() override { return true; }
 };
 
 }  // namespace sky

@@ -4,6 +4,9 @@
 
 #include "commands/convert.h"
 #include "commands/logging.h"
+#include "commands/main_window.h"
+#include "commands/options_dialog.h"
+#include "commands/parameters_dialog.h"
 #include "commands/realtime_link.h"
 #include "core/app.h"
 #include "core/messages.h"
@@ -18,15 +21,18 @@ namespace {
 struct Control {
   std::string_view window;
   std::string_view name;
-  Button* (*button)(App&);  // the control's state, for its enabled flag
+  bool (*enabled)(const App&);
   void (*handler)(App&);
 };
 
-#define FORM1(control) [](App& a) { return &a.Form1.control; }
-#define TCAS(control) [](App& a) { return &a.frmTCAS.control; }
-#define STATUS(control) [](App& a) { return &a.frmACStatus.control; }
-
-void Nothing(App&) {}
+#define FORM1(control) [](const App& a) { return a.Form1.control.enabled; }
+#define TCAS(control) [](const App& a) { return a.frmTCAS.control.enabled; }
+#define STATUS(control) [](const App& a) { return a.frmACStatus.control.enabled; }
+#define OPTIONS(control) [](const App& a) { return a.frmOptions.control.enabled; }
+#define OFFSETS(control) [](const App& a) { return a.frmOffsets.control.enabled; }
+// A check box is always enabled; a click changes its tick.
+#define CHECK(control) \
+  [](const App&) { return true; }, [](App& a) { ToggleOptionsCheck(a, control); }
 
 const Control kControls[] = {
     {"Form1", "Command1", FORM1(Command1), Command1_Click},
@@ -44,16 +50,46 @@ const Control kControls[] = {
     {"Form1", "btn_savedlogs", FORM1(btn_savedlogs), OpenSavedTracksFolder},
     {"Form1", "btn_indicator", FORM1(btn_indicator), OpenStatusWindow},
     {"Form1", "btn_TCAS", FORM1(btn_TCAS), OpenTcasWindow},
-    {"Form1", "btn_Options", FORM1(btn_Options), Nothing},
-    {"Form1", "btn_Manual", FORM1(btn_Manual), Nothing},
-    {"Form1", "btn_Website", FORM1(btn_Website), Nothing},
-    {"Form1", "btn_ToggleOnTop", FORM1(btn_ToggleOnTop), Nothing},
+    {"Form1", "btn_Options", FORM1(btn_Options), OpenOptionsDialog},
+    {"Form1", "btn_Manual", FORM1(btn_Manual), OpenManual},
+    {"Form1", "btn_Website", FORM1(btn_Website), OpenWebsite},
+    {"Form1", "btn_ToggleOnTop", FORM1(btn_ToggleOnTop), ToggleMainOnTop},
     {"frmTCAS", "btn_ToggleTCAS", TCAS(btn_ToggleTCAS), CycleTcasMode},
     {"frmTCAS", "btn_zoomin", TCAS(btn_zoomin), ZoomIn},
     {"frmTCAS", "btn_zoomout", TCAS(btn_zoomout), ZoomOut},
     {"frmTCAS", "Command1", TCAS(Command1), ToggleTcasOnTop},
     {"frmACStatus", "Command1", STATUS(Command1), ToggleStatusOnTop},
+    {"frmOptions", "Command2", OPTIONS(Command2), OpenParametersDialog},
+    {"frmOptions", "Check1", CHECK("Check1")},
+    {"frmOptions", "Check2", CHECK("Check2")},
+    {"frmOptions", "Check3", CHECK("Check3")},
+    {"frmOptions", "Command1", OPTIONS(Command1), OptionsBrowse},
+    {"frmOptions", "btnOK", OPTIONS(btnOK), OptionsOK},
+    {"frmOptions", "btnCancel", OPTIONS(btnCancel), OptionsCancel},
+    {"frmOffsets", "btnOK", OFFSETS(btnOK), ParametersOK},
+    {"frmOffsets", "btnCancel", OFFSETS(btnCancel), ParametersCancel},
+    {"frmOffsets", "btnReset", OFFSETS(btnReset), ParametersReset},
 };
+
+bool IsParameterBox(std::string_view control) {
+  static const OffsetsControls designed;
+  for (const ParameterBox& box : designed.boxes) {
+    if (box.name == control) return true;
+  }
+  return false;
+}
+
+bool IsTextBox(std::string_view window, std::string_view control) {
+  return (window == "frmOffsets" && IsParameterBox(control)) ||
+         (window == "frmOptions" && control == "txtXPlanePath");
+}
+
+// The window that takes the user's input while modal dialogs are open: the last one opened.
+std::string_view ModalWindow(const App& app) {
+  if (app.frmOffsets.loaded) return "frmOffsets";
+  if (app.frmOptions.loaded) return "frmOptions";
+  return {};
+}
 
 // Fires the timer when it is due; returns whether it fired.
 template <typename Handler>
@@ -65,18 +101,29 @@ void FireIfDue(App& app, Timer& timer, int64_t now, Handler handler) {
 }
 
 bool Loaded(const App& app, std::string_view window) {
+  if (app.ended) return false;
   if (window == "frmTCAS") return app.frmTCAS.loaded;
   if (window == "frmACStatus") return app.frmACStatus.loaded;
-  return !app.ended;
+  if (window == "frmOptions") return app.frmOptions.loaded;
+  if (window == "frmOffsets") return app.frmOffsets.loaded;
+  return true;
 }
 
 }  // namespace
 
 ClickResult Click(App& app, std::string_view window, std::string_view control) {
+  if (IsTextBox(window, control)) {
+    if (!Loaded(app, window)) return ClickResult::NotLoaded;
+    if (IsBlocked(app, window)) return ClickResult::Blocked;
+    if (window == "frmOffsets") MoveParametersFocus(app, control);
+    return ClickResult::Done;
+  }
   for (const Control& entry : kControls) {
     if (entry.window != window || entry.name != control) continue;
     if (!Loaded(app, window)) return ClickResult::NotLoaded;
-    if (!entry.button(app)->enabled) return ClickResult::Disabled;
+    if (IsBlocked(app, window)) return ClickResult::Blocked;
+    if (!entry.enabled(app)) return ClickResult::Disabled;
+    if (window == "frmOffsets") MoveParametersFocus(app, control);
     entry.handler(app);
     return ClickResult::Done;
   }
@@ -84,6 +131,7 @@ ClickResult Click(App& app, std::string_view window, std::string_view control) {
 }
 
 bool IsControl(std::string_view window, std::string_view control) {
+  if (IsTextBox(window, control)) return true;
   for (const Control& entry : kControls) {
     if (entry.window == window && entry.name == control) return true;
   }
@@ -91,24 +139,53 @@ bool IsControl(std::string_view window, std::string_view control) {
 }
 
 bool IsWindow(std::string_view window) {
-  return window == "Form1" || window == "frmTCAS" || window == "frmACStatus";
+  return window == "Form1" || window == "frmTCAS" || window == "frmACStatus" ||
+         window == "frmOptions" || window == "frmOffsets";
 }
 
-bool TypeText(App&, std::string_view, std::string_view, const std::string&) {
-  return false;  // no window with text boxes is open in this program yet
+bool IsBlocked(const App& app, std::string_view window) {
+  const std::string_view modal = ModalWindow(app);
+  return !modal.empty() && modal != window;
+}
+
+bool MoveFocus(App& app, std::string_view window, std::string_view control) {
+  if (!IsControl(window, control) || !Loaded(app, window) || IsBlocked(app, window)) return false;
+  if (window == "frmOffsets") MoveParametersFocus(app, control);
+  return true;
+}
+
+bool TypeText(App& app, std::string_view window, std::string_view control,
+              const std::string& text) {
+  if (!IsTextBox(window, control) || !Loaded(app, window) || IsBlocked(app, window)) return false;
+  if (window == "frmOffsets") return TypeParameterBox(app, control, text);
+  TypeXPlanePath(app, text);
+  return true;
 }
 
 bool CloseWindow(App& app, std::string_view window) {
+  if (!IsWindow(window) || IsBlocked(app, window)) return false;
   if (window == "Form1") {
     Form_Unload(app);
   } else if (window == "frmTCAS") {
     CloseTcasWindow(app);
   } else if (window == "frmACStatus") {
     CloseStatusWindow(app);
+  } else if (window == "frmOptions") {
+    CloseOptionsDialog(app);
   } else {
-    return false;
+    CloseParametersDialog(app);
   }
   return true;
+}
+
+void ResizeMainWindow(App& app, WindowState state) {
+  if (app.ended || app.Form1.windowState == state) return;
+  Form_Resize(app, state);
+}
+
+void TrayIconMouse(App& app, int message) {
+  if (app.ended || !app.Form1.trayIcon) return;
+  picTrayicon_MouseMove(app, message);
 }
 
 void RunDueTimers(App& app) {

@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "commands/logging.h"
+#include "commands/main_window.h"
 #include "commands/realtime_link.h"
 #include "core/app.h"
 #include "core/messages.h"
@@ -62,6 +63,7 @@ bool Form_Load(App& app) {
   SaveLoggingParameters(app);
   LoadLoggingParameters(app);
   if (!LoadKmlTemplates(app)) return false;
+  if (!app.params.ForceNoWinXP && !InitVisualStyles(app)) return false;
   files.Append(g.FlightLogPath, "");
 
   const std::string twoAndAHalf = app.ports.system.LocaleNumberText(5.0 / 2);

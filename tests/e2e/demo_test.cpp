@@ -143,6 +143,8 @@ TEST(Demo, BadInputStopsBeforeTheRun) {
   } cases[] = {
       {"--actions", "# fine\n3 click btn_nothing\n", "line 2: unknown control \"btn_nothing\""},
       {"--actions", "1 fly Form1\n", "line 1: unknown verb \"fly\""},
+      {"--actions", "1 type frmOffsets.txtNothing 5\n",
+       "line 1: unknown text box \"frmOffsets.txtNothing\""},
       {"--track", "t,lat\n0,1\n1,100\n",
        "input.txt: line 3: lat must be a number from -90 to 90, not 100"},
       {"--traffic", "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n\n0,41,1,0,0,0,0,0,0,X\n",

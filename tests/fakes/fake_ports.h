@@ -62,14 +62,22 @@ class FakeSystemInfo final : public SystemInfo {
 
 class FakeWindows final : public WindowPort {
  public:
-  bool fail = false;
+  bool fail = false;        // always-on-top is refused
+  bool stylesFail = false;  // the visual styles cannot be set up
+  bool tray = true;         // the desktop has a notification area
   std::vector<std::pair<WindowId, bool>> onTopCalls;
   int redraws = 0;
+  int styleCalls = 0;
   bool SetAlwaysOnTop(WindowId window, bool onTop) override {
     onTopCalls.emplace_back(window, onTop);
     return !fail;
   }
   void Redraw(WindowId) override { ++redraws; }
+  bool InitVisualStyles() override {
+    ++styleCalls;
+    return !stylesFail;
+  }
+  bool HasNotificationArea() override { return tray; }
 };
 
 class FakeHttp final : public Http {

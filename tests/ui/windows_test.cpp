@@ -16,6 +16,7 @@
 #include "host.h"
 #include "instruments/status_window.h"
 #include "instruments/tcas.h"
+#include "screenshot.h"
 #include "shell/dispatch.h"
 #include "shell/tick.h"
 #include "skytrace-sim/traffic_source.h"
@@ -26,17 +27,7 @@
 namespace sky {
 namespace {
 
-// Saves the window as a high-density screen shows it (two pixels to the point).
-QImage Screenshot(QWidget& window, const char* name) {
-  QImage image(window.size() * 2, QImage::Format_ARGB32_Premultiplied);
-  image.setDevicePixelRatio(2);
-  image.fill(Qt::transparent);
-  window.render(&image);
-  const QString folder = QString(SKYTRACE_BINARY_DIR) + "/screenshots";
-  QDir().mkpath(folder);
-  EXPECT_TRUE(image.save(folder + "/" + name)) << name;
-  return image;
-}
+using test::Screenshot;
 
 std::string Text(QWidget& window, const char* label) {
   const QLabel* found = window.findChild<QLabel*>(label);
@@ -67,7 +58,7 @@ TEST_F(WindowsTest, Form1ShowsTheLayoutForwardsClicksAndSavesAScreenshot) {
   window.Render();
   window.resize(window.sizeHint());
   window.show();
-  Screenshot(window, "Form1.png");
+  Screenshot(window, "Form1");
 
   QStringList frames;
   for (QGroupBox* box : window.findChildren<QGroupBox*>()) frames << box->title();
@@ -111,7 +102,7 @@ TEST_F(WindowsTest, TcasWindowPaintsTheCoresTargets) {
 
   ui::TcasWindow window(t.app(), [] {});
   window.show();
-  const QImage image = Screenshot(window, "frmTCAS.png");
+  const QImage image = Screenshot(window, "frmTCAS");
   EXPECT_EQ(Text(window, "Label11"), "ALL");
   EXPECT_EQ(Text(window, "Label10"), "20NM");
   std::set<int> levels;
@@ -133,7 +124,6 @@ TEST_F(WindowsTest, StatusWindowShowsTheLinesInTheirColours) {
   ShowMessage(t.app(), "Event: Gear down");
   ui::StatusWindow window(t.app(), [] {});
   window.show();
-  Screenshot(window, "frmACStatus.png");
   std::string lines;
   for (const char* name :
        {"Label12", "Label1", "Label2", "Label3", "Label4", "Label8", "lblEvent"}) {
@@ -143,6 +133,29 @@ TEST_F(WindowsTest, StatusWindowShowsTheLinesInTheirColours) {
             "IAS: 142|GND SPD: 138|HDG: 60|ALT: 5000|VS: -721|ALT AGL: 80|Event: Gear down|");
   EXPECT_TRUE(window.findChild<QLabel*>("Label8")->styleSheet().contains("rgb(255,0,0)"));
   EXPECT_TRUE(window.findChild<QLabel*>("Label4")->styleSheet().contains("rgb(0,0,0)"));
+
+  // The longest event whole beside the button, and columns that keep their width as the
+  // values grow.
+  const int column = window.findChild<QLabel*>("Label1")->width();
+  FlightSample& s = t.app().sample;
+  s.GroundSpeed = "12345";
+  s.Altitude = "-12345";
+  s.HeightAboveGround = "45000";
+  s.VerticalSpeed = "-12000";
+  WriteStatusLines(t.app());
+  ShowMessage(t.app(), "Event: Recovered from overspeed");
+  window.Render();
+  QCoreApplication::processEvents();
+  Screenshot(window, "frmACStatus");
+  for (const char* name : {"Label12", "Label1", "Label2", "Label3", "Label4", "Label8"}) {
+    const QLabel* value = window.findChild<QLabel*>(name);
+    EXPECT_EQ(value->width(), column) << name;
+    EXPECT_LE(value->fontMetrics().horizontalAdvance(value->text()) + 24, value->width()) << name;
+  }
+  const QLabel* event = window.findChild<QLabel*>("lblEvent");
+  EXPECT_EQ(event->text().toStdString(), "Event: Recovered from overspeed");
+  EXPECT_LE(event->fontMetrics().horizontalAdvance(event->text()) + 4, event->width());
+  EXPECT_LE(event->geometry().right(), window.findChild<QPushButton*>("Command1")->x());
 }
 
 TEST_F(WindowsTest, HostOpensAndClosesTheWindowsWithTheCore) {
