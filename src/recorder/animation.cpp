@@ -32,8 +32,8 @@ void AppendCallsign(std::string& line, const std::string& callsign) {
   }
 }
 
-}  // namespace
-
+// The traffic lines of one recording, each ended by CR LF, for every row of the table with a
+// latitude, in table order. Throws std::exception when a value does not convert.
 void BuildTrafficLines(App& app, const std::string& stamp, const std::string& previous,
                        std::string& lines) {
   const double ownAltitude = SampleNumber(app, app.sample.Altitude);
@@ -59,6 +59,8 @@ void BuildTrafficLines(App& app, const std::string& stamp, const std::string& pr
     lines.append(previous).append("\r\n");
   }
 }
+
+}  // namespace
 
 bool RecordAnimation(App& app, const std::string& code) {
   FileSystem& files = app.ports.files;

@@ -13,15 +13,11 @@ inline constexpr char kAnimationLogFile[] = "Animation.txt";
 inline constexpr char kTrafficLogFile[] = "Traffic.txt";
 
 // Records the current sample with the record's event code (possibly empty) and the traffic
-// table. A failure posts "Error in animating flight." and skips the rest of the call; the next
-// tick simply tries again. Returns false after a failure.
+// table. A traffic line holds the recording's time stamp, the table's ID, latitude, longitude,
+// altitude, heading, ground speed, call sign and vertical speed, the threat level, the relative
+// altitude in hundreds of feet ("+12", "-1") and the record's previous time stamp. A failure
+// posts "Error in animating flight." and skips the rest of the call; the next tick simply tries
+// again. Returns false after a failure.
 bool RecordAnimation(App& app, const std::string& code);
-
-// The traffic lines of one recording, each ended by CR LF: time stamp, ID, latitude, longitude,
-// altitude, heading, ground speed, call sign, vertical speed, threat level, relative altitude
-// ("+12", "-1") and `previous`, for every row of the table with a latitude, in table order.
-// Throws std::exception when a value does not convert.
-void BuildTrafficLines(App& app, const std::string& stamp, const std::string& previous,
-                       std::string& lines);
 
 }  // namespace sky
