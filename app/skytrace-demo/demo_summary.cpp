@@ -1,7 +1,10 @@
 #include "demo_summary.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <map>
 #include <sstream>
+#include <system_error>
 
 #include "core/app.h"
 #include "core/messages.h"
@@ -73,10 +76,25 @@ std::string FlightSummary(App& app, const std::vector<std::string>& opened) {
   for (const std::string& target : opened) {
     if (EndsWith(target, ".kml") && !EndsWith(target, "Skytrace Realtime.kml")) {
       out << "saved Google Earth document: " << target << "\n";
+      std::error_code error;
+      const auto bytes = std::filesystem::file_size(
+          std::filesystem::path(std::u8string(target.begin(), target.end())), error);
+      if (!error) {
+        char megabytes[32];
+        std::snprintf(megabytes, sizeof megabytes, "%.1f", static_cast<double>(bytes) / 1e6);
+        out << "document size: " << megabytes << " MB (" << std::to_string(bytes) << " bytes)\n";
+      }
       saved = true;
     }
   }
   if (!saved) out << "no flight was converted\n";
+  const AnimationCounts& animation = app.lastAnimation;
+  if (saved && animation.written) {
+    out << "animated replay: " << animation.frames << " frames, " << animation.specialPlacemarks
+        << " special placemarks, " << animation.trafficPlacemarks << " traffic placemarks\n";
+  } else if (saved) {
+    out << "animated replay: none\n";
+  }
   return out.str();
 }
 

@@ -1,5 +1,6 @@
 // The short summary the headless runner prints at the end of a run: the records of the flight
-// log, its events by code, the touchdown and its rating, and the saved Google Earth documents.
+// log, its events by code, the touchdown and its rating, the saved Google Earth documents with
+// their size, and what the last convert's animated replay holds.
 #pragma once
 
 #include <string>

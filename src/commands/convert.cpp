@@ -48,8 +48,9 @@ void ConvertFlightLog(App& app) {
     app.ports.windows.Redraw(WindowId::Form1);
 
     // A failed conversion has posted its own message; the copies are made all the same.
-    const bool converted = WriteKmlDocument(app, log, document, baseName, false, "",
-                                            [&app](TextSink& out) { out << BuildAnimation(app); });
+    const bool converted =
+        WriteKmlDocument(app, log, document, baseName, false, "",
+                         [&app](TextSink& out) { return BuildAnimation(app, out); });
     if (app.params.Debuging) Require(files.Copy(log, saved + baseName + ".txt"));
     Require(files.Copy(document, saved + baseName + ".kml"));
 

@@ -4,6 +4,7 @@
 // Procedures of every subsystem are free functions over this record.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -68,6 +69,14 @@ struct Globals {
   bool LastTickLogged = false;  // flight log: the previous decision was to write
 };
 
+// What the animated part of the last converted flight holds, as written.
+struct AnimationCounts {
+  bool written = false;
+  size_t frames = 0;
+  size_t specialPlacemarks = 0;  // event pins and flight-data points
+  size_t trafficPlacemarks = 0;  // a path and a label per recorded traffic line
+};
+
 struct App {
   explicit App(Ports p) : ports(p) {
     link.transport = &p.transport;
@@ -92,6 +101,9 @@ struct App {
   OffsetsControls frmOffsets;  // modal, over the options dialog
 
   bool ended = false;  // the program has ended; no handler runs any more
+
+  // Set by each convert, for the headless runner's summary.
+  AnimationCounts lastAnimation;
 
   // Observers for the headless runner and the tests: every sentence posted to a message line,
   // and every change of the connection state seen by the tick.

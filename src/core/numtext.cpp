@@ -89,44 +89,63 @@ std::optional<double> ParseNumber(std::string_view text, std::string_view separa
   size_t end = text.size();
   while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
   while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
-  std::string number;
+  // Checks the form; the number is then read in place, or from a copy when its plus sign or a
+  // separator other than "." must go.
   size_t i = begin;
-  if (i < end && (text[i] == '+' || text[i] == '-')) number += text[i++];
+  bool plus = false;
+  if (i < end && (text[i] == '+' || text[i] == '-')) plus = text[i++] == '+';
   bool digits = false;
-  bool point = false;
+  size_t point = std::string_view::npos;
+  size_t pointSize = 0;
   while (i < end) {
     if (text[i] >= '0' && text[i] <= '9') {
-      number += text[i++];
-      digits = true;
-    } else if (!point && text.compare(i, separator.size(), separator) == 0) {
-      number += '.';
-      i += separator.size();
-      point = true;
-    } else if (!point && text[i] == '.') {
-      number += '.';
       ++i;
-      point = true;
+      digits = true;
+    } else if (point == std::string_view::npos && !separator.empty() &&
+               text.compare(i, separator.size(), separator) == 0) {
+      point = i;
+      pointSize = separator.size();
+      i += pointSize;
+    } else if (point == std::string_view::npos && text[i] == '.') {
+      point = i;
+      pointSize = 1;
+      ++i;
     } else {
       break;
     }
   }
   if (!digits) return std::nullopt;
   if (i < end && (text[i] == 'E' || text[i] == 'e')) {
-    number += 'E';
     ++i;
-    if (i < end && (text[i] == '+' || text[i] == '-')) number += text[i++];
+    if (i < end && (text[i] == '+' || text[i] == '-')) ++i;
     bool exponentDigits = false;
     while (i < end && text[i] >= '0' && text[i] <= '9') {
-      number += text[i++];
+      ++i;
       exponentDigits = true;
     }
     if (!exponentDigits) return std::nullopt;
   }
   if (i != end) return std::nullopt;
-  if (number[0] == '+') number.erase(0, 1);  // from_chars takes no plus sign
+
+  std::string_view number = text.substr(begin, end - begin);
+  std::string copy;
+  const bool otherPoint = point != std::string_view::npos && (pointSize != 1 || text[point] != '.');
+  if (plus || otherPoint) {
+    copy.assign(
+        text.substr(begin + (plus ? 1 : 0),
+                    (point == std::string_view::npos ? end : point) - begin - (plus ? 1 : 0)));
+    if (point != std::string_view::npos) {
+      copy += '.';
+      copy.append(text.substr(point + pointSize, end - point - pointSize));
+    }
+    number = copy;
+  }
   double value = 0;
   const auto done = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (done.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
+  if (done.ec != std::errc() || done.ptr != number.data() + number.size() ||
+      !std::isfinite(value)) {
+    return std::nullopt;
+  }
   return value;
 }
 

@@ -64,9 +64,15 @@ class FileSystem {
   virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
   // At most the first `maxBytes` bytes.
   virtual std::optional<std::string> ReadHead(const std::string& path, size_t maxBytes) = 0;
+  // At most `maxBytes` bytes from byte `offset` on (empty at or beyond the end): a large file read
+  // piece by piece, each piece opening and closing the file.
+  virtual std::optional<std::string> ReadAt(const std::string& path, uint64_t offset,
+                                            size_t maxBytes) = 0;
   // Replaces the file's whole content.
   virtual bool WriteAll(const std::string& path, std::string_view bytes) = 0;
   virtual bool Remove(const std::string& path) = 0;
+  // Cuts the file to its first `size` bytes.
+  virtual bool Truncate(const std::string& path, uint64_t size) = 0;
   // Copies over an existing target.
   virtual bool Copy(const std::string& from, const std::string& to) = 0;
   virtual bool Rename(const std::string& from, const std::string& to) = 0;

@@ -26,7 +26,18 @@ void KmlFileWriter::Flush() {
   } else if (!files_.Append(temporary_, buffer_)) {
     throw KmlWriteError("cannot write " + temporary_);
   }
+  flushed_ += buffer_.size();
   buffer_.clear();
+}
+
+void KmlFileWriter::RewindTo(uint64_t mark) {
+  if (mark >= flushed_) {
+    buffer_.resize(static_cast<size_t>(mark - flushed_));
+    return;
+  }
+  buffer_.clear();
+  if (!files_.Truncate(temporary_, mark)) throw KmlWriteError("cannot cut " + temporary_);
+  flushed_ = mark;
 }
 
 void KmlFileWriter::Commit() {

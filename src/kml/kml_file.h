@@ -3,6 +3,7 @@
 // is renamed into place.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -32,6 +33,11 @@ class KmlFileWriter final : public TextSink {
 
   // Throws KmlWriteError when a chunk cannot be written.
   void Write(std::string_view text) override;
+  // The length of the document so far, as a place to come back to.
+  uint64_t Mark() const { return flushed_ + buffer_.size(); }
+  // Drops everything written after `mark`, cutting the temporary file back where it is already
+  // written; throws KmlWriteError.
+  void RewindTo(uint64_t mark);
   // Writes the rest and renames the document into place; throws KmlWriteError.
   void Commit();
 
@@ -42,6 +48,7 @@ class KmlFileWriter final : public TextSink {
   std::string path_;
   std::string temporary_;
   std::string buffer_;
+  uint64_t flushed_ = 0;  // bytes in the temporary file
   size_t chunkBytes_;
   bool started_ = false;
   bool committed_ = false;

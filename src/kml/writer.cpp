@@ -37,7 +37,10 @@ bool WriteKmlDocument(App& app, const std::string& inputLog, const std::string& 
       out << PredictedPathAndTraffic(app);  // closes the "Aircraft position" folder
     }
     WriteSpecialPlacemarks(kml, separator, log.records, !realtime, out);
-    if (beforeEnd) beforeEnd(out);
+    if (beforeEnd) {
+      const uint64_t mark = out.Mark();
+      if (!beforeEnd(out)) out.RewindTo(mark);
+    }
     out << kml.KMLEnd << "\r\n";
     out.Commit();
 

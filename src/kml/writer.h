@@ -12,7 +12,8 @@ namespace sky {
 struct App;
 
 // Writes more of the document just before its end (the convert command's animated replay).
-using BeforeEndWriter = std::function<void(TextSink& out)>;
+// Returns false when what it wrote is to be dropped again: the document then ends without it.
+using BeforeEndWriter = std::function<bool(TextSink& out)>;
 
 // Writes the document (and in realtime mode the location document). Returns false after a
 // failure, which is also posted as "Not able to convert flightlog".

@@ -1,5 +1,6 @@
 #include "platform/std_files.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -58,6 +59,26 @@ std::optional<std::string> StdFileSystem::ReadHead(const std::string& path, size
   return Read(path, maxBytes);
 }
 
+std::optional<std::string> StdFileSystem::ReadAt(const std::string& path, uint64_t offset,
+                                                 size_t maxBytes) {
+  std::error_code error;
+  if (fs::is_directory(PathOf(path), error)) return std::nullopt;
+  std::ifstream in(PathOf(path), std::ios::binary | std::ios::ate);
+  if (!in) return std::nullopt;
+  const auto end = static_cast<std::streamoff>(in.tellg());
+  if (end < 0) return std::nullopt;
+  std::string text;
+  const auto size = static_cast<uint64_t>(end);
+  if (offset >= size) return text;
+  // Straight into the result: a piece is read once, without a buffer in between.
+  text.resize(static_cast<size_t>(std::min<uint64_t>(maxBytes, size - offset)));
+  in.seekg(static_cast<std::streamoff>(offset));
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad()) return std::nullopt;
+  text.resize(static_cast<size_t>(in.gcount()));
+  return text;
+}
+
 bool StdFileSystem::WriteAll(const std::string& path, std::string_view bytes) {
   std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
   if (!out) return false;
@@ -69,6 +90,12 @@ bool StdFileSystem::WriteAll(const std::string& path, std::string_view bytes) {
 bool StdFileSystem::Remove(const std::string& path) {
   std::error_code error;
   return fs::remove(PathOf(path), error) && !error;
+}
+
+bool StdFileSystem::Truncate(const std::string& path, uint64_t size) {
+  std::error_code error;
+  fs::resize_file(PathOf(path), size, error);
+  return !error;
 }
 
 bool StdFileSystem::Copy(const std::string& from, const std::string& to) {

@@ -1,12 +1,255 @@
 #include "realtime/animation_kml.h"
 
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
 #include "core/app.h"
+#include "core/messages.h"
+#include "core/numtext.h"
+#include "kml/kml_file.h"
+#include "kml/segments.h"
+#include "kml/templates.h"
+#include "kml/traffic_kml.h"
+#include "kml/xml_escape.h"
+#include "realtime/animated_events.h"
+#include "realtime/animated_traffic.h"
+#include "realtime/log_reader.h"
+#include "realtime/stamps.h"
 
 namespace sky {
+namespace {
 
-// The animated replay comes with the animation unit; until then a converted flight has none.
-std::string BuildAnimation(App&) {
-  return "";
+constexpr char kAnimationFile[] = "Animation.txt";
+constexpr char kFlightLogFile[] = "Flightlog.txt";
+constexpr char kTrafficFile[] = "Traffic.txt";
+constexpr double kAngleFactor = 3.14159265 / 180;
+constexpr std::string_view kAbsolute = "<altitudeMode>absolute</altitudeMode>";
+
+// Replaces the first occurrence of a word in the text passing through (nothing when it never
+// comes), holding back no more than could be the word's beginning.
+class FirstReplaceSink final : public TextSink {
+ public:
+  FirstReplaceSink(std::string_view word, std::string_view replacement, TextSink& next)
+      : word_(word), replacement_(replacement), next_(next) {}
+
+  void Write(std::string_view text) override {
+    if (done_) {
+      next_.Write(text);
+      return;
+    }
+    held_.append(text);
+    const size_t at = held_.find(word_);
+    if (at != std::string::npos) {
+      const std::string_view held(held_);
+      next_.Write(held.substr(0, at));
+      next_.Write(replacement_);
+      next_.Write(held.substr(at + word_.size()));
+      held_ = std::string();
+      done_ = true;
+      return;
+    }
+    const size_t keep = std::min(held_.size(), word_.size() - 1);
+    next_.Write(std::string_view(held_).substr(0, held_.size() - keep));
+    held_.erase(0, held_.size() - keep);
+  }
+
+  // Passes on what is held back.
+  void Finish() {
+    next_.Write(held_);
+    held_.clear();
+    done_ = true;
+  }
+
+ private:
+  std::string word_;
+  std::string replacement_;
+  TextSink& next_;
+  std::string held_;
+  bool done_ = false;
+};
+
+// The frames: one folder per animation record.
+class FrameWriter {
+ public:
+  FrameWriter(App& app, std::span<const std::string_view> flightLog)
+      : app_(app), flightLog_(flightLog), cursor_(flightLog) {}
+
+  void Write(std::string_view record, TextSink& out) {
+    const KmlTemplateSet& kml = app_.kml;
+    const std::string& separator = app_.g.DecimalSeparator;
+    const RecordFields f(record, 12);
+    const std::string_view t = f[1];
+    CheckStamp(t);
+
+    // From one second after the previous frame's stamp up to its own.
+    const std::string begin = NextSecond(t == previous_ || previous_.empty() ? t : previous_);
+    previous_ = t;
+    std::string& s = frame_.text();
+    s.clear();
+    s += "<Folder><TimeSpan><begin>";
+    s += KmlTime(begin, 'Z');
+    s += "</begin><end>";
+    s += KmlTime(t, 'Z');
+    s += "</end></TimeSpan><name>";
+    std::string name = KmlTime(t, 'z');
+    name[10] = ' ';
+    s += name;
+    s += "</name><Style><ListStyle><listItemType>checkHideChildren</listItemType><bgColor>00ffffff"
+         "</bgColor></ListStyle></Style>";
+
+    // The link from the last logged point to the aircraft, in a run folder of its own.
+    const std::string_view start = flightLog_[cursor_.StartFor(t)];
+    std::string_view points[2];
+    size_t count = 0;
+    if (StampOf(start) < t) points[count++] = start;
+    points[count++] = record;
+    WritePathSegments(kml, separator, std::span(points, count), frame_);
+
+    // The predicted path.
+    const double lon = ToNumber(f[2], separator);
+    const double lat = ToNumber(f[3], separator);
+    const double altitude = ToNumber(f[4], separator);
+    const bool onGround = ToInt16(f[5], separator) == 1;
+    const double height = ToNumber(f[8], separator);
+    const double verticalSpeed = ToNumber(f[10], separator);
+    const double groundSpeed = ToNumber(f[11], separator);
+    const double heading = ToNumber(f[12], separator) * kAngleFactor;
+    const double n = app_.params.PredPathMultiplier;
+    const double latitudeRate = LatitudeRate(groundSpeed, lon, lat);
+    const double longitudeRate = LongitudeRate(groundSpeed, lon, lat);
+    const double predictedLon = lon + std::sin(heading) * latitudeRate * n;
+    const double predictedLat = lat + std::cos(heading) * longitudeRate * n;
+    const double predictedAltitude = altitude + verticalSpeed / 60 * n;
+    const std::string lonText = XmlEscape(KmlDecimalPoint(f[2], separator));
+    const std::string latText = XmlEscape(KmlDecimalPoint(f[3], separator));
+    const std::string metres = MetresText(f[4], separator);
+    s += ReplaceFirst(onGround ? kml.PredictedPathGND : kml.PredictedPath, "NAME",
+                      "Predicted Flightpath");
+    s.append(lonText).append(",").append(latText);
+    if (!onGround) s.append(",").append(metres);
+    s.append(" ").append(DefaultText(predictedLon, ".")).append(",");
+    s.append(DefaultText(predictedLat, "."));
+    if (!onGround) s.append(",").append(DefaultText(predictedAltitude * 0.3048, "."));
+    s += kml.PlacemarkEnd;
+
+    // The aircraft, looked at from its camera range.
+    pin_ = kml.PlacemarkPin;
+    ReplaceFirstIn(pin_, "LATAC", latText);
+    ReplaceFirstIn(pin_, "LATAC", latText);
+    ReplaceFirstIn(pin_, "LONAC", lonText);
+    ReplaceFirstIn(pin_, "LONAC", lonText);
+    ReplaceFirstIn(pin_, "NAME",
+                   "Your aircraft: alt=" + XmlEscape(f[4]) + " spd=" + XmlEscape(f[11]) +
+                       " hdg=" + XmlEscape(f[12]));
+    ReplaceFirstIn(pin_, "HDG", XmlEscape(f[12]));
+    ReplaceFirstIn(
+        pin_, "RANGE",
+        onGround ? std::to_string(app_.params.GNDRange) : DefaultText(height * 1.2 + 500, "."));
+    if (onGround) {
+      ReplaceFirstIn(pin_, kAbsolute, "<altitude>0</altitude>");
+      ReplaceFirstIn(pin_, kAbsolute, "<altitude>0</altitude>");
+      ReplaceFirstIn(pin_, "ALTM", "");
+    } else {
+      ReplaceFirstIn(pin_, "ALTM", "," + metres);
+    }
+    s += pin_;
+    s += kml.FolderEnd;
+    out << s;
+    ++frames_;
+  }
+
+  size_t frames() const { return frames_; }
+
+ private:
+  App& app_;
+  std::span<const std::string_view> flightLog_;
+  StartRecordCursor cursor_;
+  std::string previous_;  // the previous frame's stamp
+  StringSink frame_;
+  std::string pin_;
+  size_t frames_ = 0;
+};
+
+bool Listed(const std::vector<std::string>& names, const char* name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
+StartRecordCursor::StartRecordCursor(std::span<const std::string_view> records) {
+  highest_.resize(records.size());
+  for (size_t j = 1; j < records.size(); ++j) {
+    const std::string_view stamp = StampOf(records[j]);
+    highest_[j] = j == 1 || stamp > highest_[j - 1] ? stamp : highest_[j - 1];
+  }
+}
+
+size_t StartRecordCursor::StartFor(std::string_view t) {
+  if (highest_.size() < 2) return 0;
+  const size_t last = highest_.size() - 1;
+  if (first_ || t >= last_) {
+    // Every record before the cursor is earlier than the previous frame, so earlier than t.
+    while (at_ < last && highest_[at_] < t) ++at_;
+  } else {
+    // The record is at or before the cursor: the first whose greatest stamp so far reaches t.
+    at_ = static_cast<size_t>(
+        std::lower_bound(highest_.begin() + 1, highest_.begin() + static_cast<long>(at_), t) -
+        highest_.begin());
+  }
+  first_ = false;
+  last_ = t;
+  return at_ - 1;
+}
+
+bool BuildAnimation(App& app, TextSink& out) {
+  FileSystem& files = app.ports.files;
+  const KmlTemplateSet& kml = app.kml;
+  const std::string& separator = app.g.DecimalSeparator;
+  app.lastAnimation = {};
+  try {
+    const std::string folder = AppDataFolder(app);
+    const std::vector<std::string> names = files.List(folder);
+    if (!Listed(names, kAnimationFile)) return true;  // no animation recorded: no message
+    const bool traffic =
+        Listed(names, kTrafficFile) && TrafficLogHasTraffic(files, folder + kTrafficFile);
+    const LogRecords flightLog = ReadRecordList(files, folder + kFlightLogFile);
+
+    // In the finished part the first ">check<" lists the animation as one item, and the first
+    // "</name>" is followed by a visibility that starts it switched off: both are in the opening
+    // when the folder snippet holds them.
+    FirstReplaceSink visibility("</name>", "</name><visibility>0</visibility>", out);
+    FirstReplaceSink part(">check<", ">checkHideChildren<", visibility);
+
+    part << ReplaceFirst(kml.Folder, "NAME", "Animation");
+    FrameWriter frames(app, flightLog.records);
+    LogLineReader animation(files, folder + kAnimationFile);
+    for (std::string_view record; animation.Next(record);) frames.Write(record, part);
+    if (frames.frames() == 0) throw KmlDataError("the animation log holds no record");
+
+    AnimationCounts counts{true, frames.frames(), 0, 0};
+    part << ReplaceFirst(kml.Folder, "NAME", "Animated flight data");
+    counts.specialPlacemarks = WriteAnimatedPlacemarks(kml, separator, flightLog.records, part);
+    part << kml.FolderEnd;
+    WriteHistoryPath(kml, separator, flightLog.records, part);
+    if (traffic) {
+      part << ReplaceFirst(kml.Folder, "NAME", "Animated AI/Online traffic");
+      counts.trafficPlacemarks =
+          2 * WriteAnimatedTraffic(kml, separator, app.params.PredPathMultiplierTCAS, files,
+                                   folder + kTrafficFile, part);
+      part << kml.FolderEnd;
+    }
+    part << kml.FolderEnd << kml.FolderEnd;
+    part.Finish();
+    visibility.Finish();
+    app.lastAnimation = counts;
+    return true;
+  } catch (const KmlWriteError&) {
+    throw;
+  } catch (const std::exception&) {
+    ShowMessage(app, "Not able to convert flightlog");
+    return false;
+  }
 }
 
 }  // namespace sky

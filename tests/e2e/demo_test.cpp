@@ -13,6 +13,7 @@
 
 #include "core/app.h"
 #include "demo_runner.h"
+#include "kml_checks.h"
 #include "simlink/transport_posix.h"
 #include "skytrace-sim/builtin_flight.h"
 #include "skytrace-sim/posix_server.h"
@@ -44,6 +45,7 @@ Ran Demo(const test::TempDir& dir, const std::string& arguments) {
 std::string FlightLog(const test::TempDir& dir) {
   return test::ReadFile(dir / "data/Skytrace flightlogger/Flightlog.txt");
 }
+void ExpectReplay(const test::TempDir& dir, const std::string& saved, const std::string& output);
 
 TEST(Demo, MainJobFliesConvertsAndSummarises) {
   test::TempDir dir;
@@ -65,6 +67,8 @@ TEST(Demo, MainJobFliesConvertsAndSummarises) {
     EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
   }
   EXPECT_EQ(run.output.find("Error in drawing TCAS table."), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("Error in animating flight."), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("Not able to convert flightlog"), std::string::npos) << run.output;
 
   const std::string log = FlightLog(dir);
   // Every phase of the built-in flight in order; out of Frankfurt and back, above 10000 ft,
@@ -89,6 +93,40 @@ TEST(Demo, MainJobFliesConvertsAndSummarises) {
     EXPECT_EQ(test::Field(parked, 11), "0") << parked;
     EXPECT_NEAR(std::stod(test::Field(parked, 2)), 8.566, 0.002) << parked;
     EXPECT_NEAR(std::stod(test::Field(parked, 3)), 50.049, 0.002) << parked;
+  }
+  ExpectReplay(dir, saved, run.output);
+}
+
+// The main job's replay: a frame per second while moving (the parked aircraft once), the traffic
+// the TCAS display read at every threat level, and a document that a strict XML parser and GDAL
+// read.
+void ExpectReplay(const test::TempDir& dir, const std::string& saved, const std::string& output) {
+  const std::string data = dir / "data/Skytrace flightlogger/";
+  const auto animation = test::Lines(test::ReadFile(data + "Animation.txt"));
+  const auto traffic = test::Lines(test::ReadFile(data + "Traffic.txt"));
+  ASSERT_GT(animation.size(), 1800u);
+  EXPECT_EQ(test::Field(animation[0], 6), "SA");
+  std::string levels;
+  for (const std::string& line : traffic) {
+    if (levels.find(test::Field(line, 10)) == std::string::npos) levels += test::Field(line, 10);
+  }
+  std::sort(levels.begin(), levels.end());
+  EXPECT_EQ(levels, "01234");
+  const std::string counts = "animated replay: " + std::to_string(animation.size()) + " frames, " +
+                             std::to_string(test::Lines(FlightLog(dir)).size()) +
+                             " special placemarks, " + std::to_string(2 * traffic.size()) +
+                             " traffic placemarks\n";
+  EXPECT_NE(output.find(counts), std::string::npos) << counts << output;
+  EXPECT_NE(output.find("document size: "), std::string::npos) << output;
+
+  test::ExpectWellFormed(saved);
+  const test::ToolRun gdal = test::RunTool("ogrinfo", "-ro -so " + test::Quoted(saved));
+  if (gdal.status != -1) {
+    EXPECT_EQ(gdal.status, 0) << gdal.output.substr(0, 2000);
+    for (const char* layer : {": Animation\n", ": Animated flight data\n", ": History Path\n",
+                              ": Animated AI/Online traffic\n"}) {
+      EXPECT_NE(gdal.output.find(layer), std::string::npos) << layer;
+    }
   }
 }
 

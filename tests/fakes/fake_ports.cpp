@@ -36,11 +36,19 @@ std::optional<std::string> FaultyFileSystem::ReadHead(const std::string& path, s
   if (Fails("read", path)) return std::nullopt;
   return real_.ReadHead(path, maxBytes);
 }
+std::optional<std::string> FaultyFileSystem::ReadAt(const std::string& path, uint64_t offset,
+                                                    size_t maxBytes) {
+  if (Fails("read", path)) return std::nullopt;
+  return real_.ReadAt(path, offset, maxBytes);
+}
 bool FaultyFileSystem::WriteAll(const std::string& path, std::string_view bytes) {
   return !Fails("write", path) && real_.WriteAll(path, bytes);
 }
 bool FaultyFileSystem::Remove(const std::string& path) {
   return !Fails("remove", path) && real_.Remove(path);
+}
+bool FaultyFileSystem::Truncate(const std::string& path, uint64_t size) {
+  return !Fails("truncate", path) && real_.Truncate(path, size);
 }
 bool FaultyFileSystem::Copy(const std::string& from, const std::string& to) {
   return !Fails("copy", from + " -> " + to) && real_.Copy(from, to);

@@ -16,7 +16,8 @@ namespace sky::test {
 // when its name and a part of the path were registered with FailOn.
 class FaultyFileSystem final : public FileSystem {
  public:
-  // op: "exists", "mkdir", "append", "read", "write", "remove", "copy", "rename", "list".
+  // op: "exists", "mkdir", "append", "read" (any read), "write", "remove", "truncate", "copy",
+  // "rename", "list".
   // The first `skip` matching calls succeed; then `times` calls fail (-1: all of them).
   void FailOn(const std::string& op, const std::string& pathPart, int skip = 0, int times = -1) {
     faults_.push_back({op, pathPart, skip, times});
@@ -29,8 +30,11 @@ class FaultyFileSystem final : public FileSystem {
   bool Append(const std::string& path, std::string_view bytes) override;
   std::optional<std::string> ReadAll(const std::string& path) override;
   std::optional<std::string> ReadHead(const std::string& path, size_t maxBytes) override;
+  std::optional<std::string> ReadAt(const std::string& path, uint64_t offset,
+                                    size_t maxBytes) override;
   bool WriteAll(const std::string& path, std::string_view bytes) override;
   bool Remove(const std::string& path) override;
+  bool Truncate(const std::string& path, uint64_t size) override;
   bool Copy(const std::string& from, const std::string& to) override;
   bool Rename(const std::string& from, const std::string& to) override;
   std::vector<std::string> List(const std::string& folder) override;

@@ -1,0 +1,85 @@
+#include "realtime/log_reader.h"
+
+#include <cstring>
+
+#include "core/ports.h"
+
+namespace sky {
+namespace {
+
+void CheckRecord(std::string_view record) {
+  if (record.size() > kMaxRecordBytes) throw KmlDataError("a line is too long");
+  for (const char c : record) {
+    if (static_cast<unsigned char>(c) < 0x20) throw KmlDataError("a control character in a line");
+  }
+}
+
+}  // namespace
+
+LogLineReader::LogLineReader(FileSystem& files, std::string path, size_t pieceBytes)
+    : files_(files), path_(std::move(path)), pieceBytes_(pieceBytes) {}
+
+bool LogLineReader::ReadPiece() {
+  if (atEnd_) return false;
+  if (buffer_.size() - at_ > kMaxRecordBytes) throw KmlDataError("a line is too long");
+  buffer_.erase(0, at_);
+  at_ = 0;
+  auto piece = files_.ReadAt(path_, offset_, pieceBytes_);
+  if (!piece) throw KmlDataError("cannot read " + path_);
+  offset_ += piece->size();
+  atEnd_ = piece->size() < pieceBytes_;
+  if (buffer_.empty()) {
+    buffer_ = std::move(*piece);
+  } else {
+    buffer_.append(*piece);
+  }
+  return true;
+}
+
+bool LogLineReader::Next(std::string_view& record) {
+  size_t searchFrom = at_;
+  for (;;) {
+    const char* begin = buffer_.data() + searchFrom;
+    const void* found = std::memchr(begin, '\n', buffer_.size() - searchFrom);
+    size_t end = 0;
+    if (found) {
+      end = static_cast<size_t>(static_cast<const char*>(found) - buffer_.data());
+    } else {
+      const size_t scanned = buffer_.size() - at_;
+      if (ReadPiece()) {
+        searchFrom = scanned;
+        continue;
+      }
+      if (at_ == buffer_.size()) return false;
+      end = buffer_.size();  // the last line, without a line end
+    }
+    std::string_view line(buffer_.data() + at_, end - at_);
+    at_ = end < buffer_.size() ? end + 1 : end;
+    searchFrom = at_;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) continue;
+    CheckRecord(line);
+    record = line;
+    return true;
+  }
+}
+
+LogRecords ReadRecordList(FileSystem& files, const std::string& path) {
+  LogRecords log;
+  LogLineReader reader(files, path);
+  std::vector<size_t> ends;
+  for (std::string_view record; reader.Next(record);) {
+    log.text.append(record);
+    ends.push_back(log.text.size());
+  }
+  if (ends.empty()) throw KmlDataError("the log holds no record");
+  size_t start = 0;
+  log.records.reserve(ends.size());
+  for (const size_t end : ends) {
+    log.records.emplace_back(log.text.data() + start, end - start);
+    start = end;
+  }
+  return log;
+}
+
+}  // namespace sky

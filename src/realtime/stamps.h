@@ -1,0 +1,21 @@
+// The fourteen-digit time stamps of the logs (local date "yyyymmdd", UTC "hhmm", seconds "ss") as
+// the animated replay reads them: checked, one second later, and as KML and display times.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sky {
+
+// Fourteen digits whose date and time of day exist (the stamp of 29 February only in a leap
+// year); throws KmlDataError otherwise.
+void CheckStamp(std::string_view stamp);
+
+// The stamp one second later; at midnight the date moves on by a day. Throws KmlDataError when
+// the text is no stamp.
+std::string NextSecond(std::string_view stamp);
+
+// "yyyy-mm-ddThh:mm:ss" followed by `zone` ("Z" or "z") of a checked stamp.
+std::string KmlTime(std::string_view stamp, char zone);
+
+}  // namespace sky

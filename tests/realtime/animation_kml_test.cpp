@@ -1,0 +1,421 @@
+// The animated part of a converted flight: its bytes against a plain in-memory construction and
+// a golden file, the frames' start records with stamps out of order, damaged logs and snippets,
+// streaming through the document's temporary file, and the document read by xmllint and GDAL.
+#include "realtime/animation_kml.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include "core/app.h"
+#include "kml/writer.h"
+#include "kml_checks.h"
+#include "reference.h"
+#include "shell/dispatch.h"
+#include "test_app.h"
+
+namespace sky::test {
+namespace {
+
+// A flight across midnight: two logging runs, an overspeed, a stamp that goes back (as the UTC
+// hour does after midnight in a zone east of Greenwich) and a touchdown.
+const std::string kFlightLog =
+    "20091203235950:4.7:52.3:-11:1:SA:0:0:0:0:0:270:-\r\n"
+    "20091203235958:4.7001:52.3:-11:1::12:0:12:0:12:270:20091203235957\r\n"
+    "20091204000004:4.702:52.3002:150:0:TO=5:140:161:150:1200:140:271:20091204000003\r\n"
+    "20091204000012:4.71:52.31:600:0:O:250:611:260:1500:250:271:20091204000011\r\n"
+    "20091204000020:4.72:52.32:900:0::250:911:260:1200:250:272:20091204000019\r\n"
+    "20091204000028:4.73:52.33:1000:0:OE:240:1011:250:600:240:272:20091204000027\r\n"
+    "20091204000010:4.74:52.34:1100:0::200:1111:210:-500:200:0:20091204000009\r\n"
+    "20091204000100:4.75:52.35:1000:0:SA:200:1011:210:0:200:0:-\r\n"
+    "20091204000130:4.76:52.36:-11:1:TD=-250/5:120:0:120:-250:120:90:20091204000129\r\n";
+// Frames: equal stamps, midnight, a climb at heading 0, a stamp that goes back, parked. An empty
+// line here and in the traffic log is skipped.
+const std::string kAnimationLog =
+    "\r\n"
+    "20091203235959:4.7:52.3:-11:1:SA:0:0:0:0:0:270:\r\n"
+    "20091203235959:4.7:52.3:-11:1::0:0:0:0:0:270:20091203235958\r\n"
+    "20091204000000:4.7001:52.3:-11:1::12:0:12:0:12:270:20091203235959\r\n"
+    "20091204000005:4.703:52.3003:200:0::140:211:150:1200:140:0:20091204000004\r\n"
+    "20091204000013:4.711:52.311:620:0:O:250:631:260:1500:250:271:\r\n"
+    "20091204000009:4.705:52.305:400:0::240:411:250:1200:240:271:20091204000008\r\n"
+    "20091204000131:4.76:52.36:-11:1::0:0:0:0:0:90:20091204000130\r\n";
+// Every threat level, a heading of 271.5, a previous stamp "-", a recording made with an event
+// (no previous stamp), a row without an ID, and a call sign that needs escaping.
+const std::string kTrafficLog =
+    "20091203235959:4101:52.31:4.74:1239:270:180:KLM1234:-500:2:+12:\r\n"
+    "20091203235959:4102:52.2:4.9:9000:271.5:250:B&<\"\xC3\xA9':0:0:+90:\r\n"
+    "20091204000000:4101:52.31:4.741:1239:270:180:KLM1234:-500:3:+12:20091203235959\r\n"
+    "20091204000000:4102:52.2:4.899:9000:271.5:250:B&<\"\xC3\xA9':0:1:+90:-\r\n"
+    "20091204000000::::::::::-3:\r\n"
+    "20091204000005:4103:52.3:4.7:400:0:0:PARKED:0:4:+2:20091204000004\r\n"
+    "\r\n"
+    "20091204000013:4103:52.3:4.7:400:0:0:PARKED:0:4:-2:\r\n";
+
+// Snippets that write short marks, one placemark or folder end per line.
+KmlTemplateSet MarkSnippets() {
+  KmlTemplateSet k;
+  ParseKmlTemplates(R"(KML=<KML NAME>
+KMLEnd=</KML>
+Folder=<F><name>NAME</name><listItemType>check</listItemType>
+LookAt=<LookAt LONY,LATX h=HDG r=RANGE t=TILT>
+Path=<A><name>NAME</name>|
+PathWarning=<W><name>NAME</name>|
+PathGND=<G><name>NAME</name>|
+PlacemarkPin=<Pin><name>NAME</name>LONAC,LATACALTM|LONAC,LATAC|h=HDG r=RANGE|<altitudeMode>absolute</altitudeMode>|<altitudeMode>absolute</altitudeMode>>
+PlacemarkPinSmall=<PS><name>NAME</name>DESC|KIAS|HDG|SPDTAS|GNDSPD|VERTSPEED|ALT|ALTAGL|TIME|DATE|LONY,LATX ALTM>
+PlacemarkPinSmallAir=<PSA><name>NAME</name>DESC|KIAS|HDG|SPDTAS|GNDSPD|VERTSPEED|ALT|ALTAGL|TIME|DATE|LONY,LATX,ALTM>
+PlacemarkPinWarning=<PW><name>NAME</name>DESC|KIAS|HDG|SPDTAS|GNDSPD|VERTSPEED|ALT|ALTAGL|TIME|DATE|LONY,LATX ALTM>
+PlacemarkPinWarningAir=<PWA><name>NAME</name>DESC|KIAS|HDG|SPDTAS|GNDSPD|VERTSPEED|ALT|ALTAGL|TIME|DATE|LONY,LATX,ALTM>
+PinDot=<D><name>NAME</name>KIAS|HDG|SPDTAS|GNDSPD|VERTSPEED|ALT|ALTAGL|TIME|DATE|DATETIME|LONY,LATX ALTM>
+PinDotAir=<DA><name>NAME</name>KIAS|HDG|SPDTAS|GNDSPD|VERTSPEED|ALT|ALTAGL|TIME|DATE|LONY,LATX,ALTM>
+KMLTCASBlue=<B><name>NAME</name>|
+KMLTCASYellow=<Y><name>NAME</name>|
+KMLTCASOrange=<O><name>NAME</name>|
+KMLTCASRed=<R><name>NAME</name>|
+PredictedPath=<P><name>NAME</name>|
+PredictedPathGND=<PG><name>NAME</name>|)",
+                    k);
+  for (std::string* end :
+       {&k.PlacemarkPin, &k.PlacemarkPinSmall, &k.PlacemarkPinSmallAir, &k.PlacemarkPinWarning,
+        &k.PlacemarkPinWarningAir, &k.PinDot, &k.PinDotAir}) {
+    *end += "\n";
+  }
+  k.PlacemarkEnd = ">\n";
+  k.FolderEnd = "</F>\n";
+  return k;
+}
+
+// A program whose data folder holds the logs; `separator` is the locale's, which the two flight
+// logs then use.
+struct Flight {
+  explicit Flight(const std::string& separator = ".", bool shippedSnippets = false)
+      : separator(separator) {
+    t.g().DecimalSeparator = separator;
+    t.app().kml = shippedSnippets ? ShippedSnippets() : MarkSnippets();
+    t.app().params.PredPathMultiplier = 60;
+    Write("Flightlog.txt", Localised(kFlightLog));
+    Write("Animation.txt", Localised(kAnimationLog));
+    Write("Traffic.txt", kTrafficLog);
+  }
+  static KmlTemplateSet ShippedSnippets() {
+    KmlTemplateSet k;
+    ParseKmlTemplates(ReadFile(SourceData("KMLSettings.txt")), k);
+    return k;
+  }
+  std::string Localised(std::string text) const {
+    std::replace(text.begin(), text.end(), '.', separator[0]);
+    return text;
+  }
+  void Write(const std::string& name, const std::string& text) {
+    WriteFile(t.DataFile(name), text);
+  }
+  // The animated part as BuildAnimation writes it; empty after a failure.
+  std::string Build() {
+    StringSink out;
+    return BuildAnimation(t.app(), out) ? out.text() : "";
+  }
+  std::string Reference() {
+    const bool traffic = FileExists(t.DataFile("Traffic.txt"));
+    return ReferenceAnimation(t.app(), ReadFile(t.DataFile("Animation.txt")),
+                              ReadFile(t.DataFile("Flightlog.txt")),
+                              traffic ? ReadFile(t.DataFile("Traffic.txt")) : "");
+  }
+  // The flight document as the convert writes it, with the animated part.
+  bool Convert() {
+    return WriteKmlDocument(t.app(), t.DataFile("Flightlog.txt"), t.DataFile("Flightlog.kml"),
+                            "Flightlog hop", false, "",
+                            [this](TextSink& out) { return BuildAnimation(t.app(), out); });
+  }
+  std::string separator;
+  TestApp t;
+};
+
+TEST(Animation, SameBytesAsThePlainConstructionInEitherLocale) {
+  Flight dot;
+  const std::string expected = dot.Reference();
+  ASSERT_NE(expected, "");
+  EXPECT_EQ(dot.Build(), expected);
+  Flight comma(",");
+  EXPECT_EQ(comma.Build(), expected);  // KML numbers always take "."
+  Flight shipped(".", true);
+  EXPECT_EQ(shipped.Build(), shipped.Reference());
+  EXPECT_TRUE(dot.t.Messages().empty() && comma.t.Messages().empty());
+  EXPECT_EQ(dot.t.app().lastAnimation.frames, 7u);
+  EXPECT_EQ(dot.t.app().lastAnimation.specialPlacemarks, 9u);  // one per flight-log record
+  EXPECT_EQ(dot.t.app().lastAnimation.trafficPlacemarks, 12u);
+}
+
+TEST(Animation, SmallFlightMatchesItsGoldenPart) {
+  Flight f;
+  const std::string part = f.Build();
+  ExpectGolden("realtime", "animation.txt", part);
+  for (const std::string& expected : {
+           // The opening, listed as one item and switched off.
+           std::string("<F><name>Animation</name><visibility>0</visibility><listItemType>"
+                       "checkHideChildren</listItemType>"),
+           // Midnight: the first frame begins a second after its end, on the next day.
+           std::string("<Folder><TimeSpan><begin>2009-12-04T00:00:00Z</begin><end>"
+                       "2009-12-03T23:59:59Z</end></TimeSpan><name>2009-12-03 23:59:59z</name>"),
+           // The frame after a stamp that went back: from a second after the previous frame.
+           std::string("<begin>2009-12-04T00:00:14Z</begin><end>2009-12-04T00:00:09Z</end>"),
+           // Parked: a two-point path on the ground and the ground range.
+           std::string("<PG><name>Predicted Flightpath</name>|4.76,52.36 4.76,52.36>"),
+           std::string("h=90 r=400|<altitude>0</altitude>|<altitude>0</altitude>>"),
+           // Heading 0, climbing 1200 ft/min for 60 s: only north, 1200 ft (365.76 m) higher.
+           std::string("|4.703,52.3003,60.96 4.703,"),
+           std::string(",426.72>"),
+           // An event pin stamped with its own record, lower-case z.
+           std::string("<PWA><name>Overspeed!!</name><TimeSpan><begin>2009-12-04T00:00:12z</begin>"
+                       "</TimeSpan>"),
+           // Warning pieces up to the recovery, then normal ones.
+           std::string("<W><TimeSpan><begin>2009-12-04T00:00:29Z</begin></TimeSpan><name>Warning!"),
+           std::string("<A><TimeSpan><begin>2009-12-04T00:00:11Z</begin></TimeSpan><name>"
+                       "04-12-2009 00:00</name>"),
+           // Traffic: a level 0 draws blue, 3 orange, 4 red; "-" shows only its own second; an
+           // event's recording begins after the recording before it; 271.5 is shown as 271.
+           std::string("<B><name>Predicted Flightpath B&amp;&lt;&quot;\xC3\xA9&apos;</name>"
+                       "<TimeSpan><begin>2009-12-03T23:59:59Z</begin><end>2009-12-03T23:59:59Z"),
+           std::string("<O><name>Predicted Flightpath KLM1234 ;Close</name><TimeSpan><begin>"
+                       "2009-12-04T00:00:00Z</begin><end>2009-12-04T00:00:00Z</end>"),
+           std::string("<R><name>Predicted Flightpath PARKED ;Too close</name><TimeSpan><begin>"
+                       "2009-12-04T00:00:06Z</begin><end>2009-12-04T00:00:13Z</end>"),
+           std::string("AI/Online traffic: B&amp;&lt;&quot;\xC3\xA9&apos;|-|271|-|250|0|9000|-|"),
+       }) {
+    EXPECT_NE(part.find(expected), std::string::npos) << expected;
+  }
+}
+
+TEST(Animation, StartRecordOfAFrameAsTheScanFindsIt) {
+  // Out of order in both logs; the scan's answer for any frame stamp, frames in any order.
+  std::mt19937 random(7);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<std::string> stamps(1 + random() % 12);
+    for (std::string& stamp : stamps) stamp = "2009120400" + std::to_string(1000 + random() % 40);
+    std::vector<std::string> records;
+    for (const std::string& stamp : stamps) records.push_back(stamp + ":4.7:52.3");
+    const std::vector<std::string_view> views(records.begin(), records.end());
+    StartRecordCursor cursor(views);
+    for (int frame = 0; frame < 30; ++frame) {
+      // Mostly forward, now and then back.
+      const std::string t = "2009120400" + std::to_string(1000 + (frame + random() % 9) % 44);
+      size_t scan = 0;
+      for (size_t j = 1; j < stamps.size(); ++j) {
+        if (j + 1 == stamps.size() || stamps[j] >= t) {
+          scan = j - 1;
+          break;
+        }
+      }
+      ASSERT_EQ(cursor.StartFor(t), scan) << "round " << round << " frame " << frame;
+    }
+  }
+}
+
+TEST(Animation, WithoutAnimationLogNothingAndNoMessage) {
+  Flight f;
+  std::remove(f.t.DataFile("Animation.txt").c_str());
+  EXPECT_EQ(f.Build(), "");
+  EXPECT_TRUE(f.t.Messages().empty());
+  EXPECT_FALSE(f.t.app().lastAnimation.written);
+  // A traffic log whose first item is empty is no traffic: no traffic folder.
+  Flight g;
+  g.Write("Traffic.txt", ",x\r\n" + kTrafficLog);
+  const std::string part = g.Build();
+  EXPECT_NE(part, "");
+  EXPECT_EQ(part.find("Animated AI/Online traffic"), std::string::npos);
+  EXPECT_EQ(part, g.Reference());
+}
+
+// A call sign may hold a ":" and a placeholder word: it stays whole and is not replaced.
+TEST(Animation, CallSignWithColonAndPlaceholderWord) {
+  Flight f;
+  f.Write("Traffic.txt", "20091204000005:4103:52.3:4.7:400:0:0:ALT:NAME:0:4:+2:-\r\n");
+  const std::string part = f.Build();
+  EXPECT_NE(part.find("<R><name>Predicted Flightpath ALT:NAME ;Too close</name>"),
+            std::string::npos);
+  EXPECT_NE(part.find("<PSA><name>ALT:NAME +2</name>"), std::string::npos);
+  EXPECT_NE(part.find("|-|0|-|0|0|400|-|00:00:05|04-12-2009|4.7,52.3,121.92"), std::string::npos);
+}
+
+std::string MegabyteLine() {
+  return "20091204000005:4.703:52.3003:200:0::140:211:150:1200:140:0:" +
+         std::string(10 << 20, '9') + "\r\n";
+}
+
+TEST(Animation, DamagedLogsAndSnippetsLeaveTheDocumentWithoutIt) {
+  using Arrange = std::function<void(Flight&)>;
+  const auto log = [](const char* name, std::string text) -> Arrange {
+    return [name, text](Flight& f) { f.Write(name, text); };
+  };
+  const auto snippet = [](std::string KmlTemplateSet::*key, const char* text) -> Arrange {
+    return [key, text](Flight& f) { f.t.app().kml.*key = text; };
+  };
+  std::string crOnly = kAnimationLog;
+  crOnly.erase(std::remove(crOnly.begin(), crOnly.end(), '\n'), crOnly.end());
+  const std::string good = "20091204000005:4.703:52.3003:200:0::140:211:150:1200:140:0:-\r\n";
+  struct Case {
+    const char* name;
+    Arrange arrange;
+  } cases[] = {
+      {"an empty animation log", log("Animation.txt", "")},
+      {"only empty lines", log("Animation.txt", "\r\n\r\n")},
+      {"a short animation record", log("Animation.txt", good + "20091204000006:4.7:52.3\r\n")},
+      {"letters in an altitude",
+       log("Animation.txt", "20091204000005:4.7:52.3:high:0::0:0:0:0:0:0:-")},
+      {"a stamp with a letter", log("Animation.txt", "2009120400000x:4.7:52.3:0:0::0:0:0:0:0:0:-")},
+      {"a 13th month", log("Animation.txt", "20091304000005:4.7:52.3:0:0::0:0:0:0:0:0:-")},
+      {"binary bytes", log("Animation.txt", good + std::string("2009\0\x01\xFF:4.7", 10) + "\r\n")},
+      {"a 10 MB line", log("Animation.txt", good + MegabyteLine())},
+      {"CR-only line ends", log("Animation.txt", crOnly)},
+      {"a short traffic record", log("Traffic.txt", "20091204000005:4103:52.3:4.7:400\r\n")},
+      {"letters in a traffic altitude",
+       log("Traffic.txt", "20091204000005:4103:52.3:4.7:high:0:0:X:0:4:+2:-\r\n")},
+      {"a traffic line of 10 MB", log("Traffic.txt", kTrafficLog + MegabyteLine())},
+      {"a flight log with binary bytes",
+       log("Flightlog.txt",
+           kFlightLog + "20091204000131:4.76:52.36:-11:1:G\x01:0:0:0:0:0:90:x\r\n")},
+      {"no NAME in the predicted path",
+       snippet(&KmlTemplateSet::PredictedPathGND, "<PG><name>x</name>")},
+      {"no LATAC in the aircraft pin", snippet(&KmlTemplateSet::PlacemarkPin, "<Pin NAME>")},
+      {"no </name> in a data point",
+       snippet(&KmlTemplateSet::PinDotAir,
+               "<DA NAME|KIAS|HDG|SPDTAS|GNDSPD|VERTSPEED|ALT|ALTAGL|TIME|DATE|LONY,LATX,ALTM>")},
+      {"no <name> in a path piece", snippet(&KmlTemplateSet::PathWarning, "<W NAME|")},
+      {"no NAME in the red traffic path", snippet(&KmlTemplateSet::KMLTCASRed, "<R>")},
+      {"the traffic log cannot be read",
+       [](Flight& f) { f.t.files.FailOn("read", "Traffic.txt", 1); }},
+  };
+  for (const Case& c : cases) {
+    Flight f(".", true);
+    c.arrange(f);
+    const std::string logs[] = {ReadFile(f.t.DataFile("Animation.txt")),
+                                ReadFile(f.t.DataFile("Flightlog.txt")),
+                                ReadFile(f.t.DataFile("Traffic.txt"))};
+    // The document without an animation log, for comparison.
+    std::remove(f.t.DataFile("Animation.txt").c_str());
+    ASSERT_TRUE(f.Convert()) << c.name;
+    const std::string without = ReadFile(f.t.DataFile("Flightlog.kml"));
+    f.Write("Animation.txt", logs[0]);
+    EXPECT_TRUE(f.Convert()) << c.name;
+    EXPECT_EQ(f.t.Messages(), std::vector<std::string>{"Not able to convert flightlog"}) << c.name;
+    EXPECT_TRUE(ReadFile(f.t.DataFile("Flightlog.kml")) == without) << c.name;
+    EXPECT_FALSE(f.t.app().lastAnimation.written) << c.name;
+    EXPECT_EQ(logs[0] + logs[1] + logs[2], ReadFile(f.t.DataFile("Animation.txt")) +
+                                               ReadFile(f.t.DataFile("Flightlog.txt")) +
+                                               ReadFile(f.t.DataFile("Traffic.txt")))
+        << c.name;
+  }
+}
+
+// Inputs that look damaged but are no failure: the empty lines are skipped, a ground pin without
+// ALTM is never searched for it (an airborne one is).
+TEST(Animation, EmptyFirstLinesAndPinsWithoutAltitude) {
+  Flight f;
+  f.Write("Animation.txt", "\r\n\r\n" + kAnimationLog);
+  const std::string pin =
+      "<PS><name>NAME</name>DESC|KIAS|HDG|SPDTAS|GNDSPD|VERTSPEED|ALT|ALTAGL|"
+      "TIME|DATE|LONY,LATX>\n";
+  f.t.app().kml.PlacemarkPinSmall = pin;
+  const std::string part = f.Build();
+  EXPECT_NE(part, "");
+  EXPECT_EQ(part, f.Reference());
+  f.Write("Traffic.txt", "\r\n" + kTrafficLog);
+  EXPECT_EQ(f.Build().find("Animated AI/Online traffic"), std::string::npos);
+  EXPECT_TRUE(f.t.Messages().empty());
+  f.t.app().kml.PlacemarkPinWarningAir = "<PWA>" + pin.substr(4);
+  EXPECT_EQ(f.Build(), "");
+  EXPECT_EQ(f.t.Messages(), std::vector<std::string>{"Not able to convert flightlog"});
+}
+
+// A long flight's part goes out in chunks and is cut off again on a late failure.
+TEST(Animation, StreamedAndCutOffAfterALateFailure) {
+  std::string traffic;
+  for (int i = 0; i < 3000; ++i) {
+    traffic += "20091204000005:" + std::to_string(5000 + i) +
+               ":52.3:4.7:400:0:0:PARKED:0:4:+2:20091204000004\r\n";
+  }
+  Flight f(".", true);
+  f.Write("Traffic.txt", traffic);
+  ASSERT_TRUE(f.Convert());
+  const std::string tmp = f.t.DataFile("Flightlog.kml.tmp");
+  EXPECT_GE(std::count(f.t.files.calls.begin(), f.t.files.calls.end(), "append " + tmp), 2);
+  EXPECT_EQ(f.t.app().lastAnimation.trafficPlacemarks, 6000u);
+  ExpectWellFormed(f.t.DataFile("Flightlog.kml"));
+
+  f.Write("Traffic.txt", traffic + "20091204000006:1:52.3:4.7:high:0:0:X:0:4:+2:-\r\n");
+  std::remove(f.t.DataFile("Animation.txt").c_str());
+  ASSERT_TRUE(f.Convert());
+  const std::string without = ReadFile(f.t.DataFile("Flightlog.kml"));
+  f.Write("Animation.txt", kAnimationLog);
+  f.t.files.calls.clear();
+  ASSERT_TRUE(f.Convert());
+  EXPECT_EQ(std::count(f.t.files.calls.begin(), f.t.files.calls.end(), "truncate " + tmp), 1);
+  EXPECT_TRUE(ReadFile(f.t.DataFile("Flightlog.kml")) == without);
+  // When even the cut fails, the document is not written at all.
+  f.t.files.FailOn("truncate", "Flightlog.kml");
+  WriteFile(f.t.DataFile("Flightlog.kml"), "earlier");
+  EXPECT_FALSE(f.Convert());
+  EXPECT_EQ(ReadFile(f.t.DataFile("Flightlog.kml")), "earlier");
+  EXPECT_FALSE(FileExists(tmp));
+}
+
+// The whole convert from the main window: the messages in order, and a document that xmllint and
+// GDAL read, with the animation's folders.
+TEST(Animation, ConvertedFlightWithReplayIsReadByXmlAndGisTools) {
+  TestApp t;
+  ASSERT_TRUE(t.Load());
+  WriteFile(t.DataFile("Flightlog.txt"), kFlightLog);
+  WriteFile(t.DataFile("Animation.txt"), kAnimationLog);
+  WriteFile(t.DataFile("Traffic.txt"), kTrafficLog);
+  t.app().Form1.btn_Convert.enabled = true;
+  t.dialogs.Queue({ScriptedDialogs::Answer::Text, "Tom & Jerry <3 \xC3\xA9t\xC3\xA9"});
+  EXPECT_EQ(Press(t, "btn_Convert"),
+            "Converting flightlog...\nTracklog converted and saved, opening Google Earth...\n");
+  const std::string document = t.DataFile("Flightlog.kml");
+  ExpectWellFormed(document);
+  const ToolRun run = RunTool("ogrinfo", "-ro -so " + Quoted(document));
+  if (run.status == -1) GTEST_SKIP() << "ogrinfo (package gdal-bin) is not installed";
+  ASSERT_EQ(run.status, 0) << run.output;
+  for (const char* layer : {": Animation\n", ": 2009-12-03 23:59:59z\n", ": Animated flight data\n",
+                            ": History Path\n", ": Animated AI/Online traffic\n"}) {
+    EXPECT_NE(run.output.find(layer), std::string::npos) << layer << run.output.substr(0, 2000);
+  }
+
+  // Against the KML 2.2 schema the replay differs in three ways only, all fixed by its format: a
+  // time span before the name of a frame or a history piece, one between a placemark's name and
+  // its description, and the lower-case "z" of the event placemarks' times.
+  std::string schema;
+  for (const char* up : {"/..", "/../.."}) {
+    const std::string path =
+        std::string(SKYTRACE_SOURCE_DIR) + up + "/shared/schemas/kml22/ogckml22.xsd";
+    if (schema.empty() && FileExists(path)) schema = path;
+  }
+  if (schema.empty()) GTEST_SKIP() << "the KML 2.2 schema is not beside the repository";
+  const ToolRun strict =
+      RunTool("xmllint", "--noout --nonet --schema " + Quoted(schema) + " " + Quoted(document));
+  if (strict.status == -1) GTEST_SKIP() << "xmllint (package libxml2-utils) is not installed";
+  std::istringstream lines(strict.output);
+  std::map<std::string, int> deviations;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("fails to validate") != std::string::npos) continue;
+    const std::string element = line.substr(line.find("element ") + 8);
+    if (line.find("This element is not expected.") != std::string::npos) {
+      deviations[element.substr(0, element.find(':')) + " not expected"]++;
+    } else if (line.find("z' is not a valid value") != std::string::npos) {
+      deviations[element.substr(0, element.find(':')) + " with z"]++;
+    } else {
+      ADD_FAILURE() << line;
+    }
+  }
+  // Frames and history pieces; event pins and points, and traffic labels; event placemarks.
+  EXPECT_EQ(deviations,
+            (std::map<std::string, int>{
+                {"begin with z", 9}, {"description not expected", 15}, {"name not expected", 16}}));
+}
+
+}  // namespace
+}  // namespace sky::test

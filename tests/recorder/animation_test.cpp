@@ -1,0 +1,178 @@
+// Animation and traffic recording: the two logs of a replayed flight with traffic, byte for byte,
+// the parked aircraft, the threat levels and relative altitudes, and failing files.
+#include "recorder/animation.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "commands/logging.h"
+#include "core/app.h"
+#include "kml_checks.h"
+#include "shell/dispatch.h"
+#include "skytrace-sim/traffic_source.h"
+#include "track_feed.h"
+
+namespace sky {
+namespace {
+
+// A short taxi, take-off and climb out of Amsterdam, with two aircraft around it.
+constexpr char kTrack[] =
+    "t,lat,lon,alt_ft,ground_ft,gs_kt,ias_kt,tas_kt,hdg,vs_fpm,on_ground,gear,flaps\n"
+    "0,52.3,4.76,-11,-11,0,0,0,271.5,0,1,1,0\n"
+    "4,52.3,4.7597,-11,-11,12,12,12,271.5,0,1,1,0\n"
+    "8,52.3002,4.755,-11,-11,140,140,140,271.5,0,1,1,25\n"
+    "10,52.3004,4.75,150,-11,150,150,150,272,1500,0,1,25\n"
+    "12,52.3006,4.745,400,-11,160,160,160,273,1600,0,0,25\n";
+constexpr char kTraffic[] =
+    "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n"
+    "0,0,4101,52.31,4.74,1239,90,180,-500,KLM 1234\n"
+    "0,3,4102,52.2,4.9,9000,271.5,250,0,\"B&<\xC3\xA9\"\n"
+    "6,0,0,,,,,,,\n";
+
+// Flies the track with the TCAS window open in mode ALL; animation mode goes on after the first
+// tick, and the TCAS mode off after `tcasOffAt` seconds.
+void FlyWithTraffic(test::TestApp& t, int tcasOffAt = 100) {
+  const sim::Track track = test::TrackOf(kTrack);
+  std::string error;
+  auto traffic = sim::TrafficFile::Parse(kTraffic, error);
+  ASSERT_TRUE(traffic) << error;
+  sim::WriteFlightState(t.simulator, track.At(0));
+  sim::UpdateTraffic(*traffic, t.simulator, 0);
+  ASSERT_TRUE(t.Load());
+  ASSERT_EQ(Click(t.app(), "Form1", "btn_TCAS"), ClickResult::Done);
+  for (int i = 0; i < 4; ++i) Click(t.app(), "frmTCAS", "btn_ToggleTCAS");
+  for (int second = 1; second <= 12; ++second) {
+    sim::WriteFlightState(t.simulator, track.At(second));
+    sim::UpdateTraffic(*traffic, t.simulator, second);
+    if (second == tcasOffAt) Click(t.app(), "frmTCAS", "btn_ToggleTCAS");
+    t.Tick();
+    if (second == 1) ToggleAnimation(t.app());
+  }
+}
+
+TEST(Animation, ReplayedFlightGivesTheGoldenLogs) {
+  test::TestApp t;
+  FlyWithTraffic(t);
+  test::ExpectGolden("recorder", "animation.txt", test::ReadFile(t.DataFile("Animation.txt")));
+  test::ExpectGolden("recorder", "traffic.txt", test::ReadFile(t.DataFile("Traffic.txt")));
+  for (const std::string& message : t.Messages()) EXPECT_NE(message, "Error in animating flight.");
+}
+
+TEST(Animation, TrafficOnlyWhileTheTcasDisplayReadsIt) {
+  test::TestApp t;
+  FlyWithTraffic(t, 7);  // one more press after ALL is OFF
+  const auto traffic = test::Lines(test::ReadFile(t.DataFile("Traffic.txt")));
+  const auto records = test::Lines(test::ReadFile(t.DataFile("Animation.txt")));
+  ASSERT_FALSE(traffic.empty());
+  EXPECT_EQ(test::Field(traffic.back(), 1), "20261204223021");
+  EXPECT_EQ(test::Field(records.back(), 1), "20261204223027");
+}
+
+// A program with an aircraft parked at 1000 ft, the TCAS display in mode ALL and one aircraft
+// 0.6 NM away, ready for one call.
+std::unique_ptr<test::TestApp> Parked(const char* trafficAlt = "2000") {
+  auto t = std::make_unique<test::TestApp>();
+  EXPECT_TRUE(t->Load());
+  t->app().sample = {.Latitude = "52.3",
+                     .Longitude = "4.76",
+                     .Altitude = "1000",
+                     .GroundSpeed = "0",
+                     .Heading = "90.7",
+                     .OnGround = 1,
+                     .VerticalSpeed = "0",
+                     .HeightAboveGround = "0"};
+  t->g().PrevTimestamp = "20261204223014";
+  t->g().TcasMode = 4;
+  t->app().traffic[2] = {"7", "52.31", "4.76", trafficAlt, "271.5", "120", "KLM1", "-500"};
+  return t;
+}
+
+TEST(RecordAnimation, OneCallWritesTheRecordAndTheTraffic) {
+  const std::string stamp = "20261204223015";
+  struct Case {
+    const char* name;
+    std::string code;
+    const char* groundSpeed;
+    const char* before;  // Animation.txt before the call; nullptr: no file
+    const char* trafficAlt;
+    bool recorded;      // the animation record is appended
+    std::string last;   // the previous-stamp field of both logs
+    std::string level;  // threat level and relative altitude of the traffic line
+  } cases[] = {
+      {"parked, first record", "", "0", nullptr, "2250", true, "20261204223014", "2:+12"},
+      {"parked, recorded before", "", "0", "x\r\n", "951", false, "20261204223014", "4:-1"},
+      {"parked, an empty first line", "", "0", "\r\nx\r\n", "1000", true, "20261204223014", "4:+0"},
+      {"taxiing at 0.4 kt", "", "0.4", "x\r\n", "3000", true, "20261204223014", "2:+20"},
+      {"an event code", "GD", "0", "x\r\n", "2000", true, "", "3:+10"},
+  };
+  for (const Case& c : cases) {
+    auto t = Parked(c.trafficAlt);
+    t->app().sample.GroundSpeed = c.groundSpeed;
+    if (c.before) test::WriteFile(t->DataFile("Animation.txt"), c.before);
+    EXPECT_TRUE(RecordAnimation(t->app(), c.code)) << c.name;
+    const std::string record = stamp + ":4.76:52.3:1000:1:" + c.code + ":0:0:0:0:0:90:" + c.last;
+    EXPECT_EQ(test::ReadFile(t->DataFile("Animation.txt")),
+              (c.before ? c.before : "") + (c.recorded ? record + "\r\n" : ""))
+        << c.name;
+    EXPECT_EQ(test::ReadFile(t->DataFile("Traffic.txt")), stamp + ":7:52.31:4.76:" + c.trafficAlt +
+                                                              ":271.5:120:KLM1:-500:" + c.level +
+                                                              ":" + c.last + "\r\n")
+        << c.name;
+  }
+}
+
+TEST(RecordAnimation, WithoutTrafficAndOnFailures) {
+  using Arrange = std::function<void(test::TestApp&)>;
+  struct Case {
+    const char* name;
+    Arrange arrange;
+    bool trafficFile;  // Traffic.txt exists afterwards
+    bool recorded;     // Animation.txt holds the record
+  } cases[] = {
+      {"TCAS display off", [](test::TestApp& t) { t.g().TcasMode = 0; }, false, true},
+      {"no traffic", [](test::TestApp& t) { t.app().traffic[2] = {}; }, true, true},
+      {"a traffic altitude that is no number",
+       [](test::TestApp& t) { t.app().traffic[2].Alt = "high"; }, true, true},
+      {"the animation log cannot be written",
+       [](test::TestApp& t) { t.files.FailOn("append", "Animation.txt"); }, false, false},
+      {"the traffic log cannot be written",
+       [](test::TestApp& t) { t.files.FailOn("append", "Traffic.txt"); }, false, true},
+  };
+  for (const Case& c : cases) {
+    auto t = Parked();
+    c.arrange(*t);
+    const bool failed = !RecordAnimation(t->app(), "");
+    EXPECT_EQ(failed, t->LastMessage() == "Error in animating flight.") << c.name;
+    EXPECT_EQ(test::FileExists(t->DataFile("Traffic.txt")), c.trafficFile) << c.name;
+    EXPECT_EQ(test::FileExists(t->DataFile("Animation.txt")), c.recorded) << c.name;
+    if (c.trafficFile) {
+      EXPECT_EQ(test::ReadFile(t->DataFile("Traffic.txt")), "") << c.name;
+    }
+    // The next call tries again.
+    t->files.ClearFaults();
+    t->app().traffic[2].Alt = "2000";
+    EXPECT_TRUE(RecordAnimation(t->app(), "SA")) << c.name;
+    EXPECT_EQ(test::Lines(test::ReadFile(t->DataFile("Animation.txt"))).size(),
+              c.recorded ? 2u : 1u)
+        << c.name;
+  }
+}
+
+TEST(RecordAnimation, ResetEmptiesBothLogs) {
+  test::TestApp t;
+  FlyWithTraffic(t);
+  t.dialogs.Queue({ScriptedDialogs::Answer::Yes, ""});
+  ASSERT_EQ(Click(t.app(), "Form1", "btn_resetlog"), ClickResult::Done);
+  // Logging goes on: the new log's start record is the animation's first, with its traffic.
+  const auto records = test::Lines(test::ReadFile(t.DataFile("Animation.txt")));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(test::Field(records[0], 6), "SA=2230");
+  for (const std::string& line : test::Lines(test::ReadFile(t.DataFile("Traffic.txt")))) {
+    EXPECT_EQ(test::Field(line, 1), test::Field(records[0], 1));
+  }
+}
+
+}  // namespace
+}  // namespace sky
