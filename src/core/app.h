@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/flight_sample.h"
@@ -90,6 +91,10 @@ struct App {
   StatusControls frmACStatus;
 
   bool ended = false;  // the program has ended; no handler runs any more
+
+  // The maker's web server in place of the one the program was built with ("" for none): the
+  // headless runner's --server, and the tests.
+  std::optional<std::string> serverBase;
 
   // Observers for the headless runner and the tests: every sentence posted to a message line,
   // and every change of the connection state seen by the tick.

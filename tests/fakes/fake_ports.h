@@ -16,7 +16,8 @@ namespace sky::test {
 // when its name and a part of the path were registered with FailOn.
 class FaultyFileSystem final : public FileSystem {
  public:
-  // op: "exists", "mkdir", "append", "read", "write", "remove", "copy", "rename", "list".
+  // op: "exists", "mkdir", "append", "read", "write", "remove", "copy", "rename", "list",
+  // "realpath".
   // The first `skip` matching calls succeed; then `times` calls fail (-1: all of them).
   void FailOn(const std::string& op, const std::string& pathPart, int skip = 0, int times = -1) {
     faults_.push_back({op, pathPart, skip, times});
@@ -34,6 +35,7 @@ class FaultyFileSystem final : public FileSystem {
   bool Copy(const std::string& from, const std::string& to) override;
   bool Rename(const std::string& from, const std::string& to) override;
   std::vector<std::string> List(const std::string& folder) override;
+  std::optional<std::string> RealPath(const std::string& path) override;
 
  private:
   bool Fails(const std::string& op, const std::string& path);
