@@ -43,14 +43,10 @@ HttpFailure FailureOf(CURLcode code) {
 
 }  // namespace
 
-struct SystemHttp::Session {};
-
 SystemHttp::SystemHttp(HttpLimits limits) : limits_(limits) {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
-
-SystemHttp::~SystemHttp() = default;
 
 std::optional<std::string> SystemHttp::Fetch(const std::string& url, size_t maxBytes) {
   last_ = HttpFailure::BadAddress;

@@ -3,8 +3,6 @@
 // http and https addresses only, and blocks until it ends.
 #pragma once
 
-#include <memory>
-
 #include "core/ports.h"
 #include "platform/web_request.h"
 
@@ -13,7 +11,6 @@ namespace sky {
 class SystemHttp final : public Http {
  public:
   explicit SystemHttp(HttpLimits limits = {});
-  ~SystemHttp() override;
   std::optional<std::string> FetchText(const std::string& url) override;
   std::optional<std::vector<uint8_t>> FetchBytes(const std::string& url) override;
   // Why the last request failed; None when it succeeded.
@@ -21,10 +18,8 @@ class SystemHttp final : public Http {
 
  private:
   std::optional<std::string> Fetch(const std::string& url, size_t maxBytes);
-  struct Session;
   HttpLimits limits_;
   HttpFailure last_ = HttpFailure::None;
-  std::unique_ptr<Session> session_;
 };
 
 }  // namespace sky
