@@ -7,7 +7,7 @@ set -eu
 cd "$(dirname "$0")/.."
 started=$(date +%s)
 
-scripts/setup.sh cmake ninja-build libgtest-dev g++-mingw-w64-x86-64-posix wine wine64
+scripts/setup.sh cmake ninja-build libgtest-dev g++-mingw-w64-x86-64-posix wine wine64 python3
 
 # A Wine prefix of the project's own, made once; windows need a display driver, and Wine's null
 # driver serves hidden windows without an X server.

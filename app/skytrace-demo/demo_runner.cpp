@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <ostream>
 #include <sstream>
 
@@ -14,6 +15,7 @@
 #include "demo_summary.h"
 #include "platform/headless.h"
 #include "platform/std_files.h"
+#include "platform/system_http.h"
 #include "shell/dispatch.h"
 #include "shell/startup.h"
 
@@ -37,11 +39,13 @@
 namespace sky {
 namespace {
 
-// System information of the machine, with the decimal separator fixed by the command line.
+// System information of the machine, with the decimal separator and the user name fixed by the
+// command line.
 class DemoSystemInfo final : public SystemInfo {
  public:
-  explicit DemoSystemInfo(std::string separator) : separator_(std::move(separator)) {}
-  std::optional<std::string> UserName() override { return real_.UserName(); }
+  DemoSystemInfo(std::string separator, std::optional<std::string> user)
+      : separator_(std::move(separator)), user_(std::move(user)) {}
+  std::optional<std::string> UserName() override { return user_ ? user_ : real_.UserName(); }
   std::optional<FileVersion> FileVersionOf(const std::string& path) override {
     return real_.FileVersionOf(path);
   }
@@ -52,6 +56,7 @@ class DemoSystemInfo final : public SystemInfo {
 
  private:
   std::string separator_;
+  std::optional<std::string> user_;
 #ifdef _WIN32
   Win32SystemInfo real_;
 #else
@@ -78,6 +83,33 @@ void SplitTarget(const std::string& target, std::string& window, std::string& co
   window = dot == std::string::npos ? "Form1" : target.substr(0, dot);
   control = dot == std::string::npos ? target : target.substr(dot + 1);
 }
+
+// The system's HTTP client, each request reported to the transcript with its outcome.
+class TranscriptHttp final : public Http {
+ public:
+  explicit TranscriptHttp(std::function<void(const std::string&)> print)
+      : print_(std::move(print)) {}
+  std::optional<std::string> FetchText(const std::string& url) override {
+    auto text = real_.FetchText(url);
+    Report(url, text ? text->size() : 0);
+    return text;
+  }
+  std::optional<std::vector<uint8_t>> FetchBytes(const std::string& url) override {
+    auto bytes = real_.FetchBytes(url);
+    Report(url, bytes ? bytes->size() : 0);
+    return bytes;
+  }
+
+ private:
+  void Report(const std::string& url, size_t size) {
+    const HttpFailure failure = real_.LastFailure();
+    print_("http: GET " + url + " -> " +
+           (failure == HttpFailure::None ? std::to_string(size) + " bytes"
+                                         : std::string("failed, ") + HttpFailureName(failure)));
+  }
+  SystemHttp real_;
+  std::function<void(const std::string&)> print_;
+};
 
 }  // namespace
 
@@ -178,12 +210,16 @@ bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream&
       options.trackFile = value;
     } else if (arg == "--traffic") {
       options.trafficFile = value;
+    } else if (arg == "--server") {
+      options.server = value;
+    } else if (arg == "--user") {
+      options.user = value;
     } else {
       err << "skytrace-demo: unknown option " << arg << "\n"
           << "usage: skytrace-demo [--track FILE] [--actions FILE] [--seconds N]\n"
              "                     [--data-dir DIR] [--docs-dir DIR]\n"
              "                     [--start \"YYYY-MM-DD HH:MM:SS\"] [--decimal-separator SEP]\n"
-             "                     [--traffic FILE]\n";
+             "                     [--traffic FILE] [--server URL] [--user NAME]\n";
       return false;
     }
   }
@@ -199,7 +235,8 @@ struct DemoRunner::Impl {
         folders(std::filesystem::absolute(options.dataDir).string(),
                 std::filesystem::absolute(options.docsDir).string(),
                 options.programFolder.empty() ? ExecutableFolder() : options.programFolder),
-        system(options.decimalSeparator) {}
+        system(options.decimalSeparator, options.user),
+        http([this](const std::string& line) { Print(line); }) {}
 
   ~Impl() {
     if (server) server->Stop();
@@ -295,7 +332,7 @@ struct DemoRunner::Impl {
   DemoSystemInfo system;
   RecordingShell shell;
   ScriptedDialogs dialogs;
-  OfflineHttp http;
+  TranscriptHttp http;
   HeadlessWindows windows;
   std::unique_ptr<SimTransport> transport;
   std::unique_ptr<sim::SimulatorCore> simulator;
@@ -407,6 +444,7 @@ int DemoRunner::Run() {
   d.app = std::make_unique<App>(Ports{d.clock, d.folders, d.files, d.system, d.shell, d.dialogs,
                                       d.http, d.windows, *d.transport});
   App& app = *d.app;
+  if (!d.options.server.empty()) app.serverBase = d.options.server;
   app.onMessage = [&d](const std::string& text, bool toStatus) {
     d.Print((toStatus ? "status: " : "message: ") + text);
   };
@@ -422,7 +460,18 @@ int DemoRunner::Run() {
   };
   d.shell.onEndProgram = [&d] { d.Print("program ended"); };
 
+  // Answers at second 0 that come before any other action answer the start-up's own dialogs;
+  // those it leaves unused are dropped, so that they answer nothing later.
+  size_t next = 0;
+  for (; next < actions.size() && actions[next].second == 0 && actions[next].verb == "answer";
+       ++next) {
+    d.Perform(actions[next]);
+  }
   const bool started = Form_Load(app);
+  if (d.dialogs.Pending() > 0) {
+    d.Print("(start-up answers not used: " + std::to_string(d.dialogs.Pending()) + ")");
+    d.dialogs.Clear();
+  }
   d.ReportConnection();
   if (!started) return 1;
 
@@ -435,7 +484,6 @@ int DemoRunner::Run() {
     d.Perform(DemoAction{d.second, 0, "click", "Form1", control, ""});
     d.ReportConnection();
   };
-  size_t next = 0;
   for (d.second = 0;; ++d.second) {
     if (d.second > 0) {
       sim::WriteFlightState(*d.simulator, flight.At(d.second));

@@ -26,6 +26,11 @@ struct DemoOptions {
   std::string trackFile;         // empty: the built-in flight
   std::string programFolder;     // empty: the executable's folder
   std::string trafficFile;       // empty: the built-in traffic
+
+  // The maker's web server (empty: the one built in, if any) and the log-on user name (none: the
+  // system's).
+  std::string server;
+  std::optional<std::string> user;
 };
 
 // One scripted user action.

@@ -18,25 +18,13 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstdlib>
+#include <memory>
 
 namespace sky::ui {
 namespace {
 
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
-}
-
-std::optional<QByteArray> Fetch(const std::string& url) {
-  QNetworkAccessManager manager;
-  QNetworkRequest request{QUrl(Q(url))};
-  request.setTransferTimeout(15000);
-  QNetworkReply* reply = manager.get(request);
-  QEventLoop wait;
-  QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
-  wait.exec();
-  reply->deleteLater();
-  if (reply->error() != QNetworkReply::NoError) return std::nullopt;
-  return reply->readAll();
 }
 
 }  // namespace
@@ -120,14 +108,79 @@ void QtShell::EndProgram() {
   std::exit(0);
 }
 
+std::optional<QByteArray> QtHttp::Fetch(const std::string& url, size_t maxBytes) {
+  last_ = HttpFailure::BadAddress;
+  const QUrl address(Q(RequestAddress(url)), QUrl::StrictMode);
+  if (!IsWebAddress(url) || !address.isValid()) return std::nullopt;
+  QNetworkAccessManager manager;
+  QNetworkRequest request(address);
+  request.setMaximumRedirectsAllowed(3);
+  request.setTransferTimeout(limits_.timeoutMs);
+  std::unique_ptr<QNetworkReply> reply(manager.get(request));
+  const auto cap = static_cast<qint64>(maxBytes);
+  QByteArray body;
+  bool tooLarge = false;
+  bool timedOut = false;
+  QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, [&] {
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() > cap) {
+      tooLarge = true;
+      reply->abort();
+    }
+  });
+  QObject::connect(reply.get(), &QNetworkReply::readyRead, [&] {
+    body += reply->readAll();
+    if (body.size() > cap) {
+      tooLarge = true;
+      reply->abort();
+    }
+  });
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  QObject::connect(&deadline, &QTimer::timeout, [&] {
+    timedOut = true;
+    reply->abort();
+  });
+  QEventLoop wait;
+  QObject::connect(reply.get(), &QNetworkReply::finished, &wait, &QEventLoop::quit);
+  deadline.start(limits_.timeoutMs);
+  if (!reply->isFinished()) wait.exec(QEventLoop::ExcludeUserInputEvents);
+  deadline.stop();
+  if (tooLarge) {
+    last_ = HttpFailure::TooLarge;
+    return std::nullopt;
+  }
+  if (timedOut || reply->error() == QNetworkReply::OperationCanceledError ||
+      reply->error() == QNetworkReply::TimeoutError) {
+    last_ = HttpFailure::TimedOut;
+    return std::nullopt;
+  }
+  const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  if (status != 0 && (status < 200 || status > 299)) {
+    last_ = HttpFailure::Status;
+    return std::nullopt;
+  }
+  if (reply->error() != QNetworkReply::NoError) {
+    last_ = HttpFailure::NoAnswer;
+    return std::nullopt;
+  }
+  body += reply->readAll();
+  if (body.size() > cap) {
+    last_ = HttpFailure::TooLarge;
+    return std::nullopt;
+  }
+  last_ = HttpFailure::None;
+  return body;
+}
+
 std::optional<std::string> QtHttp::FetchText(const std::string& url) {
-  const auto bytes = Fetch(url);
+  const auto bytes = Fetch(url, limits_.maxTextBytes);
   if (!bytes) return std::nullopt;
   return bytes->toStdString();
 }
 
 std::optional<std::vector<uint8_t>> QtHttp::FetchBytes(const std::string& url) {
-  const auto bytes = Fetch(url);
+  const auto bytes = Fetch(url, limits_.maxBinaryBytes);
   if (!bytes) return std::nullopt;
   return std::vector<uint8_t>(bytes->begin(), bytes->end());
 }

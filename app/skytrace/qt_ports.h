@@ -7,6 +7,7 @@
 #include <map>
 
 #include "core/ports.h"
+#include "platform/web_request.h"
 
 namespace sky::ui {
 
@@ -34,10 +35,21 @@ class QtShell final : public Shell {
   QWidget* mainWindow = nullptr;
 };
 
+// Qt Network, waiting in a local event loop that repaints the windows but holds user input back
+// until the request ends: no handler runs inside another. Each request ends at the time-out or
+// at the size cap.
 class QtHttp final : public Http {
  public:
+  explicit QtHttp(HttpLimits limits = {}) : limits_(limits) {}
   std::optional<std::string> FetchText(const std::string& url) override;
   std::optional<std::vector<uint8_t>> FetchBytes(const std::string& url) override;
+  // Why the last request failed; None when it succeeded.
+  HttpFailure LastFailure() const { return last_; }
+
+ private:
+  std::optional<QByteArray> Fetch(const std::string& url, size_t maxBytes);
+  HttpLimits limits_;
+  HttpFailure last_ = HttpFailure::None;
 };
 
 // Whether the desktop names a program for opening this file or folder: true, false, or nothing

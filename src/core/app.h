@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/flight_sample.h"
@@ -104,6 +105,9 @@ struct App {
 
   // Set by each convert, for the headless runner's summary.
   AnimationCounts lastAnimation;
+  // The maker's web server in place of the one the program was built with ("" for none): the
+  // headless runner's --server, and the tests.
+  std::optional<std::string> serverBase;
 
   // Observers for the headless runner and the tests: every sentence posted to a message line,
   // and every change of the connection state seen by the tick.

@@ -77,6 +77,9 @@ class FileSystem {
   virtual bool Copy(const std::string& from, const std::string& to) = 0;
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
   virtual std::vector<std::string> List(const std::string& folder) = 0;
+  // The absolute path with every link along its existing part followed, "." and ".." resolved;
+  // a missing tail is appended as it stands. Empty optional when the system cannot tell.
+  virtual std::optional<std::string> RealPath(const std::string& path) = 0;
 };
 
 struct FileVersion {
@@ -90,6 +93,7 @@ struct OsVersion {
   int platform = 0;  // 1: Windows 9x family, 2: Windows NT family, anything else: other
   int major = 0;
   int minor = 0;
+  std::string otherName;  // a system other than Windows: its short name ("Linux")
 };
 
 class SystemInfo {
@@ -134,6 +138,9 @@ class Dialogs {
                                               const std::string& fileName) = 0;
 };
 
+// Fetches from a web address (http or https only). Every request is bounded by the adapter's
+// time-out and size cap; an empty optional stands for any failure: no answer in time, a status
+// other than success, a reply over the cap, another kind of address.
 class Http {
  public:
   virtual ~Http() = default;

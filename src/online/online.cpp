@@ -9,19 +9,42 @@
 #ifndef SKYTRACE_SERVER_BASE
 #define SKYTRACE_SERVER_BASE ""
 #endif
-#ifndef SKYTRACE_VERSION
-#define SKYTRACE_VERSION "0.0.0"
+#ifndef SKYTRACE_VERSION_MAJOR
+#define SKYTRACE_VERSION_MAJOR 0
+#define SKYTRACE_VERSION_MINOR 0
+#define SKYTRACE_VERSION_REVISION 0
 #endif
 
 namespace sky {
 
-std::string ServerBase() {
-  return SKYTRACE_SERVER_BASE;
+std::string ServerBase(const App& app) {
+  return app.serverBase.value_or(SKYTRACE_SERVER_BASE);
+}
+
+std::optional<std::string> FetchServerText(App& app, const std::string& path) {
+  const std::string base = ServerBase(app);
+  if (base.empty()) return std::nullopt;
+  return app.ports.http.FetchText(base + path);
+}
+
+std::optional<std::vector<uint8_t>> FetchServerBytes(App& app, const std::string& path) {
+  const std::string base = ServerBase(app);
+  if (base.empty()) return std::nullopt;
+  return app.ports.http.FetchBytes(base + path);
+}
+
+std::string ProgramVersionText() {
+  return std::to_string(SKYTRACE_VERSION_MAJOR) + "." + std::to_string(SKYTRACE_VERSION_MINOR) +
+         "." + std::to_string(SKYTRACE_VERSION_REVISION);
+}
+
+double ProgramVersionNumber() {
+  return SKYTRACE_VERSION_MAJOR * 10000.0 + SKYTRACE_VERSION_MINOR * 100.0 +
+         SKYTRACE_VERSION_REVISION;
 }
 
 bool CheckOnline(App& app) {
-  if (ServerBase().empty()) return false;
-  const auto answer = app.ports.http.FetchText(ServerBase() + "/Bulletin.txt");
+  const auto answer = FetchServerText(app, "/Bulletin.txt");
   return answer && *answer == "1";
 }
 
@@ -54,19 +77,20 @@ std::string getOSV(App& app) {
         return "";
     }
   }
-  return "Unknown";
+  return os->otherName.empty() ? "Unknown" : os->otherName;
 }
 
 void SendUsageReport(App& app) {
-  if (ServerBase().empty()) return;
+  if (ServerBase(app).empty()) return;
   const LocalDateTime now = app.ports.clock.LocalNow();
-  char when[32];
+  char when[40];
   std::snprintf(when, sizeof when, "%02d-%02d-%04d %02d:%02d", now.day, now.month, now.year,
                 now.hour, now.minute);
-  const std::string url = ServerBase() + "/Submit.asp?App=Kestrel&User=" + CurrentUserName(app) +
-                          "&TimeDate=" + when + "&Version=" + SKYTRACE_VERSION +
-                          "&OS=" + getOSV(app) + "&Extra=" + GetSimulatorName(app);
-  app.ports.http.FetchText(url);
+  // No part is escaped: the HTTP adapter encodes only what a request line cannot carry.
+  const std::string query = "/Submit.asp?App=Kestrel&User=" + CurrentUserName(app) +
+                            "&TimeDate=" + when + "&Version=" + ProgramVersionText() +
+                            "&OS=" + getOSV(app) + "&Extra=" + GetSimulatorName(app);
+  FetchServerText(app, query);
 }
 
 }  // namespace sky

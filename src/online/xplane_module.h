@@ -2,6 +2,8 @@
 // plug-ins folder, and keeping the plug-in there current with the maker's web server.
 #pragma once
 
+#include <string>
+
 namespace sky {
 
 struct App;
@@ -14,5 +16,9 @@ void CheckXPlane(App& app, bool ForceYes);
 // Downloads the plug-in and its offsets file into the plug-ins folder when the server offers
 // another version than the installed one. Saves the logging parameters after a change.
 void CheckXPUIPCVersion(App& app);
+
+// The display form of a version text: "V" and its first three "."-separated parts, each as the
+// integer part of its leading number ("1.3.0.7" gives "V1.3.0"); a missing part counts as 0.
+std::string XpuipcDisplayVersion(const std::string& version);
 
 }  // namespace sky

@@ -78,6 +78,7 @@ class ScriptedDialogs final : public Dialogs {
 
   void Queue(Answer answer) { answers_.push_back(std::move(answer)); }
   size_t Pending() const { return answers_.size(); }
+  void Clear() { answers_.clear(); }
   std::function<void(const Shown&)> onShown;
   std::vector<Shown> shown;
 

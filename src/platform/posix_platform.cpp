@@ -152,7 +152,7 @@ std::optional<FileVersion> PosixSystemInfo::FileVersionOf(const std::string& pat
 std::optional<OsVersion> PosixSystemInfo::OperatingSystem() {
   utsname name{};
   if (uname(&name) != 0) return std::nullopt;
-  return OsVersion{0, 0, 0};  // not Windows
+  return OsVersion{0, 0, 0, name.sysname};  // not Windows: the kernel's name, "Linux"
 }
 
 std::string PosixSystemInfo::LocaleNumberText(double value) {

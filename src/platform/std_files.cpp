@@ -121,4 +121,22 @@ std::vector<std::string> StdFileSystem::List(const std::string& folder) {
   return names;
 }
 
+std::optional<std::string> StdFileSystem::RealPath(const std::string& path) {
+  std::error_code error;
+  fs::path real = fs::absolute(PathOf(path), error);
+  if (error) return std::nullopt;
+  // A link at the end is followed by hand: the canonical form keeps a dangling link as it is,
+  // yet creating the file would follow it.
+  for (int hops = 0; fs::is_symlink(fs::symlink_status(real, error)); ++hops) {
+    if (hops == 40) return std::nullopt;
+    const fs::path target = fs::read_symlink(real, error);
+    if (error) return std::nullopt;
+    real = target.is_absolute() ? target : real.parent_path() / target;
+  }
+  real = fs::weakly_canonical(real, error);
+  if (error) return std::nullopt;
+  const std::u8string text = real.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 }  // namespace sky

@@ -20,6 +20,7 @@ class StdFileSystem final : public FileSystem {
   bool Copy(const std::string& from, const std::string& to) override;
   bool Rename(const std::string& from, const std::string& to) override;
   std::vector<std::string> List(const std::string& folder) override;
+  std::optional<std::string> RealPath(const std::string& path) override;
 };
 
 }  // namespace sky

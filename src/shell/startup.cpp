@@ -9,6 +9,8 @@
 #include "core/timestamp.h"
 #include "kml/templates.h"
 #include "online/online.h"
+#include "online/updates.h"
+#include "online/xplane_module.h"
 #include "recorder/flightlog.h"
 #include "recorder/log_file.h"
 #include "recorder/recording_state.h"
@@ -60,6 +62,8 @@ bool Form_Load(App& app) {
   }
   files.Append(dataFolder + kOffsetsFile, "");
   LoadLoggingParameters(app);
+  CheckXPlane(app, false);
+  CheckXPUIPCVersion(app);
   SaveLoggingParameters(app);
   LoadLoggingParameters(app);
   if (!LoadKmlTemplates(app)) return false;
@@ -82,6 +86,11 @@ bool Form_Load(App& app) {
   g.RealtimeOn = false;
   EnableViewButtons(app, false);
   app.Form1.visible = true;
+  if (g.UpdateCheckWanted && CheckForUpdates(app) == UpdateResult::UpdaterStarted) {
+    app.ended = true;
+    app.ports.shell.EndProgram();
+    return false;
+  }
   Timer1_Timer(app);
   return !app.ended;
 }

@@ -60,6 +60,10 @@ std::vector<std::string> FaultyFileSystem::List(const std::string& folder) {
   if (Fails("list", folder)) return {};
   return real_.List(folder);
 }
+std::optional<std::string> FaultyFileSystem::RealPath(const std::string& path) {
+  if (Fails("realpath", path)) return std::nullopt;
+  return real_.RealPath(path);
+}
 
 std::optional<FileVersion> FakeSystemInfo::FileVersionOf(const std::string& path) {
   const auto found = versions.find(path);

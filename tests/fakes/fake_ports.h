@@ -17,7 +17,7 @@ namespace sky::test {
 class FaultyFileSystem final : public FileSystem {
  public:
   // op: "exists", "mkdir", "append", "read" (any read), "write", "remove", "truncate", "copy",
-  // "rename", "list".
+  // "rename", "list", "realpath".
   // The first `skip` matching calls succeed; then `times` calls fail (-1: all of them).
   void FailOn(const std::string& op, const std::string& pathPart, int skip = 0, int times = -1) {
     faults_.push_back({op, pathPart, skip, times});
@@ -38,6 +38,7 @@ class FaultyFileSystem final : public FileSystem {
   bool Copy(const std::string& from, const std::string& to) override;
   bool Rename(const std::string& from, const std::string& to) override;
   std::vector<std::string> List(const std::string& folder) override;
+  std::optional<std::string> RealPath(const std::string& path) override;
 
  private:
   bool Fails(const std::string& op, const std::string& path);

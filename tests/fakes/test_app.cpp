@@ -70,8 +70,10 @@ TestApp::TestApp(TestAppOptions options)
   clock.SetTimeZone(TimeZoneInfo{options.zoneBiasMinutes, 0, 0, false});
   system.decimalSeparator = options.decimalSeparator;
   app_ = std::make_unique<App>(
-      Ports{clock, folders, files, system, shell, dialogs, http, windows,
+      Ports{clock, folders, files, system, shell, dialogs,
+            options.http ? *options.http : static_cast<Http&>(http), windows,
             options.transport ? *options.transport : static_cast<SimTransport&>(transport)});
+  app_->serverBase = "";  // no server, whatever the build was given
   app_->onMessage = [this](const std::string& text, bool) { messages_.push_back(text); };
   shell.onCloseMainWindow = [this] { Form_Unload(*app_); };
   shell.onEndProgram = [this] { app_->ended = true; };

@@ -41,6 +41,7 @@ struct TestAppOptions {
   std::string decimalSeparator = ".";
   bool withKmlSettings = true;
   SimTransport* transport = nullptr;  // another transport than the in-memory one
+  Http* http = nullptr;               // another HTTP client than the fake
 };
 
 class TestApp {
