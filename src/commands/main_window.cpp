@@ -15,8 +15,8 @@ void OpenManual(App& app) {
   OpenOrNameIt(app, ProgramFolder(app) + "Manual.pdf");
 }
 
-std::string WebsiteAddress() {
-  std::string base = ServerBase();
+std::string WebsiteAddress(const App& app) {
+  std::string base = ServerBase(app);
   while (!base.empty() && base.back() == '/') base.pop_back();
   return base.empty() ? "" : base + "/skytrace";
 }
@@ -27,7 +27,7 @@ void OpenWebsite(App& app) {
       "Go to website", "Are you sure you want to open the " + title + " website?",
       MessageButtons::YesNo);
   if (answer != DialogAnswer::Yes) return;
-  const std::string address = WebsiteAddress();
+  const std::string address = WebsiteAddress(app);
   if (address.empty()) {
     ShowMessage(app, "This build of the " + title + " has no website address.");
     return;

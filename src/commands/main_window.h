@@ -16,7 +16,7 @@ void OpenWebsite(App& app);  // btn_Website
 void ToggleMainOnTop(App& app);
 
 // The product page on the maker's web server; "" when this build has no server address.
-std::string WebsiteAddress();
+std::string WebsiteAddress(const App& app);
 
 // The window's resize handler: the user (or the program) brought the window into `state`.
 void Form_Resize(App& app, WindowState state);

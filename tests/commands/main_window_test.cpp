@@ -42,11 +42,18 @@ TEST(MainWindow, ManualAndWebsiteAskFirst) {
   EXPECT_EQ(t.LastMessage(), "No program here opens " + manual + ".");
 
   // This build has no server address: the question stays, Yes says so.
-  ASSERT_EQ(WebsiteAddress(), "");
+  ASSERT_EQ(WebsiteAddress(t.app()), "");
   t.dialogs.Queue({Answer::Yes});
   Click(t.app(), "Form1", "btn_Website");
   EXPECT_EQ(t.LastMessage(), "This build of the Skytrace flightlogger has no website address.");
   EXPECT_EQ(t.shell.opened.size(), 2u);
+
+  // With a server, the product page on it.
+  t.app().serverBase = "http://127.0.0.1:8/";
+  t.dialogs.Queue({Answer::Yes});
+  Click(t.app(), "Form1", "btn_Website");
+  ASSERT_EQ(t.shell.opened.size(), 3u);
+  EXPECT_EQ(t.shell.opened.back(), "http://127.0.0.1:8/skytrace");
 }
 
 TEST(MainWindow, AlwaysOnTopTogglesPostTheirSentences) {
