@@ -1,4 +1,5 @@
-// File access with the standard library, on every platform.
+// File access with the system's file calls (POSIX) or the standard library (Windows): regular
+// files only, appends whole or not at all.
 #pragma once
 
 #include "core/ports.h"
@@ -17,6 +18,7 @@ class StdFileSystem final : public FileSystem {
   bool Copy(const std::string& from, const std::string& to) override;
   bool Rename(const std::string& from, const std::string& to) override;
   std::vector<std::string> List(const std::string& folder) override;
+  bool Truncate(const std::string& path, uint64_t size) override;
 };
 
 }  // namespace sky
