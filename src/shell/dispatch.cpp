@@ -55,13 +55,24 @@ const Control kControls[] = {
     {"frmACStatus", "Command1", STATUS(Command1), ToggleStatusOnTop},
 };
 
-// Fires the timer when it is due; returns whether it fired.
+// Runs a handler so that nothing escapes it. Each handler traps its own failures and posts its
+// sentence; whatever still comes through (memory running out where nothing expected it) ends the
+// handler there, and the next click or tick simply tries again.
+template <typename Handler>
+void Guarded(App& app, Handler handler) {
+  try {
+    handler(app);
+  } catch (...) {
+  }
+}
+
+// Fires the timer when it is due.
 template <typename Handler>
 void FireIfDue(App& app, Timer& timer, int64_t now, Handler handler) {
   if (app.ended || !timer.enabled || now < timer.dueMs) return;
   timer.dueMs += timer.intervalMs;
   if (timer.dueMs <= now) timer.dueMs = now + timer.intervalMs;  // ticks missed while blocked
-  handler(app);
+  Guarded(app, handler);
 }
 
 bool Loaded(const App& app, std::string_view window) {
@@ -77,7 +88,7 @@ ClickResult Click(App& app, std::string_view window, std::string_view control) {
     if (entry.window != window || entry.name != control) continue;
     if (!Loaded(app, window)) return ClickResult::NotLoaded;
     if (!entry.button(app)->enabled) return ClickResult::Disabled;
-    entry.handler(app);
+    Guarded(app, entry.handler);
     return ClickResult::Done;
   }
   return ClickResult::Unknown;
@@ -100,11 +111,11 @@ bool TypeText(App&, std::string_view, std::string_view, const std::string&) {
 
 bool CloseWindow(App& app, std::string_view window) {
   if (window == "Form1") {
-    Form_Unload(app);
+    Guarded(app, Form_Unload);
   } else if (window == "frmTCAS") {
-    CloseTcasWindow(app);
+    Guarded(app, CloseTcasWindow);
   } else if (window == "frmACStatus") {
-    CloseStatusWindow(app);
+    Guarded(app, CloseStatusWindow);
   } else {
     return false;
   }
