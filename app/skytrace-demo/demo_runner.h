@@ -26,6 +26,9 @@ struct DemoOptions {
   std::string trackFile;         // empty: the built-in flight
   std::string programFolder;     // empty: the executable's folder
   std::string trafficFile;       // empty: the built-in traffic
+  // A terminating signal removes the runtime folder and the request area before the process
+  // ends (the program sets it; a test running the demo in its own process does not).
+  bool cleanUpOnSignals = false;
 };
 
 // One scripted user action.
