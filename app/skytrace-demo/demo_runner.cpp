@@ -12,21 +12,29 @@
 #include "core/app.h"
 #include "core/messages.h"
 #include "core/numtext.h"
+#include "core/text.h"
 #include "demo_summary.h"
 #include "platform/headless.h"
 #include "platform/std_files.h"
 #include "platform/system_http.h"
 #include "shell/dispatch.h"
 #include "shell/startup.h"
+#include "simlink/fsuipc.h"
 
 #ifdef _WIN32
 #include "platform/win32_platform.h"
 #include "simlink/transport_win32.h"
 #include "skytrace-sim/win32_server.h"
 #else
+#include <signal.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "platform/posix_platform.h"
+#include "simlink/ipc_wire.h"
 #include "simlink/transport_posix.h"
 #include "skytrace-sim/posix_server.h"
 #endif
@@ -77,6 +85,62 @@ bool Quoted(const std::string& text, std::string& value) {
   value = text.substr(1, text.size() - 2);
   return true;
 }
+
+#ifndef _WIN32
+
+// The demo's runtime folder (it holds the simulator's socket) is "skytrace-demo-<pid>-XXXXXX" in
+// the temporary folder. Every exit removes it: a normal end or an error with the runner, a
+// terminating signal in its handler, and a kill that leaves no chance to the next demo, which
+// removes the folders of demos whose process is gone.
+constexpr char kRuntimePrefix[] = "skytrace-demo-";
+
+void RemoveFoldersOfEndedDemos(const std::filesystem::path& temporary) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(temporary, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (!name.starts_with(kRuntimePrefix)) continue;
+    char* rest = nullptr;
+    const long processId = std::strtol(name.c_str() + sizeof kRuntimePrefix - 1, &rest, 10);
+    if (processId <= 0 || *rest != '-') continue;
+    if (::kill(static_cast<pid_t>(processId), 0) != 0 && errno == ESRCH) {
+      std::error_code ignored;
+      std::filesystem::remove_all(it->path(), ignored);
+    }
+  }
+}
+
+// What a terminating signal removes before the demo ends: the simulator's socket, the program's
+// request area and the runtime folder. Fixed buffers, filled before the handler is installed,
+// and only calls that are safe in a signal handler.
+struct SignalCleanup {
+  char socket[512] = {};
+  char area[64] = {};
+  char folder[512] = {};
+};
+SignalCleanup signalCleanup;
+
+void CleanUpAndEnd(int signal) {
+  ::unlink(signalCleanup.socket);
+  ::shm_unlink(signalCleanup.area);
+  ::rmdir(signalCleanup.folder);
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+void CleanUpOnSignals(const std::string& folder, const std::string& socket,
+                      const std::string& area) {
+  if (folder.size() >= sizeof signalCleanup.folder ||
+      socket.size() >= sizeof signalCleanup.socket || area.size() >= sizeof signalCleanup.area) {
+    return;
+  }
+  std::memcpy(signalCleanup.folder, folder.c_str(), folder.size() + 1);
+  std::memcpy(signalCleanup.socket, socket.c_str(), socket.size() + 1);
+  std::memcpy(signalCleanup.area, area.c_str(), area.size() + 1);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) ::signal(signal, CleanUpAndEnd);
+}
+
+#endif  // _WIN32
 
 void SplitTarget(const std::string& target, std::string& window, std::string& control) {
   const size_t dot = target.find('.');
@@ -134,7 +198,8 @@ std::optional<std::vector<DemoAction>> ParseDemoActions(const std::string& text,
     words >> second >> action.verb;
     char* end = nullptr;
     const long t = std::strtol(second.c_str(), &end, 10);
-    if (second.empty() || *end || t < 0) return fail("the time \"" + second + "\" is not a second");
+    if (second.empty() || *end || t < 0)
+      return fail("the time " + QuotedInput(second) + " is not a second");
     action.second = static_cast<int>(t);
     std::string rest;
     std::getline(words, rest);
@@ -144,11 +209,11 @@ std::optional<std::vector<DemoAction>> ParseDemoActions(const std::string& text,
       if (target.empty()) return fail(action.verb + " needs a control");
       if (action.verb == "close") {
         action.window = target;
-        if (!IsWindow(action.window)) return fail("unknown window \"" + target + "\"");
+        if (!IsWindow(action.window)) return fail("unknown window " + QuotedInput(target));
       } else {
         SplitTarget(target, action.window, action.control);
         if (action.verb == "click" && !IsControl(action.window, action.control)) {
-          return fail("unknown control \"" + target + "\"");
+          return fail("unknown control " + QuotedInput(target));
         }
         if (action.verb == "type") {
           // The text: quoted, or the rest of the line as it stands.
@@ -170,10 +235,10 @@ std::optional<std::vector<DemoAction>> ParseDemoActions(const std::string& text,
         }
         action.control = value;
       } else if (kind != "yes" && kind != "no" && kind != "ok" && kind != "cancel") {
-        return fail("unknown answer \"" + kind + "\"");
+        return fail("unknown answer " + QuotedInput(kind));
       }
     } else {
-      return fail("unknown verb \"" + action.verb + "\"");
+      return fail("unknown verb " + QuotedInput(action.verb));
     }
     actions.push_back(action);
   }
@@ -184,7 +249,7 @@ bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream&
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (i + 1 >= argc) {
-      err << "skytrace-demo: " << arg << " needs a value\n";
+      err << "skytrace-demo: " << CutInput(arg) << " needs a value\n";
       return false;
     }
     const std::string value = argv[++i];
@@ -215,7 +280,7 @@ bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream&
     } else if (arg == "--user") {
       options.user = value;
     } else {
-      err << "skytrace-demo: unknown option " << arg << "\n"
+      err << "skytrace-demo: unknown option " << CutInput(arg) << "\n"
           << "usage: skytrace-demo [--track FILE] [--actions FILE] [--seconds N]\n"
              "                     [--data-dir DIR] [--docs-dir DIR]\n"
              "                     [--start \"YYYY-MM-DD HH:MM:SS\"] [--decimal-separator SEP]\n"
@@ -403,12 +468,21 @@ int DemoRunner::Run() {
 
   d.simulator = std::make_unique<sim::SimulatorCore>();
 #ifndef _WIN32
-  char pattern[] = "/tmp/skytrace-demo-XXXXXX";
-  if (!::mkdtemp(pattern)) {
+  std::error_code noTemporary;
+  std::filesystem::path temporary = std::filesystem::temp_directory_path(noTemporary);
+  if (noTemporary) temporary = "/tmp";
+  RemoveFoldersOfEndedDemos(temporary);
+  std::string pattern =
+      (temporary / (kRuntimePrefix + std::to_string(::getpid()) + "-XXXXXX")).string();
+  if (!::mkdtemp(pattern.data())) {
     d.err << "skytrace-demo: cannot make a runtime folder\n";
     return 1;
   }
   d.runtimeDir = pattern;
+  if (d.options.cleanUpOnSignals) {
+    CleanUpOnSignals(d.runtimeDir, d.runtimeDir + "/UIPCMAIN",
+                     wire::SharedMemoryName(AreaName(static_cast<uint32_t>(::getpid()))));
+  }
   d.server = std::make_unique<sim::PosixSimServer>(
       *d.simulator, sim::PosixServerOptions{d.runtimeDir, "UIPCMAIN"});
   if (!d.server->Start()) {

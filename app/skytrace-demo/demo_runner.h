@@ -31,6 +31,9 @@ struct DemoOptions {
   // system's).
   std::string server;
   std::optional<std::string> user;
+  // A terminating signal removes the runtime folder and the request area before the process
+  // ends (the program sets it; a test running the demo in its own process does not).
+  bool cleanUpOnSignals = false;
 };
 
 // One scripted user action.

@@ -9,6 +9,7 @@
 #include "core/app.h"
 #include "core/messages.h"
 #include "core/numtext.h"
+#include "core/text.h"
 #include "kml/event_table.h"
 #include "recorder/flightlog.h"
 #include "shell/startup.h"
@@ -48,19 +49,17 @@ std::string FlightSummary(App& app, const std::vector<std::string>& opened) {
   std::vector<std::string> order;  // event codes by their kind, in order of first appearance
   std::map<std::string, int> counts;
   std::vector<std::string> touchdowns;
-  std::istringstream lines(text.value_or(""));
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) continue;
+  ForEachLine(text.value_or(""), [&](std::string_view line) {
+    if (line.empty()) return true;
     ++records;
-    const std::string code = Field(line, 6);
-    if (code.empty()) continue;
+    const std::string code = Field(std::string(line), 6);
+    if (code.empty()) return true;
     const size_t equals = code.find('=');
     const std::string kind = equals == std::string::npos ? code : code.substr(0, equals + 1);
     if (counts[kind]++ == 0) order.push_back(kind);
     if (kind == "TD=") touchdowns.push_back(code);
-  }
+    return true;
+  });
   out << "flight log: " << records << " records written to " << logPath << "\n";
   out << "events by code:";
   if (order.empty()) out << " none";

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
+#include <string_view>
 
 #include "commands/realtime_link.h"
 #include "core/app.h"
@@ -26,6 +27,31 @@ void Require(bool done) {
   if (!done) throw std::runtime_error("file operation failed");
 }
 
+// The typed name as it can stand in a file name: NUL and the other control characters, and the
+// characters the file system refuses, become "-". The document inside keeps the name as typed.
+std::string FileNamePart(std::string name) {
+#ifdef _WIN32
+  constexpr std::string_view kRefused = "\\/:*?\"<>|";
+#else
+  constexpr std::string_view kRefused = "/";
+#endif
+  for (char& c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || kRefused.find(c) != std::string_view::npos) c = '-';
+  }
+  return name;
+}
+
+// Copies into place through a temporary file, so that a full disk or a kill never leaves a
+// fragment: on failure the temporary file goes and what was there before stays.
+void CopyIntoPlace(FileSystem& files, const std::string& from, const std::string& to) {
+  const std::string temporary = to + ".tmp";
+  if (!files.Copy(from, temporary) || !files.Rename(temporary, to)) {
+    files.Remove(temporary);
+    throw std::runtime_error("cannot copy into " + to);
+  }
+}
+
 }  // namespace
 
 void ConvertFlightLog(App& app) {
@@ -38,7 +64,9 @@ void ConvertFlightLog(App& app) {
         "blank for only the date and time.",
         "File name", "");
     if (!name) return;  // cancelled: nothing is done
-    const std::string baseName = "Flightlog " + *name + " " + Stamp(app.ports.clock.LocalNow());
+    const std::string stamp = Stamp(app.ports.clock.LocalNow());
+    const std::string baseName = "Flightlog " + *name + " " + stamp;
+    const std::string savedName = "Flightlog " + FileNamePart(*name) + " " + stamp;
 
     const std::string data = AppDataFolder(app);
     const std::string log = data + "Flightlog.txt";
@@ -51,8 +79,8 @@ void ConvertFlightLog(App& app) {
     const bool converted =
         WriteKmlDocument(app, log, document, baseName, false, "",
                          [&app](TextSink& out) { return BuildAnimation(app, out); });
-    if (app.params.Debuging) Require(files.Copy(log, saved + baseName + ".txt"));
-    Require(files.Copy(document, saved + baseName + ".kml"));
+    if (app.params.Debuging) CopyIntoPlace(files, log, saved + savedName + ".txt");
+    CopyIntoPlace(files, document, saved + savedName + ".kml");
 
     Globals& g = app.g;
     g.LoggingOn = false;
@@ -64,7 +92,7 @@ void ConvertFlightLog(App& app) {
 
     if (converted) {
       ShowMessage(app, "Tracklog converted and saved, opening Google Earth...");
-      OpenOrNameIt(app, saved + baseName + ".kml");
+      OpenOrNameIt(app, saved + savedName + ".kml");
     }
   } catch (const std::exception&) {
     ShowMessage(app, "Unable to save tracklog, try again with FS and GE off.");

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 namespace sky {
 namespace {
@@ -51,6 +52,37 @@ std::string PlainText(double value, std::string_view separator) {
     if (!text.empty() && text.back() == '.') text.pop_back();
   }
   return WithSeparator(std::move(text), separator);
+}
+
+std::string PlainSingleText(float value, std::string_view separator) {
+  if (value == 0) return "0";  // also for -0
+  if (!std::isfinite(value)) return std::isnan(value) ? "nan" : value > 0 ? "inf" : "-inf";
+  // The shortest digits that read back as the same single ("3.4028235e+38"), written out.
+  char buffer[32];
+  const auto done =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  const std::string_view text(buffer, static_cast<size_t>(done.ptr - buffer));
+  const size_t e = text.find('e');
+  const bool negative = text[0] == '-';
+  std::string digits;
+  for (const char c : text.substr(negative ? 1 : 0, e - (negative ? 1 : 0))) {
+    if (c != '.') digits += c;
+  }
+  const int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
+  std::string plain = negative ? "-" : "";
+  if (exponent < 0) {
+    plain += "0.";
+    plain.append(static_cast<size_t>(-exponent - 1), '0');
+    plain += digits;
+  } else if (static_cast<size_t>(exponent) + 1 >= digits.size()) {
+    plain += digits;
+    plain.append(static_cast<size_t>(exponent) + 1 - digits.size(), '0');
+  } else {
+    plain += digits.substr(0, static_cast<size_t>(exponent) + 1);
+    plain += '.';
+    plain += digits.substr(static_cast<size_t>(exponent) + 1);
+  }
+  return WithSeparator(std::move(plain), separator);
 }
 
 std::string CutDecimals(std::string text, std::string_view separator, size_t decimals) {

@@ -21,6 +21,11 @@ std::string SingleText(float value, std::string_view separator);
 // Like DefaultText, but always plain decimal notation (never an exponent).
 std::string PlainText(double value, std::string_view separator);
 
+// Plain decimal text (never an exponent) of the fewest significant digits that read back as the
+// same single-precision value: 10000000 gives "10000000", 0.00001 gives "0.00001", 2.5 gives
+// "2.5", the largest single "340282350000000000000000000000000000000".
+std::string PlainSingleText(float value, std::string_view separator);
+
 // Cuts a number text `decimals` places behind the separator (truncation, not rounding); a text
 // without the separator keeps its first `decimals` characters. A cut text that ends with the
 // exponent letter "E" loses that letter.

@@ -53,13 +53,16 @@ class Folders {
   virtual std::string ProgramFolder() = 0;
 };
 
-// File access. Every operation reports success; none throws.
+// File access. Every operation reports success; none throws. Files are regular files only:
+// whatever else stands in a file's place (a folder, a pipe, a device, a link to one) is neither
+// read nor written, and the operation fails.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
   virtual bool Exists(const std::string& path) = 0;
   virtual bool CreateDirectories(const std::string& path) = 0;
-  // Appends bytes, creating the file when it is missing ("open for appending").
+  // Appends bytes, creating the file when it is missing ("open for appending"). A write that
+  // fails part-way (a full disk) is undone where the system allows it.
   virtual bool Append(const std::string& path, std::string_view bytes) = 0;
   virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
   // At most the first `maxBytes` bytes.

@@ -2,27 +2,22 @@
 
 #include "core/numtext.h"
 #include "core/ports.h"
+#include "core/text.h"
 
 namespace sky {
 
 LogRecords SplitLogRecords(std::string text) {
   LogRecords log;
   log.text = std::move(text);
-  const std::string_view all = log.text;
-  size_t start = 0;
-  while (start < all.size()) {
-    size_t end = all.find('\n', start);
-    if (end == std::string_view::npos) end = all.size();
-    std::string_view line = all.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  ForEachLine(log.text, [&log](std::string_view line) {
     for (size_t from = 0;;) {
       const size_t star = line.find('*', from);
       log.records.push_back(line.substr(from, star - from));
       if (star == std::string_view::npos) break;
       from = star + 1;
     }
-    start = end + 1;
-  }
+    return true;
+  });
   return log;
 }
 

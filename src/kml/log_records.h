@@ -23,7 +23,7 @@ class KmlDataError : public std::runtime_error {
 inline constexpr size_t kMaxKmlRecords = 32767;
 
 // The whole log text and a view of each record in it, in file order. A record ends at a line
-// break or at a "*"; an empty line is an (unusable) empty record.
+// end (CR LF, LF or a lone CR) or at a "*"; an empty line is an (unusable) empty record.
 struct LogRecords {
   std::string text;
   std::vector<std::string_view> records;

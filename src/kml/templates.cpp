@@ -1,7 +1,10 @@
 #include "kml/templates.h"
 
+#include <algorithm>
+
 #include "core/app.h"
 #include "core/messages.h"
+#include "core/text.h"
 
 namespace sky {
 namespace {
@@ -38,32 +41,67 @@ const Key kKeys[] = {
     {"PredictedPathGND=", &KmlTemplateSet::PredictedPathGND},
 };
 
+std::string_view WithoutByteOrderMark(std::string_view text) {
+  return text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
+}
+
 }  // namespace
 
 void ParseKmlTemplates(std::string_view text, KmlTemplateSet& set) {
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  ForEachLine(WithoutByteOrderMark(text), [&set](std::string_view line) {
     for (const Key& key : kKeys) {
       if (line.starts_with(key.name)) set.*key.field = std::string(line.substr(line.find('=') + 1));
     }
-    start = end + 1;
-  }
+    return true;
+  });
+}
+
+std::string SnippetFileDamage(std::string_view text) {
+  if (text.size() > kMaxSnippetFileBytes) return std::string(kKmlSettingsFile) + " is over 1 MB.";
+  std::string damage;
+  int number = 0;
+  ForEachLine(WithoutByteOrderMark(text), [&](std::string_view line) {
+    ++number;
+    const char* what = nullptr;
+    if (line.find('\0') != std::string_view::npos) {
+      what = "a NUL byte";
+    } else if (FirstInvalidUtf8(line) != std::string_view::npos) {
+      what = "bytes that are not UTF-8 text";
+    } else if (std::any_of(line.begin(), line.end(), [](char c) {
+                 return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F;
+               })) {
+      what = "a control character";
+    }
+    if (what) {
+      damage = std::string(kKmlSettingsFile) + ", line " + std::to_string(number) + ": " + what +
+               " (the file must be UTF-8 text).";
+    }
+    return what == nullptr;
+  });
+  return damage;
 }
 
 bool LoadKmlTemplates(App& app) {
-  const auto text = app.ports.files.ReadAll(ProgramFolder(app) + kKmlSettingsFile);
-  if (text) {
-    ParseKmlTemplates(*text, app.kml);
-    return true;
+  std::string damage;
+  try {
+    const auto text =
+        app.ports.files.ReadHead(ProgramFolder(app) + kKmlSettingsFile, kMaxSnippetFileBytes + 1);
+    if (text) {
+      damage = SnippetFileDamage(*text);
+      if (damage.empty()) {
+        ParseKmlTemplates(*text, app.kml);
+        return true;
+      }
+    }
+  } catch (const std::exception&) {
+    // Not even the snippets fit in memory: the same end as a missing file.
   }
   const std::string sentence = "Unable to load KML data, please reinstall the " + app.g.AppTitle;
   ShowMessage(app, sentence + ".");
-  app.ports.dialogs.MessageBox("Unable to load KML data", sentence + ". Application will quit.",
-                               MessageButtons::Ok);
+  // The box names the damaged line after its fixed sentences, where the user can read it.
+  std::string box = sentence + ". Application will quit.";
+  if (!damage.empty()) box += "\r\n\r\n" + damage;
+  app.ports.dialogs.MessageBox("Unable to load KML data", box, MessageButtons::Ok);
   app.ended = true;
   app.ports.shell.EndProgram();
   return false;

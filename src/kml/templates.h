@@ -19,12 +19,22 @@ class MissingPlaceholder : public std::runtime_error {
       : std::runtime_error("placeholder " + std::string(word) + " not found") {}
 };
 
-// Fills the set from the file; on failure posts and shows the two messages and ends the program.
-// Returns false when the program was ended.
+// A snippet file larger than this is damaged.
+inline constexpr size_t kMaxSnippetFileBytes = 1 << 20;
+
+// Fills the set from the file; when it is missing, unreadable or damaged, posts and shows the two
+// messages (the box naming the damaged line) and ends the program. Returns false when the
+// program was ended.
 bool LoadKmlTemplates(App& app);
 
-// Parses the snippet file's text into the set (lines matching no key are ignored).
+// Parses the snippet file's text into the set: lines end with CR LF, LF or a lone CR, a UTF-8
+// byte-order mark is skipped, lines matching no key are ignored.
 void ParseKmlTemplates(std::string_view text, KmlTemplateSet& set);
+
+// What makes a snippet file's text unusable, as a sentence naming the first damaged line (a NUL
+// byte, bytes that are not UTF-8, a control character other than tab) or the size; empty when
+// the text is fine.
+std::string SnippetFileDamage(std::string_view text);
 
 // Replaces the first occurrence of `word`; throws MissingPlaceholder when there is none.
 std::string ReplaceFirst(std::string_view text, std::string_view word, std::string_view value);

@@ -1,4 +1,5 @@
-// File access with the standard library, on every platform.
+// File access with the system's file calls (POSIX) or the standard library (Windows): regular
+// files only, appends whole or not at all.
 #pragma once
 
 #include "core/ports.h"

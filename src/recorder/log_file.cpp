@@ -1,12 +1,14 @@
 #include "recorder/log_file.h"
 
 #include <cstdio>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/app.h"
 #include "core/numtext.h"
+#include "core/text.h"
 #include "core/timestamp.h"
 
 namespace sky {
@@ -44,24 +46,9 @@ std::optional<int64_t> MinutesOf(const std::string& text) {
          hour * 60 + minute;
 }
 
-// Splits a file's text into its lines (CR LF or LF ends).
-template <typename Visit>
-void ForEachLine(std::string_view text, Visit visit) {
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    const bool last = end == std::string_view::npos;
-    if (last) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!visit(line)) return;
-    start = end + 1;
-  }
-}
-
 }  // namespace
 
-bool IsLogRecent(App& app) {
+bool IsLogRecent(App& app) try {
   FileSystem& files = app.ports.files;
   const std::string& log = app.g.FlightLogPath;
   if (!files.Append(log, "")) return false;
@@ -83,11 +70,16 @@ bool IsLogRecent(App& app) {
   const auto present = MinutesOf(current);
   if (!present) return false;
   return *present - *recorded <= 60;
+} catch (const std::exception&) {
+  return false;  // a log too large to hold counts as unreadable
 }
 
-bool LogHasRecords(App& app) {
-  // Five lines are all that is looked at; a head of the file holds them unless they are huge.
-  auto text = app.ports.files.ReadHead(app.g.FlightLogPath, 1 << 16);
+bool LogHasRecords(App& app) try {
+  // Five lines are all that is looked at; a head of the file holds them unless they are huge,
+  // and then a larger head, but never more: this runs every second.
+  constexpr size_t kFirstLook = 1 << 16;
+  constexpr size_t kLongestLook = 1 << 24;
+  auto text = app.ports.files.ReadHead(app.g.FlightLogPath, kFirstLook);
   if (!text) return false;
   int lines = 0;
   std::string_view lastLine;
@@ -96,13 +88,15 @@ bool LogHasRecords(App& app) {
     return ++lines < 5;
   };
   ForEachLine(*text, visit);
-  if (lines < 5 && text->size() == (1u << 16)) {
-    text = app.ports.files.ReadAll(app.g.FlightLogPath);
+  if (lines < 5 && text->size() == kFirstLook) {
+    text = app.ports.files.ReadHead(app.g.FlightLogPath, kLongestLook);
     if (!text) return false;
     lines = 0;
     ForEachLine(*text, visit);
   }
   return !lastLine.empty();
+} catch (const std::exception&) {
+  return false;
 }
 
 }  // namespace sky

@@ -1,8 +1,10 @@
 #include "settings/parameters.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <variant>
@@ -87,9 +89,11 @@ void Store(LoggingParameters& parameters, const FieldRef& field, const std::stri
     const std::string& value;
     std::string_view separator;
     void operator()(float LoggingParameters::*member) const {
+      // Any number that rounds to a finite single: up to half a step above the largest.
+      static const double kLimit = FLT_MAX + std::ldexp(1.0, FLT_MAX_EXP - FLT_MANT_DIG - 1);
       const auto number = ParseNumber(value, separator);
-      if (!number || std::fabs(*number) > FLT_MAX) throw BadValue();
-      p.*member = static_cast<float>(*number);
+      if (!number || std::fabs(*number) >= kLimit) throw BadValue();
+      p.*member = static_cast<float>(std::clamp<double>(*number, -FLT_MAX, FLT_MAX));
     }
     void operator()(int16_t LoggingParameters::*member) const {
       const auto number = ParseNumber(value, separator);
@@ -151,11 +155,33 @@ std::vector<std::string> ReadFields(std::string_view text) {
   return fields;
 }
 
+// A settings file larger than this is damaged.
+constexpr size_t kMaxSettingsBytes = 1 << 20;
+
+bool IsBlank(std::string_view text) {
+  return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// The settings' text: "Offsets.txt", or, when that is missing or empty, the backup a save left
+// behind ("OffsetsBackup.txt"), which then holds the user's settings. Empty when neither can be
+// read; throws BadValue for a file over the size limit.
+std::optional<std::string> ReadSettingsText(FileSystem& files, const std::string& file,
+                                            const std::string& backup) {
+  auto text = files.ReadHead(file, kMaxSettingsBytes + 1);
+  if (!text || IsBlank(*text)) {
+    if (auto saved = files.ReadHead(backup, kMaxSettingsBytes + 1); saved && !IsBlank(*saved)) {
+      text = std::move(saved);
+    }
+  }
+  if (text && text->size() > kMaxSettingsBytes) throw BadValue();
+  return text;
+}
+
 std::string ValueText(const LoggingParameters& parameters, const FieldRef& field) {
   struct Visitor {
     const LoggingParameters& p;
     std::string operator()(float LoggingParameters::*member) const {
-      return SingleText(p.*member, ".");
+      return PlainSingleText(p.*member, ".");
     }
     std::string operator()(int16_t LoggingParameters::*member) const {
       return std::to_string(p.*member);
@@ -189,7 +215,9 @@ void LoadLoggingParameters(App& app) {
   p.XPUIPC = "0";
   p.XPlane = false;
   try {
-    const auto text = app.ports.files.ReadAll(AppDataFolder(app) + kOffsetsFile);
+    const std::string folder = AppDataFolder(app);
+    const auto text =
+        ReadSettingsText(app.ports.files, folder + kOffsetsFile, folder + kOffsetsBackupFile);
     if (!text) throw BadValue();
     for (const std::string& field : ReadFields(*text)) {
       for (const Key& key : kKeys) {
@@ -207,22 +235,23 @@ void LoadLoggingParameters(App& app) {
 
 void SaveLoggingParameters(App& app) {
   FileSystem& files = app.ports.files;
-  std::string file;
-  std::string backup;
   try {
     const std::string folder = AppDataFolder(app);
-    file = folder + kOffsetsFile;
-    backup = folder + kOffsetsBackupFile;
-    if (!files.Copy(file, backup) || !files.Append(file, "") || !files.Remove(file) ||
-        !files.Append(file, FormatLoggingParameters(app.params)) || !files.Remove(backup)) {
+    const std::string file = folder + kOffsetsFile;
+    const std::string temporary = file + ".tmp";
+    if (!files.Exists(file)) throw BadValue();  // start-up creates the file before the first save
+    // The new text goes into a temporary file that then replaces the old one in one rename: a
+    // full disk or a kill at any step leaves either the old settings or the new ones, whole, and
+    // the old file is never emptied first.
+    if (!files.WriteAll(temporary, FormatLoggingParameters(app.params)) ||
+        !files.Rename(temporary, file)) {
+      files.Remove(temporary);
       throw BadValue();
     }
+    // A backup left behind by an interrupted save has served its purpose.
+    if (files.Exists(folder + kOffsetsBackupFile)) files.Remove(folder + kOffsetsBackupFile);
   } catch (const std::exception&) {
     ShowMessage(app, "Unable to save variables, try re-installing the " + app.g.AppTitle + ".");
-    if (file.empty() || !files.Exists(backup)) return;
-    if (files.Append(file, "") && files.Remove(file) && files.Copy(backup, file)) {
-      files.Remove(backup);
-    }
   }
 }
 

@@ -1,6 +1,7 @@
 // The logging parameters: every tunable value of the program, kept in "Offsets.txt" in the
-// data folder as one "Key=value" line each (CR LF), and a backup "OffsetsBackup.txt" that exists
-// only while a save runs or after a save failed.
+// data folder as one "Key=value" line each (CR LF). A save replaces the file in one rename of a
+// finished temporary file; a backup "OffsetsBackup.txt" that an interrupted save of an earlier
+// version left behind holds the user's settings while "Offsets.txt" is missing or empty.
 #pragma once
 
 #include <string>

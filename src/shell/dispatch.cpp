@@ -91,13 +91,24 @@ std::string_view ModalWindow(const App& app) {
   return {};
 }
 
-// Fires the timer when it is due; returns whether it fired.
+// Runs a handler so that nothing escapes it. Each handler traps its own failures and posts its
+// sentence; whatever still comes through (memory running out where nothing expected it) ends the
+// handler there, and the next click or tick simply tries again.
+template <typename Handler>
+void Guarded(App& app, Handler handler) {
+  try {
+    handler(app);
+  } catch (...) {
+  }
+}
+
+// Fires the timer when it is due.
 template <typename Handler>
 void FireIfDue(App& app, Timer& timer, int64_t now, Handler handler) {
   if (app.ended || !timer.enabled || now < timer.dueMs) return;
   timer.dueMs += timer.intervalMs;
   if (timer.dueMs <= now) timer.dueMs = now + timer.intervalMs;  // ticks missed while blocked
-  handler(app);
+  Guarded(app, handler);
 }
 
 bool Loaded(const App& app, std::string_view window) {
@@ -123,8 +134,10 @@ ClickResult Click(App& app, std::string_view window, std::string_view control) {
     if (!Loaded(app, window)) return ClickResult::NotLoaded;
     if (IsBlocked(app, window)) return ClickResult::Blocked;
     if (!entry.enabled(app)) return ClickResult::Disabled;
-    if (window == "frmOffsets") MoveParametersFocus(app, control);
-    entry.handler(app);
+    Guarded(app, [&entry, control](App& a) {
+      if (entry.window == "frmOffsets") MoveParametersFocus(a, control);
+      entry.handler(a);
+    });
     return ClickResult::Done;
   }
   return ClickResult::Unknown;
@@ -157,23 +170,30 @@ bool MoveFocus(App& app, std::string_view window, std::string_view control) {
 bool TypeText(App& app, std::string_view window, std::string_view control,
               const std::string& text) {
   if (!IsTextBox(window, control) || !Loaded(app, window) || IsBlocked(app, window)) return false;
-  if (window == "frmOffsets") return TypeParameterBox(app, control, text);
-  TypeXPlanePath(app, text);
-  return true;
+  bool typed = false;
+  Guarded(app, [&](App& a) {
+    if (window == "frmOffsets") {
+      typed = TypeParameterBox(a, control, text);
+    } else {
+      TypeXPlanePath(a, text);
+      typed = true;
+    }
+  });
+  return typed;
 }
 
 bool CloseWindow(App& app, std::string_view window) {
   if (!IsWindow(window) || IsBlocked(app, window)) return false;
   if (window == "Form1") {
-    Form_Unload(app);
+    Guarded(app, Form_Unload);
   } else if (window == "frmTCAS") {
-    CloseTcasWindow(app);
+    Guarded(app, CloseTcasWindow);
   } else if (window == "frmACStatus") {
-    CloseStatusWindow(app);
+    Guarded(app, CloseStatusWindow);
   } else if (window == "frmOptions") {
-    CloseOptionsDialog(app);
+    Guarded(app, CloseOptionsDialog);
   } else {
-    CloseParametersDialog(app);
+    Guarded(app, CloseParametersDialog);
   }
   return true;
 }

@@ -2,8 +2,10 @@
 
 #include "simlink/transport_posix.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -11,9 +13,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <string_view>
 
 #include "simlink/fsuipc.h"
 #include "simlink/ipc_wire.h"
@@ -63,6 +68,30 @@ bool WriteAllBytes(int fd, const void* data, size_t size) {
     size -= static_cast<size_t>(written);
   }
   return true;
+}
+
+// Removes the request areas that ended processes left in the shared-memory folder: a killed
+// program cannot remove its own, and Windows removes such areas with their process. An area's
+// name carries its process id in hexadecimal ("FSASMLIB:IPC:1A2C:1").
+void RemoveAreasOfEndedProcesses() {
+  constexpr std::string_view kPrefix = "FSASMLIB:IPC:";
+  DIR* folder = ::opendir("/dev/shm");
+  if (!folder) return;
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string_view name = entry->d_name;
+    if (!name.starts_with(kPrefix)) continue;
+    const std::string_view rest = name.substr(kPrefix.size());
+    unsigned long processId = 0;
+    const auto done = std::from_chars(rest.data(), rest.data() + rest.size(), processId, 16);
+    if (done.ec != std::errc() || done.ptr == rest.data() || *done.ptr != ':' || processId == 0 ||
+        processId > static_cast<unsigned long>(std::numeric_limits<pid_t>::max())) {
+      continue;
+    }
+    if (::kill(static_cast<pid_t>(processId), 0) != 0 && errno == ESRCH) {
+      ::shm_unlink(("/" + std::string(name)).c_str());
+    }
+  }
+  ::closedir(folder);
 }
 
 }  // namespace
@@ -126,6 +155,7 @@ void PosixTransport::DeleteAtom(uint16_t atom) {
 
 uintptr_t PosixTransport::CreateMapping(const char* name, uint32_t size, bool& alreadyExisted) {
   alreadyExisted = false;
+  RemoveAreasOfEndedProcesses();
   const std::string shmName = wire::SharedMemoryName(name);
   int fd = ::shm_open(shmName.c_str(), O_CREAT | O_EXCL | O_RDWR, 0600);
   if (fd < 0 && errno == EEXIST && !ownAreas_.count(shmName)) {

@@ -4,16 +4,22 @@
 // traffic table, and a link lost in flight over the real transport.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/app.h"
 #include "demo_runner.h"
 #include "kml_checks.h"
+#include "simlink/fsuipc.h"
 #include "simlink/transport_posix.h"
 #include "skytrace-sim/builtin_flight.h"
 #include "skytrace-sim/posix_server.h"
@@ -197,6 +203,71 @@ TEST(Demo, BadInputStopsBeforeTheRun) {
     EXPECT_EQ(run.exitCode, 2) << c.option << " " << run.output;
     EXPECT_NE(run.output.find(c.error), std::string::npos) << c.error << "\n" << run.output;
     EXPECT_EQ(run.output.find("connection:"), std::string::npos) << c.error << "\n" << run.output;
+  }
+}
+
+// Starts the demo with its temporary folder in `temporary`, its output thrown away; returns its
+// process id.
+pid_t StartDemo(const test::TempDir& dir, const std::string& temporary,
+                std::vector<std::string> arguments) {
+  const pid_t child = fork();
+  if (child != 0) return child;
+  setenv("TMPDIR", temporary.c_str(), 1);
+  setenv("TZ", "UTC", 1);
+  if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
+  const std::string program = kBin + "skytrace-demo";
+  arguments.insert(arguments.begin(),
+                   {program, "--data-dir", dir / "data", "--docs-dir", dir / "docs"});
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  execv(program.c_str(), argv.data());
+  _exit(127);
+}
+
+int Wait(pid_t child) {
+  int status = 0;
+  waitpid(child, &status, 0);
+  return status;
+}
+
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
+// The demo's runtime folder goes whichever way the demo ends: at the end of its run, after a
+// refused traffic file, on a terminating signal (with the program's request area); a folder that
+// a demo killed outright left behind goes with the next demo.
+TEST(Demo, LeavesNoRuntimeFolderOrRequestAreaBehind) {
+  test::TempDir dir;
+  const std::string temporary = dir / "tmp";
+  std::filesystem::create_directories(temporary);
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  Wait(ended);
+  test::WriteFile(temporary + "/skytrace-demo-" + std::to_string(ended) + "-k1LLed/UIPCMAIN", "");
+
+  EXPECT_EQ(WEXITSTATUS(Wait(StartDemo(dir, temporary, {"--seconds", "3"}))), 0);
+  EXPECT_EQ(Entries(temporary), std::vector<std::string>{});
+  test::WriteFile(dir / "traffic.csv", "t,slot\n");
+  EXPECT_EQ(WEXITSTATUS(Wait(StartDemo(dir, temporary, {"--traffic", dir / "traffic.csv"}))), 2);
+  EXPECT_EQ(Entries(temporary), std::vector<std::string>{});
+
+  for (const int signal : {SIGTERM, SIGINT}) {
+    const pid_t demo = StartDemo(dir, temporary, {"--seconds", "100000"});
+    const std::string area = "/dev/shm/" + AreaName(static_cast<uint32_t>(demo));
+    for (int i = 0; i < 2000 && !std::filesystem::exists(area); ++i) usleep(5000);
+    ASSERT_TRUE(std::filesystem::exists(area)) << "the demo did not connect";
+    EXPECT_EQ(Entries(temporary).size(), 1u);
+    kill(demo, signal);
+    const int status = Wait(demo);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_EQ(Entries(temporary), std::vector<std::string>{}) << signal;
+    EXPECT_FALSE(std::filesystem::exists(area)) << signal;
   }
 }
 

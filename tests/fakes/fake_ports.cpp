@@ -1,11 +1,21 @@
 #include "fake_ports.h"
 
+#include <new>
+
 #include "core/numtext.h"
 
 namespace sky::test {
 
-bool FaultyFileSystem::Fails(const std::string& op, const std::string& path) {
+std::optional<FaultyFileSystem::Failure> FaultyFileSystem::Fails(const std::string& op,
+                                                                 const std::string& path,
+                                                                 bool changing) {
   calls.push_back(op + " " + path);
+  if (Killed()) return Failure::Refused;
+  std::optional<Failure> failure;
+  if (changing) {
+    if (changes == failStep_) failure = failStepHow_;
+    ++changes;
+  }
   for (Fault& fault : faults_) {
     if (fault.op != op || path.find(fault.pathPart) == std::string::npos) continue;
     if (fault.skip > 0) {
@@ -14,54 +24,74 @@ bool FaultyFileSystem::Fails(const std::string& op, const std::string& path) {
     }
     if (fault.times == 0) continue;
     if (fault.times > 0) --fault.times;
-    return true;
+    failure = fault.how;
+    break;
   }
-  return false;
+  if (failure == Failure::NoMemory) throw std::bad_alloc();
+  return failure;
+}
+
+bool FaultyFileSystem::Store(std::optional<Failure> failure, std::string_view bytes,
+                             const std::function<bool(std::string_view)>& store) {
+  if (failure == Failure::Refused) return false;
+  size_t fits = bytes.size();
+  if (failure == Failure::DiskFull) fits = bytes.size() / 2;
+  if (freeBytes_ >= 0 && static_cast<int64_t>(fits) > freeBytes_) {
+    fits = static_cast<size_t>(freeBytes_);
+  }
+  if (freeBytes_ >= 0) freeBytes_ -= static_cast<int64_t>(fits);
+  return store(bytes.substr(0, fits)) && fits == bytes.size();
 }
 
 bool FaultyFileSystem::Exists(const std::string& path) {
-  return !Fails("exists", path) && real_.Exists(path);
+  return !Fails("exists", path, false) && real_.Exists(path);
 }
 bool FaultyFileSystem::CreateDirectories(const std::string& path) {
-  return !Fails("mkdir", path) && real_.CreateDirectories(path);
+  return !Fails("mkdir", path, true) && real_.CreateDirectories(path);
 }
 bool FaultyFileSystem::Append(const std::string& path, std::string_view bytes) {
-  return !Fails("append", path) && real_.Append(path, bytes);
+  return Store(Fails("append", path, true), bytes,
+               [&](std::string_view part) { return real_.Append(path, part); });
 }
 std::optional<std::string> FaultyFileSystem::ReadAll(const std::string& path) {
-  if (Fails("read", path)) return std::nullopt;
+  if (Fails("read", path, false)) return std::nullopt;
   return real_.ReadAll(path);
 }
 std::optional<std::string> FaultyFileSystem::ReadHead(const std::string& path, size_t maxBytes) {
-  if (Fails("read", path)) return std::nullopt;
+  if (Fails("read", path, false)) return std::nullopt;
   return real_.ReadHead(path, maxBytes);
 }
 std::optional<std::string> FaultyFileSystem::ReadAt(const std::string& path, uint64_t offset,
                                                     size_t maxBytes) {
-  if (Fails("read", path)) return std::nullopt;
+  if (Fails("read", path, false)) return std::nullopt;
   return real_.ReadAt(path, offset, maxBytes);
 }
 bool FaultyFileSystem::WriteAll(const std::string& path, std::string_view bytes) {
-  return !Fails("write", path) && real_.WriteAll(path, bytes);
+  return Store(Fails("write", path, true), bytes,
+               [&](std::string_view part) { return real_.WriteAll(path, part); });
 }
 bool FaultyFileSystem::Remove(const std::string& path) {
-  return !Fails("remove", path) && real_.Remove(path);
-}
-bool FaultyFileSystem::Truncate(const std::string& path, uint64_t size) {
-  return !Fails("truncate", path) && real_.Truncate(path, size);
+  return !Fails("remove", path, true) && real_.Remove(path);
 }
 bool FaultyFileSystem::Copy(const std::string& from, const std::string& to) {
-  return !Fails("copy", from + " -> " + to) && real_.Copy(from, to);
+  const auto failure = Fails("copy", from + " -> " + to, true);
+  if (failure == Failure::Refused) return false;
+  const auto text = real_.ReadAll(from);
+  if (!text) return false;
+  return Store(failure, *text, [&](std::string_view part) { return real_.WriteAll(to, part); });
 }
 bool FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
-  return !Fails("rename", from + " -> " + to) && real_.Rename(from, to);
+  return !Fails("rename", from + " -> " + to, true) && real_.Rename(from, to);
 }
 std::vector<std::string> FaultyFileSystem::List(const std::string& folder) {
-  if (Fails("list", folder)) return {};
+  if (Fails("list", folder, false)) return {};
   return real_.List(folder);
 }
+bool FaultyFileSystem::Truncate(const std::string& path, uint64_t size) {
+  return !Fails("truncate", path, true) && real_.Truncate(path, size);
+}
 std::optional<std::string> FaultyFileSystem::RealPath(const std::string& path) {
-  if (Fails("realpath", path)) return std::nullopt;
+  if (Fails("realpath", path, false)) return std::nullopt;
   return real_.RealPath(path);
 }
 

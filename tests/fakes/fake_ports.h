@@ -2,7 +2,9 @@
 // system information with settable answers, and a window port that records its calls.
 #pragma once
 
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,17 +15,42 @@
 namespace sky::test {
 
 // Real files (in a test's own folder), with operations that fail on demand: an operation fails
-// when its name and a part of the path were registered with FailOn.
+// when its name and a part of the path were registered with FailOn, when it is the step chosen
+// with FailStep, when the disk is full (SetFreeBytes), or after a simulated kill (KillAfter).
 class FaultyFileSystem final : public FileSystem {
  public:
+  enum class Failure {
+    Refused,   // nothing happens: the file cannot be opened, say
+    DiskFull,  // a write stores the first half of its bytes, then fails; other operations refuse
+    NoMemory,  // throws std::bad_alloc, as holding a huge file would
+  };
   // op: "exists", "mkdir", "append", "read" (any read), "write", "remove", "truncate", "copy",
-  // "rename", "list", "realpath".
-  // The first `skip` matching calls succeed; then `times` calls fail (-1: all of them).
-  void FailOn(const std::string& op, const std::string& pathPart, int skip = 0, int times = -1) {
-    faults_.push_back({op, pathPart, skip, times});
+  // "rename", "list", "realpath". The first `skip` matching calls succeed; then `times` calls
+  // fail (-1: all).
+  void FailOn(const std::string& op, const std::string& pathPart, int skip = 0, int times = -1,
+              Failure how = Failure::Refused) {
+    faults_.push_back({op, pathPart, skip, times, how});
   }
-  void ClearFaults() { faults_.clear(); }
+  // The step-th operation that changes files from now on (0 the next one) fails in that way.
+  void FailStep(int step, Failure how) {
+    failStep_ = changes + step;
+    failStepHow_ = how;
+  }
+  // A full disk: writes store at most this many more bytes in all; -1 lifts the limit. A write
+  // that does not fit stores what fits and fails.
+  void SetFreeBytes(int64_t bytes) { freeBytes_ = bytes; }
+  // A kill: after `steps` more operations that change files the process is gone, and every later
+  // call changes nothing and fails.
+  void KillAfter(int steps) { killAt_ = changes + steps; }
+  bool Killed() const { return killAt_ >= 0 && changes >= killAt_; }
+  // Lifts every fault, the disk limit and a kill.
+  void ClearFaults() {
+    faults_.clear();
+    failStep_ = killAt_ = -1;
+    freeBytes_ = -1;
+  }
   std::vector<std::string> calls;  // "op path" of every call, in order
+  int changes = 0;                 // operations that changed files, or tried to
 
   bool Exists(const std::string& path) override;
   bool CreateDirectories(const std::string& path) override;
@@ -41,14 +68,23 @@ class FaultyFileSystem final : public FileSystem {
   std::optional<std::string> RealPath(const std::string& path) override;
 
  private:
-  bool Fails(const std::string& op, const std::string& path);
+  // The failure chosen for this call, if any; counts the changing operations.
+  std::optional<Failure> Fails(const std::string& op, const std::string& path, bool changes);
+  // Stores `bytes` with `store` as far as the failure and the free space allow.
+  bool Store(std::optional<Failure> failure, std::string_view bytes,
+             const std::function<bool(std::string_view)>& store);
   struct Fault {
     std::string op;
     std::string pathPart;
     int skip;
     int times;
+    Failure how;
   };
   std::vector<Fault> faults_;
+  int failStep_ = -1;
+  Failure failStepHow_ = Failure::Refused;
+  int killAt_ = -1;
+  int64_t freeBytes_ = -1;
   StdFileSystem real_;
 };
 

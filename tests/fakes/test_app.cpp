@@ -9,6 +9,7 @@
 #include "core/messages.h"
 #include "shell/dispatch.h"
 #include "shell/startup.h"
+#include "simlink/fsuipc.h"
 
 #ifndef SKYTRACE_SOURCE_DIR
 #error "SKYTRACE_SOURCE_DIR must name the repository"
@@ -69,14 +70,27 @@ TestApp::TestApp(TestAppOptions options)
   }
   clock.SetTimeZone(TimeZoneInfo{options.zoneBiasMinutes, 0, 0, false});
   system.decimalSeparator = options.decimalSeparator;
+  otherTransport_ = options.transport;
+  otherHttp_ = options.http;
+  MakeApp();
+}
+
+void TestApp::MakeApp() {
   app_ = std::make_unique<App>(
       Ports{clock, folders, files, system, shell, dialogs,
-            options.http ? *options.http : static_cast<Http&>(http), windows,
-            options.transport ? *options.transport : static_cast<SimTransport&>(transport)});
+            otherHttp_ ? *otherHttp_ : static_cast<Http&>(http), windows,
+            otherTransport_ ? *otherTransport_ : static_cast<SimTransport&>(transport)});
   app_->serverBase = "";  // no server, whatever the build was given
   app_->onMessage = [this](const std::string& text, bool) { messages_.push_back(text); };
   shell.onCloseMainWindow = [this] { Form_Unload(*app_); };
   shell.onEndProgram = [this] { app_->ended = true; };
+}
+
+void TestApp::Restart() {
+  if (app_->link.view) CloseLink(app_->link);
+  files.ClearFaults();
+  messages_.clear();
+  MakeApp();
 }
 
 std::string TestApp::DataFolder() const {

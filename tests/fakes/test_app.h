@@ -55,7 +55,10 @@ class TestApp {
   std::string DataFile(const std::string& name) const { return DataFolder() + name; }
   std::string SavedFolder() const;
 
-  bool Load();                 // Form_Load
+  bool Load();  // Form_Load
+  // A new run of the program on the same folders (after a kill, say): a fresh program-wide
+  // state, the file system's faults lifted, the messages forgotten.
+  void Restart();
   void Tick(int seconds = 1);  // advances the clock, firing due timers each second
   std::vector<std::string> Messages() const { return messages_; }
   std::string LastMessage() const { return messages_.empty() ? "" : messages_.back(); }
@@ -73,6 +76,9 @@ class TestApp {
   MemoryTransport transport;
 
  private:
+  void MakeApp();
+  SimTransport* otherTransport_ = nullptr;
+  Http* otherHttp_ = nullptr;
   std::unique_ptr<App> app_;
   std::vector<std::string> messages_;
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "commands/logging.h"
@@ -188,6 +189,81 @@ TEST(FlightLogFailure, ClosesTheProgram) {
     EXPECT_EQ(app.LastMessage(), "Unable to track the flight.") << c.name;
     EXPECT_EQ(test::FileExists(location), c.locationDocument && !c.documentsDeleted) << c.name;
     EXPECT_EQ(test::FileExists(path), !c.documentsDeleted) << c.name;
+  }
+}
+
+// A disk that fills up at any byte of a record: the failed record leaves nothing behind (the
+// cut reaches back to the record's CR should only its LF be missing), the others stay whole.
+TEST(FlightLogFullDisk, ARecordIsWrittenWholeOrNotAtAll) {
+  test::TestApp t;
+  test::FlyTrack(t, test::TrackOf("t,hdg\n0,10\n2,20\n"));
+  ASSERT_TRUE(t.g().LoggingOn);
+  bool someFailed = false;
+  bool someWritten = false;
+  for (int room = 0; room <= 80; ++room) {
+    const std::string before = test::ReadFile(t.DataFile("Flightlog.txt"));
+    t.app().sample.Heading = std::to_string(100 + 10 * room);  // worth a record
+    t.files.SetFreeBytes(room);
+    const bool written = RecordSample(t.app(), "", false);
+    t.files.SetFreeBytes(-1);
+    const std::string after = test::ReadFile(t.DataFile("Flightlog.txt"));
+    if (!written) {
+      EXPECT_EQ(after, before) << room << " bytes free";
+    } else {
+      ASSERT_EQ(after.substr(0, before.size()), before) << room;
+      EXPECT_TRUE(after.ends_with("\r\n")) << room;
+    }
+    someFailed = someFailed || !written;
+    someWritten = someWritten || written;
+  }
+  EXPECT_TRUE(someFailed && someWritten);
+  for (const std::string& record : test::Lines(test::ReadFile(t.DataFile("Flightlog.txt")))) {
+    EXPECT_EQ(std::count(record.begin(), record.end(), ':'), 12) << record;
+  }
+}
+
+// A logging run starts on a line of its own: a record that a kill or a full disk left without its
+// line end is cut away. Logs that end with any line end, a lone CR included, stay as they are.
+TEST(FlightLogRuns, ANewRunStartsOnALineOfItsOwn) {
+  const std::string whole = "20261204222000:8.5:50:1000:0::100:900:110:0:100:90:-\r\n";
+  struct Case {
+    const char* name;
+    std::string log;
+    std::string kept;
+  } cases[] = {
+      {"a record cut short", whole + "20261204222001:8.5:50:10", whole},
+      {"a record without its LF",
+       whole + "20261204222001:8.5:50:1000:0::100:900:110:0:100:90:"
+               "20261204222000\r",
+       whole + "20261204222001:8.5:50:1000:0::100:900:110:0:100:90:20261204222000\r"},
+      {"nothing but a cut record", "20261204222001:8.5", ""},
+      {"a whole log", whole, whole},
+      {"a log with LF ends", "a:b\nc:d\n", "a:b\nc:d\n"},
+      {"a log with CR ends", "a:b\rc:d\r", "a:b\rc:d\r"},
+  };
+  for (const Case& c : cases) {
+    test::TestApp t;
+    test::FlyTrack(t, test::TrackOf("t\n0\n1\n"), false);
+    test::WriteFile(t.DataFile("Flightlog.txt"), c.log);
+    StartLogging(t.app());
+    const std::string log = test::ReadFile(t.DataFile("Flightlog.txt"));
+    ASSERT_EQ(log.substr(0, c.kept.size()), c.kept) << c.name;
+    const std::string run = log.substr(c.kept.size());
+    EXPECT_EQ(test::Lines(run).size(), 1u) << c.name << ": " << run;
+    EXPECT_EQ(test::Field(run, 6), "SA") << c.name;
+    EXPECT_EQ(std::count(run.begin(), run.end(), ':'), 12) << c.name << ": " << run;
+  }
+}
+
+// At start-up a log whose last record is recent is kept, whatever its line ends.
+TEST(FlightLogRuns, ARecentLogIsKeptWhateverItsLineEnds) {
+  for (const std::string end : {"\r\n", "\n", "\r"}) {
+    test::TestApp t;
+    const std::string log = "20261204200000:8:50:0:1::0:0:0:0:0:0:-" + end +
+                            "20261204223000:8:50:0:1::0:0:0:0:0:0:20261204200000" + end;
+    test::WriteFile(t.DataFile("Flightlog.txt"), log);
+    ASSERT_TRUE(t.Load());
+    EXPECT_EQ(test::ReadFile(t.DataFile("Flightlog.txt")), log) << end.size();
   }
 }
 

@@ -1,9 +1,12 @@
-// The settings file: its 29 keys, the loader's field rule and conversions, the backup during a
-// save and the fallbacks when loading or saving fails.
+// The settings file: its 29 keys, the loader's field rule and conversions, a save that never
+// leaves a broken file, a backup left behind by an interrupted save, and the fallbacks when
+// loading or saving fails.
 #include "settings/parameters.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cfloat>
 #include <filesystem>
 
 #include "core/messages.h"
@@ -151,37 +154,124 @@ TEST_F(ParametersTest, MissingFileFailsBothWays) {
   EXPECT_FALSE(test::FileExists(t.DataFile("OffsetsBackup.txt")));
 }
 
-TEST_F(ParametersTest, FailedWriteRestoresTheOldFile) {
+// A full disk at each step of a save, or a kill after each step: the settings file is the old
+// one or the new one, whole, the values in memory stay, and the next run loads one of the two.
+TEST_F(ParametersTest, FullDiskOrKillAtAnyStepOfASaveLeavesOneWholeFile) {
   const std::string old = "ChaseTilt=77\r\nGNDRange=500\r\n";
   test::WriteFile(Offsets(), old);
-  p().ChaseTilt = 12;
-  const LoggingParameters before = p();
-  // Writing the new file fails once the old one is gone (a full disk, say).
-  t.files.FailOn("append", "Offsets.txt", 1, 1);
+  const int before = t.files.changes;
   SaveLoggingParameters(t.app());
-  t.files.ClearFaults();
+  const int steps = t.files.changes - before;
+  ASSERT_GE(steps, 2);
+  for (const bool kill : {false, true}) {
+    for (int step = 0; step < steps; ++step) {
+      const std::string row =
+          (kill ? "kill after step " : "full disk at step ") + std::to_string(step);
+      test::WriteFile(Offsets(), old);
+      p() = LoggingParameters{};
+      p().ChaseTilt = 12;
+      const std::string saved = FormatLoggingParameters(p());
+      if (kill) {
+        t.files.KillAfter(step);
+      } else {
+        t.files.FailStep(step, test::FaultyFileSystem::Failure::DiskFull);
+      }
+      SaveLoggingParameters(t.app());
+      const std::string now = test::ReadFile(Offsets());
+      EXPECT_TRUE(now == old || now == saved) << row << ":\n" << now;
+      EXPECT_EQ(FormatLoggingParameters(p()), saved) << row;  // memory unchanged
+      if (!kill && now == old) {
+        EXPECT_EQ(t.LastMessage(),
+                  "Unable to save variables, try re-installing the Skytrace flightlogger.")
+            << row;
+        EXPECT_FALSE(test::FileExists(Offsets() + ".tmp")) << row;
+      }
+      t.Restart();
+      t.g().AppTitle = "Skytrace flightlogger";
+      LoadLoggingParameters(t.app());
+      EXPECT_EQ(p().ChaseTilt, now == old ? 77 : 12) << row;
+      EXPECT_TRUE(t.Messages().empty()) << row;
+    }
+  }
+}
+
+// Start-up on a disk that is full to the last byte keeps the user's own settings, in the file
+// and in the session.
+TEST(SettingsAtStartUp, AFullDiskKeepsTheUsersSettings) {
+  test::TestApp t;
+  const std::string custom = "ChaseTilt=77\r\nHDGOffset=3.5\r\n";
+  test::WriteFile(t.DataFile("Offsets.txt"), custom);
+  t.files.SetFreeBytes(0);
+  ASSERT_TRUE(t.Load());
+  EXPECT_EQ(test::ReadFile(t.DataFile("Offsets.txt")), custom);
+  EXPECT_EQ(t.app().params.ChaseTilt, 77);
+  EXPECT_EQ(t.app().params.HDGOffset, 3.5f);
+  const auto messages = t.Messages();
+  EXPECT_NE(std::find(messages.begin(), messages.end(),
+                      "Unable to save variables, try re-installing the Skytrace flightlogger."),
+            messages.end());
+}
+
+// A backup that an interrupted save left behind holds the user's settings while the settings
+// file is missing or empty; start-up writes them back into the file and the backup goes.
+TEST(SettingsAtStartUp, ALeftoverBackupIsTheUsersSettings) {
+  struct Case {
+    const char* name;
+    const char* file;  // null: no settings file
+    int chaseTilt;
+  } cases[] = {
+      {"no settings file", nullptr, 77},
+      {"an empty settings file", "", 77},
+      {"a settings file of blank lines", "\r\n\r\n", 77},
+      {"a settings file of its own", "ChaseTilt=66\r\n", 66},
+  };
+  for (const Case& c : cases) {
+    test::TestApp t;
+    if (c.file) test::WriteFile(t.DataFile("Offsets.txt"), c.file);
+    test::WriteFile(t.DataFile("OffsetsBackup.txt"), "ChaseTilt=77\r\nGNDRange=500\r\n");
+    ASSERT_TRUE(t.Load()) << c.name;
+    EXPECT_EQ(t.app().params.ChaseTilt, c.chaseTilt) << c.name;
+    EXPECT_EQ(test::ReadFile(t.DataFile("Offsets.txt")), FormatLoggingParameters(t.app().params))
+        << c.name;
+    EXPECT_FALSE(test::FileExists(t.DataFile("OffsetsBackup.txt"))) << c.name;
+    EXPECT_EQ(t.Messages().size(), 2u) << c.name;  // the reset of the empty log, the greeting
+  }
+}
+
+TEST_F(ParametersTest, AFileOverOneMegabyteIsDamaged) {
+  LoadFrom("ChaseTilt=80\r\n" + std::string(1 << 20, '#'));
+  EXPECT_EQ(p().ChaseTilt, 70);
   EXPECT_EQ(t.LastMessage(),
-            "Unable to save variables, try re-installing the Skytrace flightlogger.");
-  EXPECT_EQ(test::ReadFile(Offsets()), old);
-  EXPECT_FALSE(test::FileExists(t.DataFile("OffsetsBackup.txt")));
-  EXPECT_EQ(FormatLoggingParameters(p()), FormatLoggingParameters(before));  // memory unchanged
+            "Unable to load variables, try re-installing the Skytrace flightlogger.");
 }
 
-TEST_F(ParametersTest, UnwritableFolderLeavesTheOldFileAndTheBackup) {
-  test::WriteFile(Offsets(), "ChaseTilt=77\r\n");
-  t.files.FailOn("append", "Offsets.txt");
-  SaveLoggingParameters(t.app());
-  EXPECT_EQ(test::ReadFile(Offsets()), "ChaseTilt=77\r\n");
-  EXPECT_EQ(test::ReadFile(t.DataFile("OffsetsBackup.txt")), "ChaseTilt=77\r\n");
-}
-
-TEST_F(ParametersTest, FailedRestoreKeepsTheBackup) {
-  test::WriteFile(Offsets(), "ChaseTilt=77\r\n");
-  t.files.FailOn("append", "Offsets.txt", 1, 1);
-  t.files.FailOn("copy", "OffsetsBackup.txt -> ");
-  SaveLoggingParameters(t.app());
-  t.files.ClearFaults();
-  EXPECT_EQ(test::ReadFile(t.DataFile("OffsetsBackup.txt")), "ChaseTilt=77\r\n");
+// Singles in plain decimal, "." as decimal point, that read back as the same value.
+TEST_F(ParametersTest, SinglesAreWrittenInPlainDecimal) {
+  struct Case {
+    float value;
+    const char* text;
+  } cases[] = {
+      {10000000.0f, "10000000"},
+      {0.00001f, "0.00001"},
+      {-2.5f, "-2.5"},
+      {0.1f, "0.1"},
+      {123456.7f, "123456.7"},
+      {FLT_MAX, "340282350000000000000000000000000000000"},
+      {-0.0f, "0"},
+  };
+  for (const Case& c : cases) {
+    p().AltOffset = c.value;
+    test::WriteFile(Offsets(), "");
+    SaveLoggingParameters(t.app());
+    EXPECT_NE(test::ReadFile(Offsets()).find(std::string("\nAltOffset=") + c.text + "\r\n"),
+              std::string::npos)
+        << c.text << "\n"
+        << test::ReadFile(Offsets());
+    p().AltOffset = 1;
+    LoadLoggingParameters(t.app());
+    EXPECT_EQ(p().AltOffset, c.value) << c.text;
+  }
+  EXPECT_TRUE(t.Messages().empty());
 }
 
 TEST_F(ParametersTest, NoDataFolderFailsWithTheMessages) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "core/numtext.h"
@@ -16,8 +17,8 @@ namespace {
 
 TEST(TrackFile, MalformedFilesAreRefusedWithTheLineAndTheReason) {
   struct Case {
-    const char* text;
-    const char* error;
+    std::string text;
+    std::string error;
   } cases[] = {
       {"", "line 1: no column names"},
       {"# only a comment\n\n", "line 2: no column names"},
@@ -38,11 +39,16 @@ TEST(TrackFile, MalformedFilesAreRefusedWithTheLineAndTheReason) {
       {"t,lat\n3,1\n2,1\n", "line 3: t must grow from row to row (2 follows 3)"},
       {"t\n-1\n", "line 2: t must be a number from 0 to 1000000000, not -1"},
       {"lat\n1\n2\n", "line 3: t must grow from row to row (0 follows 0)"},
+      // A huge bad value is quoted only in part.
+      {"t,lat\n0,99." + std::string(10 << 20, '7') + "\n",
+       "line 2: lat must be a number from -90 to 90, not 99." + std::string(37, '7') + "..."},
+      {"t,lat\n0,x" + std::string(10 << 20, '7') + "\n",
+       "line 2: lat \"x" + std::string(39, '7') + "...\" is not a number"},
   };
   for (const Case& c : cases) {
     std::string error;
-    EXPECT_FALSE(ParseTrack(c.text, error).has_value()) << c.text;
-    EXPECT_EQ(error, c.error) << c.text;
+    EXPECT_FALSE(ParseTrack(c.text, error).has_value()) << c.text.substr(0, 40);
+    EXPECT_EQ(error, c.error) << c.text.substr(0, 40);
   }
 }
 
@@ -66,6 +72,80 @@ TEST(TrackFile, ARowHoldsUntilTheNext) {
 
 double Number(const std::string& text) {
   return *ParseNumber(text, ".");
+}
+
+// Every value a track accepts encodes, the edges of each range included, and the program reads
+// it back as it went in.
+TEST(RoundTrip, RangeEdgesEncode) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Load());
+  struct Case {
+    const char* name;
+    FlightState state;
+    std::function<double(const FlightSample&)> read;
+    double expected;
+    double tolerance;
+  } cases[] = {
+      {"longitude 180",
+       {.longitudeDeg = 180},
+       [](auto& s) { return Number(s.Longitude); },
+       180,
+       1e-9},
+      {"longitude -180",
+       {.longitudeDeg = -180},
+       [](auto& s) { return Number(s.Longitude); },
+       -180,
+       1e-9},
+      {"longitude 0", {.longitudeDeg = 0}, [](auto& s) { return Number(s.Longitude); }, 0, 1e-9},
+      {"latitude 90", {.latitudeDeg = 90}, [](auto& s) { return Number(s.Latitude); }, 90, 1e-9},
+      {"latitude -90", {.latitudeDeg = -90}, [](auto& s) { return Number(s.Latitude); }, -90, 1e-9},
+      {"altitude 100000 ft",
+       {.altitudeFt = 100000},
+       [](auto& s) { return Number(s.Altitude); },
+       100000,
+       0},
+      {"altitude -2000 ft",
+       {.altitudeFt = -2000},
+       [](auto& s) { return Number(s.Altitude); },
+       -2000,
+       0},
+      {"ground 30000 ft",
+       {.altitudeFt = 30000, .groundElevationFt = 30000},
+       [](auto& s) { return Number(s.HeightAboveGround); },
+       0,
+       1},
+      {"ground speed 2000 kt",
+       {.groundSpeedKt = 2000},
+       [](auto& s) { return std::floor(Number(s.GroundSpeed)); },
+       2000,
+       0},
+      {"indicated 2000 kt",
+       {.indicatedAirspeedKt = 2000},
+       [](auto& s) { return std::floor(s.IndicatedAirspeed); },
+       2000,
+       0},
+      {"true airspeed 2000 kt",
+       {.trueAirspeedKt = 2000},
+       [](auto& s) { return std::floor(s.TrueAirspeed); },
+       2000,
+       0},
+      {"climbing 50000 fpm",
+       {.verticalSpeedFpm = 50000},
+       [](auto& s) { return std::floor(Number(s.VerticalSpeed)); },
+       50000,
+       0},
+      {"descending 50000 fpm",
+       {.verticalSpeedFpm = -50000},
+       [](auto& s) { return std::floor(Number(s.VerticalSpeed)); },
+       -50000,
+       0},
+      {"heading 360", {.headingDeg = 360}, [](auto& s) { return Number(s.Heading); }, 0, 1e-6},
+  };
+  for (const Case& c : cases) {
+    WriteFlightState(t.simulator, c.state);
+    ASSERT_EQ(ReadFlightData(t.app()), ReadOutcome::Done) << c.name;
+    EXPECT_NEAR(c.read(t.app().sample), c.expected, c.tolerance) << c.name;
+  }
 }
 
 // Values served and read back through the program: whole numbers come out whole, and needles,

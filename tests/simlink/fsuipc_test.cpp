@@ -19,10 +19,16 @@
 #include "skytrace-sim/win32_server.h"
 #else
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <vector>
 
 #include "platform/posix_platform.h"
 #include "simlink/ipc_wire.h"
@@ -329,6 +335,139 @@ TEST_F(LinkTransportTest, SocketLeftoverAreaOfAnEndedProcessIsReplaced) {
   EXPECT_TRUE(Open()) << result;
   CloseLink(link);
   EXPECT_FALSE(AreaExists());
+}
+
+// Request areas of processes that have ended go when a link opens; those of running ones stay.
+TEST_F(LinkTransportTest, SocketAreasOfEndedProcessesGoWhenALinkOpens) {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_GT(child, 0);
+  waitpid(child, nullptr, 0);
+  const std::string ended = wire::SharedMemoryName(AreaName(static_cast<uint32_t>(child)));
+  const std::string running = wire::SharedMemoryName(AreaName(static_cast<uint32_t>(getppid())));
+  for (const std::string& name : {ended, running}) {
+    const int fd = shm_open(name.c_str(), O_CREAT | O_RDWR, 0600);
+    ASSERT_GE(fd, 0) << name;
+    close(fd);
+  }
+  Start();
+  ASSERT_TRUE(Open()) << result;
+  EXPECT_FALSE(std::filesystem::exists("/dev/shm" + ended));
+  EXPECT_TRUE(std::filesystem::exists("/dev/shm" + running));
+  shm_unlink(running.c_str());
+}
+
+// A client of the simulator's socket that speaks the frames directly, as a hostile one would.
+class RawClient {
+ public:
+  explicit RawClient(const std::string& socketPath) {
+    fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    EXPECT_EQ(connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  }
+  ~RawClient() { close(fd_); }
+  static wire::Request Message(const std::string& areaName) {
+    wire::Request request;
+    request.message = RegisteredMessageNumber(kIpcMessageName);
+    std::strncpy(request.atomName, areaName.c_str(), sizeof request.atomName - 1);
+    return request;
+  }
+  // Sends the message and returns the window's answer; -1 when none comes within a second.
+  int64_t Exchange(const std::string& areaName) {
+    const wire::Request request = Message(areaName);
+    if (send(fd_, &request, sizeof request, MSG_NOSIGNAL) != sizeof request) return -1;
+    pollfd poller{fd_, POLLIN, 0};
+    wire::Answer answer;
+    if (poll(&poller, 1, 1000) != 1 ||
+        recv(fd_, &answer, sizeof answer, MSG_WAITALL) != sizeof answer) {
+      return -1;
+    }
+    return answer.result;
+  }
+  int fd() const { return fd_; }
+
+ private:
+  int fd_ = -1;
+};
+
+// A shared area of the given size and first bytes, removed with the object.
+class Area {
+ public:
+  Area(std::string name, off_t size, const std::vector<uint32_t>& words) : name_(std::move(name)) {
+    const int fd = shm_open(wire::SharedMemoryName(name_).c_str(), O_CREAT | O_RDWR, 0600);
+    EXPECT_GE(fd, 0);
+    EXPECT_EQ(ftruncate(fd, size), 0);
+    if (!words.empty()) {
+      EXPECT_EQ(pwrite(fd, words.data(), words.size() * 4, 0),
+                static_cast<ssize_t>(words.size() * 4));
+    }
+    close(fd);
+  }
+  ~Area() { shm_unlink(wire::SharedMemoryName(name_).c_str()); }
+
+ private:
+  std::string name_;
+};
+
+// Areas of the wrong size or name and batches that run past the area are bad requests, answered
+// 0 without the simulator reaching outside the area; a well-formed batch is answered 1.
+TEST_F(LinkTransportTest, SocketHostileRequestsAreAnsweredAsFailures) {
+  Start();
+  // A read that would need 16 header bytes where 12 are left: first a write up to there.
+  const uint32_t upToTheEnd = kBatchLimit - 12 - 12;
+  std::vector<uint32_t> pastTheEnd = {2, 0x10000, upToTheEnd};
+  pastTheEnd.resize(3 + upToTheEnd / 4, 0);
+  pastTheEnd.insert(pastTheEnd.end(), {1, 0x560, 0x100000});
+  struct Case {
+    const char* name;
+    std::string area;
+    off_t size;
+    std::vector<uint32_t> words;
+    int64_t answer;
+  } cases[] = {
+      {"a zero-length area", "FSASMLIB:IPC:7FFFFFF0:1", 0, {}, 0},
+      {"an area shorter than the format's", "FSASMLIB:IPC:7FFFFFF1:1", 4096, {0}, 0},
+      {"a read a megabyte long", "FSASMLIB:IPC:7FFFFFF2:1", kAreaSize, {1, 0x560, 1 << 20, 0}, 0},
+      {"a header past the end", "FSASMLIB:IPC:7FFFFFF3:1", kAreaSize, pastTheEnd, 0},
+      {"an unknown record", "FSASMLIB:IPC:7FFFFFF4:1", kAreaSize, {7, 0, 0, 0}, 0},
+      {"no terminator", "FSASMLIB:IPC:7FFFFFF5:1", kAreaSize, {2, 0x10000, kBatchLimit - 12}, 0},
+      {"not a request area's name", "skytrace-not-an-area", kAreaSize, {0}, 0},
+      {"a well-formed batch", "FSASMLIB:IPC:7FFFFFF6:1", kAreaSize, {1, 0x3304, 4, 0, 0, 0}, 1},
+  };
+  RawClient client(runtime.path() + "/UIPCMAIN");
+  for (const Case& c : cases) {
+    Area area(c.area, c.size, c.words);
+    EXPECT_EQ(client.Exchange(c.area), c.answer) << c.name;
+  }
+  // The server is still there for everyone.
+  ASSERT_TRUE(Open()) << result;
+}
+
+// A client that sends requests without taking the answers holds up nobody else.
+TEST_F(LinkTransportTest, SocketAClientThatDoesNotReadBlocksNoOther) {
+  Start();
+  ASSERT_TRUE(Open()) << result;
+  Area area("FSASMLIB:IPC:7FFFFFF7:1", kAreaSize, {0});
+  RawClient flood(runtime.path() + "/UIPCMAIN");
+  const wire::Request request = RawClient::Message("FSASMLIB:IPC:7FFFFFF7:1");
+  // Requests until the socket has taken none for a while: the answers pile up unread.
+  using Clock = std::chrono::steady_clock;
+  const auto giveUp = Clock::now() + std::chrono::seconds(3);
+  auto lastTaken = Clock::now();
+  size_t sent = 0;
+  while (Clock::now() < giveUp && Clock::now() - lastTaken < std::chrono::milliseconds(200)) {
+    if (send(flood.fd(), &request, sizeof request, MSG_NOSIGNAL | MSG_DONTWAIT) > 0) {
+      ++sent;
+      lastTaken = Clock::now();
+    }
+  }
+  EXPECT_GT(sent, 100u);
+  for (int i = 0; i < 5; ++i) {
+    uint32_t version = 0;
+    EXPECT_TRUE(ExchangeOneRead(version)) << i << ": " << result;
+  }
 }
 
 #endif  // _WIN32

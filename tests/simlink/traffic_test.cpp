@@ -157,11 +157,48 @@ TEST(TrafficFileTest, ErrorsNameTheLine) {
       {header + "0,0,1,52,4,1000,90,100,0,ABCDEFGHIJKLMNOP\n",
        "line 2: callsign \"ABCDEFGHIJKLMNOP\" is longer than 15 characters"},
       {header + "0,0,1,52,4,1000,90,100,0,\"AB\n", "line 2: unclosed quote"},
+      {header + "0,0,1,52,4,1000,90,100,0,\xC3\x86\xC3\x98\xC3\x85"
+                "ABCDEFGHIJKLM\n",
+       "line 2: callsign \"\xC3\x86\xC3\x98\xC3\x85"
+       "ABCDEFGHIJKLM\" is longer than 15 characters"},
+      {header + "0,0,1,52,4,1000,90,100,0,caf\xE9\n",
+       "line 2: callsign \"caf\xE9\" is not UTF-8 text"},
+      {header + "0,0,1,52,4,1000,90,100,0,\xCE\xA9mega\n",
+       "line 2: callsign \"\xCE\xA9mega\" has a character the traffic area cannot hold (it "
+       "holds Latin-1 only)"},
+      // A huge bad value is quoted only in part.
+      {header + "0," + std::string(10 << 20, '4') + ",1,52,4,1000,90,100,0,X\n",
+       "line 2: slot \"" + std::string(40, '4') + "...\" is not a slot from 0 to 39"},
   };
   for (const Case& c : cases) {
     std::string error;
-    EXPECT_FALSE(sim::TrafficFile::Parse(c.text, error)) << c.text;
-    EXPECT_EQ(error, c.error) << c.text;
+    EXPECT_FALSE(sim::TrafficFile::Parse(c.text, error)) << c.text.substr(0, 80);
+    EXPECT_EQ(error, c.error) << c.text.substr(0, 80);
+  }
+}
+
+// Call signs of a traffic file are UTF-8 text counted in characters; they reach the program's
+// table as they were written (blanks aside, which the table drops).
+TEST_F(GetAITest, UnicodeCallSignsComeBackAsWritten) {
+  const std::string header = "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n";
+  const std::vector<std::string> callsigns = {
+      "\xC3\x84\xC3\x96\xC3\x9C\xC3\x89\xC3\x88\xC3\x87\xC3\x91"
+      "12",  // 9 characters, 16 bytes
+      "\xC3\x86R\xC3\x98SK\xC3\x96"
+      "BING\xC3\xBF\xC3\xA9\xC3\xA0\xC2\xA9!",  // 15 characters
+      "PH-\xC3\x9F\xC3\xB1\xC2\xBF", "KLM1234"};
+  std::string file = header;
+  for (size_t i = 0; i < callsigns.size(); ++i) {
+    file += "0," + std::to_string(i) + "," + std::to_string(100 + i) + ",52,4,3000,90,180,0," +
+            callsigns[i] + "\n";
+  }
+  std::string error;
+  auto traffic = sim::TrafficFile::Parse(file, error);
+  ASSERT_TRUE(traffic) << error;
+  sim::UpdateTraffic(*traffic, t.simulator, 0);
+  ASSERT_EQ(GetAI(t.app()), ReadOutcome::Done);
+  for (size_t i = 0; i < callsigns.size(); ++i) {
+    EXPECT_EQ(t.app().traffic[i + 1].Callsign, callsigns[i]) << i;
   }
 }
 

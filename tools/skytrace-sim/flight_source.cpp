@@ -22,12 +22,21 @@ enum class Toward {
 template <typename Raw, typename Forward>
 Raw Inverse(double value, double rawPerUnit, Forward forward, Toward toward) {
   using Limits = std::numeric_limits<Raw>;
-  constexpr long double kLow = static_cast<long double>(Limits::min()) + 3;
-  constexpr long double kHigh = static_cast<long double>(Limits::max()) - 3;
+  // The candidates run from centre - 2 to centre + 3, all inside the raw type's range: the centre
+  // is clamped in whole numbers, after a conversion that cannot overflow (a value at the edge of
+  // the range, such as longitude 180, is 2^63 raw steps: one more than the type holds).
+  constexpr int64_t kLow = static_cast<int64_t>(Limits::min()) + 2;
+  constexpr int64_t kHigh = static_cast<int64_t>(Limits::max()) - 3;
   if (!std::isfinite(value)) value = 0;
-  const long double estimate =
-      std::clamp(static_cast<long double>(value) * rawPerUnit, kLow, kHigh);
-  const int64_t centre = static_cast<int64_t>(std::floor(estimate));
+  const long double estimate = std::floor(static_cast<long double>(value) * rawPerUnit);
+  int64_t centre = 0;
+  if (estimate <= static_cast<long double>(kLow)) {
+    centre = kLow;
+  } else if (estimate >= static_cast<long double>(kHigh)) {
+    centre = kHigh;
+  } else {
+    centre = static_cast<int64_t>(estimate);
+  }
   const bool up = toward == Toward::Up || (toward == Toward::AwayFromZero && value >= 0);
   const bool down = toward == Toward::AwayFromZero && value < 0;
 
@@ -35,7 +44,8 @@ Raw Inverse(double value, double rawPerUnit, Forward forward, Toward toward) {
   double nearestError = std::numeric_limits<double>::infinity();
   int64_t lastAtOrBelow = centre;
   bool anyAtOrBelow = false;
-  for (int64_t raw = centre - 2; raw <= centre + 3; ++raw) {
+  for (int step = -2; step <= 3; ++step) {
+    const int64_t raw = centre + step;
     const double readBack = forward(static_cast<Raw>(raw));
     if (up && readBack >= value) return static_cast<Raw>(raw);
     if (down && readBack <= value) {

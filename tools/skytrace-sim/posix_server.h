@@ -1,13 +1,16 @@
 // The simulator's IPC window on POSIX systems: a Unix socket named after the window class in the
-// runtime directory, answering each message by walking the client's shared request area.
+// runtime directory, answering each message by walking the client's shared request area. One
+// thread serves every client in turn and never waits on any one of them.
 #pragma once
 
 #ifndef _WIN32
 
+#include <array>
 #include <atomic>
 #include <string>
 #include <thread>
 
+#include "core/link_state.h"
 #include "simlink/ipc_wire.h"
 #include "skytrace-sim/simulator_core.h"
 
@@ -43,6 +46,7 @@ class PosixSimServer {
   int listenFd_ = -1;
   int wakeFds_[2] = {-1, -1};
   std::thread thread_;
+  std::array<uint8_t, kBatchLimit> area_{};  // the request area being answered (server thread)
 };
 
 }  // namespace sky::sim

@@ -10,6 +10,10 @@ constexpr uint32_t kXPlaneOffset = 0x6FFF;
 constexpr uint32_t kInterfaceVersion = 0x19980005;
 constexpr uint32_t kTrafficControlOffset = 0xF06A;
 constexpr uint32_t kTrafficRangeOffset = 0xF068;
+constexpr uint32_t kRead = 1;
+constexpr uint32_t kWrite = 2;
+constexpr size_t kReadHeaderBytes = 16;  // identifier, offset, size, destination
+constexpr size_t kWriteHeaderBytes = 12;
 
 uint32_t Get32(const uint8_t* at) {
   return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
@@ -34,29 +38,43 @@ void SimulatorCore::ApplyHandshake() {
   std::memcpy(&space_[kSimulatorVersionOffset], &simulatorVersion, 4);
 }
 
-uint32_t SimulatorCore::HandleArea(uint8_t* area, size_t size) {
+uint32_t SimulatorCore::HandleArea(uint8_t* area, size_t size, size_t* used) {
   std::lock_guard lock(mutex_);
   ++areasHandled_;
-  size_t at = 0;
-  while (at + 4 <= size) {
+  if (used) *used = 0;
+  // The whole batch is checked before any of it is answered: every record and the terminator
+  // must lie inside the area, and every identifier must be a read or a write. Anything else is a
+  // bad request, refused as a whole without touching a byte outside the area.
+  size_t end = 0;
+  for (;;) {
+    if (size - end < 4) return 0;
+    const uint32_t id = Get32(area + end) & 0xFFFFu;
+    if (id == 0) break;
+    if (id != kRead && id != kWrite) return 0;
+    const size_t header = id == kRead ? kReadHeaderBytes : kWriteHeaderBytes;
+    if (size - end < header) return 0;
+    const uint32_t length = Get32(area + end + 8);
+    if (length > size - end - header) return 0;
+    end += header + length;
+  }
+  if (used) *used = end + 4;
+  for (size_t at = 0; at < end;) {
     const uint32_t id = Get32(area + at) & 0xFFFFu;
-    if (id == 0 || at + 12 > size) break;
     const uint32_t offset = Get32(area + at + 4);
     const uint32_t length = Get32(area + at + 8);
-    const size_t header = id == 1 ? 16 : 12;
-    if ((id != 1 && id != 2) || length > size - at - header) break;
+    const size_t header = id == kRead ? kReadHeaderBytes : kWriteHeaderBytes;
     uint8_t* value = area + at + header;
     for (uint32_t i = 0; i < length; ++i) {
       const uint64_t address = static_cast<uint64_t>(offset) + i;
-      if (id == 1) {
+      if (id == kRead) {
         value[i] = address < kSpaceSize ? space_[address] : 0;
       } else if (address < kSpaceSize &&
                  (address < kInterfaceVersionOffset || address >= kSimulatorVersionOffset + 4)) {
         space_[address] = value[i];  // the handshake offsets are read-only
       }
     }
-    if (id == 2 && (offset == kTrafficControlOffset || offset == kTrafficRangeOffset ||
-                    offset == kLibraryVersionOffset)) {
+    if (id == kWrite && (offset == kTrafficControlOffset || offset == kTrafficRangeOffset ||
+                         offset == kLibraryVersionOffset)) {
       uint32_t written = 0;
       std::memcpy(&written, value, length < 4 ? length : 4);
       controlWrites_.push_back({offset, written});
@@ -64,6 +82,25 @@ uint32_t SimulatorCore::HandleArea(uint8_t* area, size_t size) {
     at += header + length;
   }
   return faults_.answer;
+}
+
+bool IsRequestAreaName(std::string_view name) {
+  constexpr std::string_view kPrefix = "FSASMLIB:IPC:";
+  if (!name.starts_with(kPrefix)) return false;
+  name.remove_prefix(kPrefix.size());
+  // The process id and the counter: upper-case hexadecimal, 1 to 8 digits each.
+  auto hexDigits = [&name]() {
+    size_t count = 0;
+    while (count < name.size() && ((name[count] >= '0' && name[count] <= '9') ||
+                                   (name[count] >= 'A' && name[count] <= 'F'))) {
+      ++count;
+    }
+    name.remove_prefix(count);
+    return count >= 1 && count <= 8;
+  };
+  if (!hexDigits() || !name.starts_with(':')) return false;
+  name.remove_prefix(1);
+  return hexDigits() && name.empty();
 }
 
 void SimulatorCore::Write(uint32_t offset, const void* data, uint32_t size) {

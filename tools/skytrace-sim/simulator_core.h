@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 #include <vector>
 
 namespace sky::sim {
@@ -35,9 +36,11 @@ class SimulatorCore {
   // X-Plane interface module does.
   explicit SimulatorCore(uint16_t simulatorCode = 8, bool xplane = false);
 
-  // Walks one request area in place: fills every read's room from the offset space, applies
-  // every write. Returns the value the window answers.
-  uint32_t HandleArea(uint8_t* area, size_t size);
+  // Answers one request area of `size` bytes in place: fills every read's room from the offset
+  // space, applies every write. Returns the value the window answers; 0 for a bad request (an
+  // unknown record, or a record or the terminator reaching past `size`), which is left as it was.
+  // `used`, when given, receives how many bytes of the area the batch took (0 for a bad one).
+  uint32_t HandleArea(uint8_t* area, size_t size, size_t* used = nullptr);
 
   void Write(uint32_t offset, const void* data, uint32_t size);
   void Read(uint32_t offset, void* data, uint32_t size) const;
@@ -71,5 +74,9 @@ class SimulatorCore {
   std::vector<ControlWrite> controlWrites_;
   std::atomic<uint64_t> areasHandled_{0};
 };
+
+// Whether the text is a request area's name: "FSASMLIB:IPC:", the process id and the counter in
+// upper-case hexadecimal, joined by ":". The servers open no shared area of any other name.
+bool IsRequestAreaName(std::string_view name);
 
 }  // namespace sky::sim

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "core/text.h"
+
 namespace sky::sim {
 namespace {
 
@@ -146,10 +148,10 @@ std::optional<Track> ParseTrack(const std::string& text, std::string& error) {
         const auto known = std::find_if(std::begin(kColumns), std::end(kColumns),
                                         [name](const Column& c) { return c.name == name; });
         if (known == std::end(kColumns)) {
-          return fail(number, "unknown column \"" + std::string(name) + "\"");
+          return fail(number, "unknown column " + QuotedInput(name));
         }
         if (std::find(columns.begin(), columns.end(), &*known) != columns.end()) {
-          return fail(number, "column \"" + std::string(name) + "\" appears twice");
+          return fail(number, "column " + QuotedInput(name) + " appears twice");
         }
         columns.push_back(&*known);
       }
@@ -166,13 +168,13 @@ std::optional<Track> ParseTrack(const std::string& text, std::string& error) {
       const Column& column = *columns[i];
       const auto value = Number(fields[i]);
       if (!value) {
-        return fail(number, std::string(column.name) + " \"" + std::string(fields[i]) +
-                                "\" is not a number");
+        return fail(number,
+                    std::string(column.name) + " " + QuotedInput(fields[i]) + " is not a number");
       }
       if (*value < column.low || *value > column.high ||
           (column.whole && *value != std::floor(*value))) {
         return fail(number, std::string(column.name) + " must be " + Range(column) + ", not " +
-                                std::string(fields[i]));
+                                CutInput(fields[i]));
       }
       if (&column == &kColumns[kTime]) {
         row.t = *value;
@@ -181,8 +183,8 @@ std::optional<Track> ParseTrack(const std::string& text, std::string& error) {
       }
     }
     if (!rows.empty() && row.t <= rows.back().t) {
-      return fail(number, "t must grow from row to row (" + Shortest(row.t) + " follows " +
-                              Shortest(rows.back().t) + ")");
+      return fail(number, "t must grow from row to row (" + CutInput(Shortest(row.t)) +
+                              " follows " + CutInput(Shortest(rows.back().t)) + ")");
     }
     rows.push_back(row);
   }

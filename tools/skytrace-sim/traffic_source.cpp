@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/text.h"
 #include "simlink/flightdata.h"
 #include "skytrace-sim/simulator_core.h"
 
@@ -115,6 +116,25 @@ double BearingBetween(double lat1, double lon1, double lat2, double lon2) {
   return Wrap360(std::atan2(east, north) * 180 / kPi);
 }
 
+// A UTF-8 text as Latin-1 bytes; empty when it holds a character beyond U+00FF or is not UTF-8.
+std::optional<std::string> Latin1Bytes(std::string_view text) {
+  std::string bytes;
+  for (size_t at = 0; at < text.size();) {
+    const size_t length = Utf8SequenceLength(text, at);
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (length == 1) {
+      bytes += text[at];
+    } else if (length == 2 && lead <= 0xC3) {
+      bytes +=
+          static_cast<char>((lead & 0x03) << 6 | (static_cast<unsigned char>(text[at + 1]) & 0x3F));
+    } else {
+      return std::nullopt;
+    }
+    at += length;
+  }
+  return bytes;
+}
+
 template <typename T>
 void Put(uint8_t* at, T value) {
   std::memcpy(at, &value, sizeof value);
@@ -149,9 +169,9 @@ std::optional<TrafficFile> TrafficFile::Parse(const std::string& text, std::stri
       std::fill(std::begin(columnOf), std::end(columnOf), -1);
       for (size_t i = 0; i < fields.size(); ++i) {
         const auto known = std::find(std::begin(kColumns), std::end(kColumns), fields[i]);
-        if (known == std::end(kColumns)) return fail("unknown column \"" + fields[i] + "\"");
+        if (known == std::end(kColumns)) return fail("unknown column " + QuotedInput(fields[i]));
         int& at = columnOf[known - std::begin(kColumns)];
-        if (at >= 0) return fail("column \"" + fields[i] + "\" twice");
+        if (at >= 0) return fail("column " + QuotedInput(fields[i]) + " twice");
         at = static_cast<int>(i);
       }
       for (int c = 0; c < kColumnCount; ++c) {
@@ -168,42 +188,51 @@ std::optional<TrafficFile> TrafficFile::Parse(const std::string& text, std::stri
     Row row;
     long long whole = 0;
     if (!ParseDouble(field(kT), row.t) || row.t < 0) {
-      return fail("t \"" + field(kT) + "\" is not a time in seconds");
+      return fail("t " + QuotedInput(field(kT)) + " is not a time in seconds");
     }
     if (!ParseInt(field(kSlot), 0, kTrafficSlotCount - 1, whole)) {
-      return fail("slot \"" + field(kSlot) + "\" is not a slot from 0 to 39");
+      return fail("slot " + QuotedInput(field(kSlot)) + " is not a slot from 0 to 39");
     }
     row.slot = static_cast<int>(whole);
     if (!ParseInt(field(kId), INT32_MIN, INT32_MAX, whole)) {
-      return fail("id \"" + field(kId) + "\" is not a 32-bit integer");
+      return fail("id " + QuotedInput(field(kId)) + " is not a 32-bit integer");
     }
     TrafficAircraft& a = row.aircraft;
     a.id = static_cast<int32_t>(whole);
     if (a.id != 0) {
       if (!ParseDouble(field(kLat), a.latDeg) || std::fabs(a.latDeg) > 90) {
-        return fail("lat \"" + field(kLat) + "\" is not a latitude");
+        return fail("lat " + QuotedInput(field(kLat)) + " is not a latitude");
       }
       if (!ParseDouble(field(kLon), a.lonDeg) || std::fabs(a.lonDeg) > 180) {
-        return fail("lon \"" + field(kLon) + "\" is not a longitude");
+        return fail("lon " + QuotedInput(field(kLon)) + " is not a longitude");
       }
       if (!ParseDouble(field(kAlt), a.altFt) || std::fabs(a.altFt) > 1e6) {
-        return fail("alt_ft \"" + field(kAlt) + "\" is not an altitude in feet");
+        return fail("alt_ft " + QuotedInput(field(kAlt)) + " is not an altitude in feet");
       }
       if (!ParseDouble(field(kHdg), a.headingDeg)) {
-        return fail("hdg \"" + field(kHdg) + "\" is not a heading in degrees");
+        return fail("hdg " + QuotedInput(field(kHdg)) + " is not a heading in degrees");
       }
       a.headingDeg = Wrap360(a.headingDeg);
       if (!ParseInt(field(kGs), INT16_MIN, INT16_MAX, whole)) {
-        return fail("gs_kt \"" + field(kGs) + "\" is not a whole number of knots");
+        return fail("gs_kt " + QuotedInput(field(kGs)) + " is not a whole number of knots");
       }
       a.groundSpeedKt = static_cast<int>(whole);
       if (!ParseInt(field(kVs), INT16_MIN, INT16_MAX, whole)) {
-        return fail("vs_fpm \"" + field(kVs) + "\" is not a whole number of feet per minute");
+        return fail("vs_fpm " + QuotedInput(field(kVs)) +
+                    " is not a whole number of feet per minute");
       }
       a.verticalSpeedFpm = static_cast<int>(whole);
       a.callsign = field(kCallsign);
-      if (a.callsign.size() > static_cast<size_t>(kCallsignBytes)) {
-        return fail("callsign \"" + a.callsign + "\" is longer than 15 characters");
+      const std::string quoted = QuotedInput(a.callsign);
+      if (FirstInvalidUtf8(a.callsign) != std::string::npos) {
+        return fail("callsign " + quoted + " is not UTF-8 text");
+      }
+      if (Utf8CharacterCount(a.callsign) > static_cast<size_t>(kCallsignCharacters)) {
+        return fail("callsign " + quoted + " is longer than 15 characters");
+      }
+      if (!Latin1Bytes(a.callsign)) {
+        return fail("callsign " + quoted +
+                    " has a character the traffic area cannot hold (it holds Latin-1 only)");
       }
     }
     file.rows_.push_back(std::move(row));
@@ -329,8 +358,11 @@ std::array<uint8_t, kTrafficSlotCount * kTrafficSlotBytes> EncodeTrafficArea(
     Put<int16_t>(slot + 16, static_cast<int16_t>(static_cast<uint16_t>(h & 0xFFFF)));
     Put<int16_t>(slot + 18, Clamp16(a.groundSpeedKt));
     Put<int16_t>(slot + 20, Clamp16(a.verticalSpeedFpm));
-    std::memcpy(slot + 22, a.callsign.data(),
-                std::min(a.callsign.size(), static_cast<size_t>(kCallsignBytes)));
+    // The area holds the call sign in the simulator's code page (Latin-1), one byte a character.
+    if (const auto bytes = Latin1Bytes(a.callsign)) {
+      std::memcpy(slot + 22, bytes->data(),
+                  std::min(bytes->size(), static_cast<size_t>(kCallsignCharacters)));
+    }
   }
   return area;
 }

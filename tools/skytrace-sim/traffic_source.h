@@ -18,7 +18,7 @@ class SimulatorCore;
 inline constexpr int kTrafficSlotCount = 40;
 inline constexpr uint32_t kTrafficAreaStart = 0xF080;
 inline constexpr uint32_t kTrafficSlotBytes = 40;
-inline constexpr int kCallsignBytes = 15;
+inline constexpr int kCallsignCharacters = 15;  // one byte each in the traffic area
 
 // One aircraft in a slot; id 0 is an empty slot.
 struct TrafficAircraft {
@@ -29,7 +29,9 @@ struct TrafficAircraft {
   double headingDeg = 0;  // true, 0 to 360
   int groundSpeedKt = 0;
   int verticalSpeedFpm = 0;
-  std::string callsign;  // at most 15 bytes; a 15-byte call sign has no ending zero byte
+  // UTF-8 text of at most 15 characters, all of them Latin-1 (the traffic area holds one byte a
+  // character; a 15-character call sign has no ending zero byte).
+  std::string callsign;
 };
 
 using TrafficSlots = std::array<TrafficAircraft, kTrafficSlotCount>;
@@ -55,7 +57,8 @@ class TrafficSource {
 // A traffic file: CSV with the header "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign"
 // (columns in any order; hdg is the true heading), one row per change; a row holds for its slot
 // from its t on, and id 0 empties the slot. Blank lines and lines starting with "#" are skipped; a
-// call sign may be double-quoted (to keep a comma or edge blanks).
+// call sign is UTF-8 text of at most 15 characters, each of which Latin-1 holds, and may be
+// double-quoted (to keep a comma or edge blanks).
 class TrafficFile final : public TrafficSource {
  public:
   // Empty optional on error, with `error` set to "line N: reason".
@@ -94,7 +97,7 @@ OwnState OwnStateFromCore(const SimulatorCore& core);
 // The traffic area's raw bytes: per slot the identifier (int32), latitude, longitude and
 // altitude (float), the true heading as a signed 16-bit angle (65536 to the circle, so 90
 // degrees is 16384 and 180 is -32768), ground speed and vertical speed (int16), the call sign
-// (15 bytes, zero-filled) and 3 unused bytes.
+// (15 bytes of Latin-1, zero-filled) and 3 unused bytes.
 std::array<uint8_t, kTrafficSlotCount * kTrafficSlotBytes> EncodeTrafficArea(
     const TrafficSlots& slots);
 

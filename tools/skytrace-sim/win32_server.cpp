@@ -141,6 +141,9 @@ void Win32SimServer::Hold(int milliseconds) const {
 uintptr_t Win32SimServer::Answer(uint16_t atom) {
   char name[256] = {};
   if (!GlobalGetAtomNameA(atom, name, sizeof name)) return 0;
+  // Only a request area of the format's name and size is answered: anything else is a bad
+  // request, answered 0 without reading or writing a byte of it.
+  if (!IsRequestAreaName(name)) return 0;
   // The area is opened for each message and closed again at once: a handle kept here would keep
   // the client's area alive after it closes the link, and its next open would find the name
   // taken.
@@ -148,10 +151,12 @@ uintptr_t Win32SimServer::Answer(uint16_t atom) {
   if (!mapping) return 0;
   auto* view = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kAreaSize));
   uintptr_t answer = 0;
-  if (view) {
+  MEMORY_BASIC_INFORMATION region{};
+  if (view && VirtualQuery(view, &region, sizeof region) == sizeof region &&
+      region.RegionSize >= kAreaSize) {
     answer = core_.HandleArea(view, kBatchLimit);
-    UnmapViewOfFile(view);
   }
+  if (view) UnmapViewOfFile(view);
   CloseHandle(mapping);
   return answer;
 }
