@@ -22,6 +22,7 @@ void EnableViewButtons(App& app, bool enabled) {
 
 void InitiateRealtime(App& app) {
   Globals& g = app.g;
+  ForgetRealtimeWork(app);
   try {
     if (!g.LoggingOn && !g.Connected) {
       g.RealtimeOn = false;
@@ -58,6 +59,7 @@ void CreateRealtimeLink(App& app) {
 
 void ToggleRealtime(App& app) {
   Globals& g = app.g;
+  ForgetRealtimeWork(app);  // the logs went on without the realtime documents, or will
   if (g.RealtimeOn) {
     g.RealtimeOn = false;
     ShowMessage(app, "Realtime stopped.");
@@ -105,6 +107,7 @@ void CloseAfterTrackingFailure(App& app) {
     }
   } catch (const std::exception&) {
   }
+  ForgetRealtimeWork(app);
   app.ports.shell.CloseMainWindow();
 }
 
