@@ -26,6 +26,10 @@ struct DemoOptions {
   std::string trackFile;         // empty: the built-in flight
   std::string programFolder;     // empty: the executable's folder
   std::string trafficFile;       // empty: the built-in traffic
+  // The real clock and the real link to a running skytrace-sim instead of the simulated clock
+  // and the in-process simulator; seconds are real seconds, and without --seconds the run lasts
+  // until it is interrupted.
+  bool live = false;
 };
 
 // One scripted user action.
