@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "recorded_flightgear.h"
 #include "simlink/transport_posix.h"
@@ -29,6 +30,7 @@ class ScriptedSimulator final : public LiveSimulator {
     ++attempts;
     if (!reachable) error = "refused";
     open = reachable;
+    answeredMs = -1;
     return reachable;
   }
   void Close() override { open = false; }
@@ -105,6 +107,41 @@ TEST(LiveBridge, TheLinkFollowsTheSimulator) {
   EXPECT_EQ(starts, 3);
   bridge.Stop();
   EXPECT_FALSE(linkOpen || simulator.open);
+}
+
+// A simulator that is not there, or never answers, is told once, not at every attempt; a lost
+// one is told when it goes.
+TEST(LiveBridge, WhatItSays) {
+  struct Case {
+    const char* simulator;
+    std::vector<std::string> said;
+  } cases[] = {
+      {"down", {"cannot reach the simulator: refused; trying again every 2 s"}},
+      {"mute",
+       {"connected to the simulator; waiting for it",
+        "no answer from the simulator (silent for 5 s); trying again every 2 s"}},
+      {"answering then silent",
+       {"connected to the simulator; waiting for it",
+        "the simulator reports its aircraft; the program's link is open",
+        "lost the simulator (silent for 5 s); the program's link is closed until it is back",
+        "connected to the simulator; waiting for it",
+        "no answer from the simulator (silent for 5 s); trying again every 2 s"}},
+  };
+  for (const Case& c : cases) {
+    ScriptedSimulator simulator;
+    SimulatorCore core;
+    std::vector<std::string> said;
+    LiveBridge bridge(simulator, core, {[](std::string&) { return true; }, [] {}}, {},
+                      [&said](const std::string& text) { said.push_back(text); });
+    const std::string state = c.simulator;
+    simulator.reachable = state != "down";
+    simulator.answering = state == "answering then silent";
+    for (int64_t now = 0; now < 60000; now += 100) {
+      if (now == 1000) simulator.answering = false;
+      bridge.Step(now, 0);
+    }
+    EXPECT_EQ(said, c.said) << c.simulator;
+  }
 }
 
 // FlightGear on a TCP socket, answering from a recording; it can quit, fall silent or answer

@@ -211,6 +211,34 @@ TEST(XPlane, AnApproachReachesTheProgram) {
   EXPECT_EQ(present, 1);
 }
 
+// Silent for five seconds, X-Plane is lost: the link closes and the subscriptions end; they are
+// made again two seconds later.
+TEST(XPlane, SilentIsLostAndSubscribedAgain) {
+  TinyXPlane xplane;
+  XPlaneLink link({"127.0.0.1", xplane.port});
+  SimulatorCore core;
+  bool linkOpen = false;
+  LiveBridge bridge(
+      link, core,
+      {[&linkOpen](std::string&) { return linkOpen = true; }, [&linkOpen] { linkOpen = false; }});
+  bridge.Step(0, 0);
+  xplane.TakeRequests();
+  const size_t count = xplane.subscriptions.size();
+  xplane.Answer(kApproach);
+  int64_t now = 100;
+  for (; now <= 1000; now += 100) bridge.Step(now, 20);
+  EXPECT_TRUE(linkOpen);
+  for (; now <= 6000; now += 100) bridge.Step(now, 0);
+  EXPECT_FALSE(linkOpen);
+  xplane.TakeRequests();
+  EXPECT_EQ(xplane.ended, static_cast<int>(count));
+  EXPECT_TRUE(xplane.subscriptions.empty());
+  for (; now <= 8000; now += 100) bridge.Step(now, 0);
+  xplane.TakeRequests();
+  EXPECT_EQ(xplane.subscriptions.size(), count);
+  EXPECT_EQ(xplane.malformed, 0);
+}
+
 // Datagrams X-Plane would never send change nothing, and the good ones after them count.
 TEST(XPlane, UntrustedDatagrams) {
   Connected c;

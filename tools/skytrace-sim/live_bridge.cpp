@@ -23,15 +23,13 @@ void LiveBridge::Step(int64_t nowMs, int waitMs) {
     std::string error;
     if (simulator_.Open(nowMs, error)) {
       open_ = true;
+      answered_ = false;
       openedMs_ = nowMs;
       status_ = Status::Waiting;
-      lastFailure_.clear();
-      say_("connected to " + simulator_.Name() + "; waiting for its aircraft");
-    } else if (error != lastFailure_) {
-      // Said once, not at every attempt.
-      lastFailure_ = error;
-      say_("cannot reach " + simulator_.Name() + ": " + error + "; trying again every " +
-           std::to_string(options_.retryEveryMs / 1000) + " s");
+      // While the simulator keeps failing, attempts are not told one by one.
+      if (lastFailure_.empty()) say_("connected to " + simulator_.Name() + "; waiting for it");
+    } else {
+      Fail("cannot reach " + simulator_.Name() + ": " + error);
     }
   }
   if (open_) {
@@ -40,12 +38,21 @@ void LiveBridge::Step(int64_t nowMs, int waitMs) {
       Lose(error);
     } else if (nowMs - std::max(simulator_.LastAnswerMs(), openedMs_) > options_.lostAfterMs) {
       Lose("silent for " + std::to_string(options_.lostAfterMs / 1000) + " s");
+    } else if (!answered_ && simulator_.LastAnswerMs() >= 0) {
+      answered_ = true;
+      lastFailure_.clear();
     }
   }
   if (nowMs >= nextPublishMs_) {
     nextPublishMs_ = nowMs + options_.publishEveryMs;
     Publish(nowMs);
   }
+}
+
+void LiveBridge::Fail(const std::string& what) {
+  if (what == lastFailure_) return;  // said once, not at every attempt
+  lastFailure_ = what;
+  say_(what + "; trying again every " + std::to_string(options_.retryEveryMs / 1000) + " s");
 }
 
 void LiveBridge::Publish(int64_t nowMs) {
@@ -59,9 +66,8 @@ void LiveBridge::Publish(int64_t nowMs) {
     linkOn_ = true;
     status_ = Status::Serving;
     say_(simulator_.Name() + " reports its aircraft; the program's link is open");
-  } else if (error != lastFailure_) {
-    lastFailure_ = error;
-    say_("cannot open the program's link: " + error);
+  } else {
+    Fail("cannot open the program's link: " + error);
   }
 }
 
@@ -69,11 +75,14 @@ void LiveBridge::Lose(const std::string& why) {
   simulator_.Close();
   open_ = false;
   status_ = Status::Reaching;
-  lastFailure_.clear();
   nextTryMs_ = nowMs_ + options_.retryEveryMs;
   if (linkOn_) {
     link_.stop();
     linkOn_ = false;
+  }
+  if (!answered_) {
+    Fail("no answer from " + simulator_.Name() + " (" + why + ")");
+    return;
   }
   say_("lost " + simulator_.Name() + " (" + why +
        "); the program's link is closed until it is back");

@@ -67,6 +67,8 @@ class LiveBridge {
 
  private:
   void Lose(const std::string& why);
+  // Says what failed, unless it was the last thing said to have failed.
+  void Fail(const std::string& what);
   void Publish(int64_t nowMs);
 
   LiveSimulator& simulator_;
@@ -76,6 +78,7 @@ class LiveBridge {
   std::function<void(const std::string&)> say_;
   Status status_ = Status::Reaching;
   bool open_ = false;
+  bool answered_ = false;  // the simulator has answered since it was reached
   bool linkOn_ = false;
   int64_t nowMs_ = 0;
   int64_t openedMs_ = 0;

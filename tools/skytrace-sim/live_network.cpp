@@ -67,11 +67,18 @@ std::string Describe(const HostPort& address) {
 // blocking; -1 with the reason when there is none.
 int Connect(const HostPort& address, int type, int timeoutMs, std::string& error) {
   addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = type;
   addrinfo* found = nullptr;
   const std::string port = std::to_string(address.port);
-  if (const int failed = ::getaddrinfo(address.host.c_str(), port.c_str(), &hints, &found)) {
+  // A datagram socket "connects" to whatever address comes first, answered or not: IPv4 first
+  // for it, as simulators listen there ("localhost" may name ::1 first).
+  int failed = 0;
+  for (const int family : {type == SOCK_DGRAM ? AF_INET : AF_UNSPEC, AF_UNSPEC}) {
+    hints.ai_family = family;
+    failed = ::getaddrinfo(address.host.c_str(), port.c_str(), &hints, &found);
+    if (!failed) break;
+  }
+  if (failed) {
     error = std::string("unknown host (") + ::gai_strerror(failed) + ")";
     return -1;
   }
