@@ -397,8 +397,10 @@ def main():
         actions = os.path.join(work, "actions.txt")
         end = args.seconds
         with open(actions, "w") as f:
+            # Logging starts a few seconds in: a loaded machine may take a tick or two to connect,
+            # and a click on a button that is still disabled does nothing.
             f.write("# the FlightGear check: log the whole flight, convert it at the end\n"
-                    "1 click btn_startlog\n"
+                    "8 click btn_startlog\n"
                     "%d click btn_stoplog\n"
                     "%d answer text \"FlightGear check\"\n"
                     "%d click btn_Convert\n" % (end - 2, end - 1, end - 1))
