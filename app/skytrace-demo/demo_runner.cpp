@@ -1,7 +1,9 @@
 #include "demo_runner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <functional>
 #include <ostream>
 #include <sstream>
+#include <thread>
 
 #include "core/app.h"
 #include "core/messages.h"
@@ -72,6 +75,12 @@ class DemoSystemInfo final : public SystemInfo {
   PosixSystemInfo real_;
 #endif
 };
+
+volatile std::sig_atomic_t liveStopRequested = 0;
+
+void OnLiveSignal(int) {
+  liveStopRequested = 1;
+}
 
 std::string Trim(const std::string& text) {
   const size_t begin = text.find_first_not_of(" \t\r");
@@ -256,6 +265,10 @@ std::optional<std::vector<DemoAction>> ParseDemoActions(const std::string& text,
 bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream& err) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (arg == "--live") {
+      options.live = true;
+      continue;
+    }
     if (i + 1 >= argc) {
       err << "skytrace-demo: " << CutInput(arg) << " needs a value\n";
       return false;
@@ -294,7 +307,7 @@ bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream&
           << "usage: skytrace-demo [--track FILE] [--actions FILE] [--seconds N]\n"
              "                     [--data-dir DIR] [--docs-dir DIR]\n"
              "                     [--start \"YYYY-MM-DD HH:MM:SS\"] [--decimal-separator SEP]\n"
-             "                     [--traffic FILE] [--server URL] [--user NAME]\n"
+             "                     [--traffic FILE] [--server URL] [--user NAME] [--live]\n"
              "                     [--timings FILE]\n";
       return false;
     }
@@ -335,6 +348,7 @@ struct DemoRunner::Impl {
       }
     }
     out << "\n";
+    if (options.live) out.flush();  // someone may be watching a live run
   }
 
   // Prints the logging parameters' boxes that changed other than by typing into them: a box
@@ -418,6 +432,50 @@ struct DemoRunner::Impl {
     Print(lastConnected ? "connection: connected" : "connection: not connected");
   }
 
+  // The program on its ports, with everything it shows going into the transcript.
+  void MakeApp(Clock& programClock) {
+    Impl& d = *this;
+    d.app = std::make_unique<App>(Ports{programClock, d.folders, d.files, d.system, d.shell,
+                                        d.dialogs, d.http, d.windows, *d.transport});
+    App& app = *d.app;
+    app.onMessage = [&d](const std::string& text, bool toStatus) {
+      d.Print((toStatus ? "status: " : "message: ") + text);
+    };
+    d.dialogs.onShown = [&d](const ScriptedDialogs::Shown& shown) {
+      std::string line =
+          "dialog \"" + shown.title + "\": \"" + shown.text + "\" -> " + shown.answer;
+      if (!shown.queued) line += " (no answer queued)";
+      d.Print(line);
+    };
+    d.shell.onOpen = [&d](const std::string& target) { d.Print("open: " + target); };
+    d.shell.onCloseMainWindow = [&d] {
+      d.Print("main window closed");
+      CloseWindow(*d.app, "Form1");
+    };
+    d.shell.onEndProgram = [&d] { d.Print("program ended"); };
+    if (!d.options.server.empty()) app.serverBase = d.options.server;
+  }
+
+  // Runs the start-up. Answers at second 0 that come before any other action answer the
+  // start-up's own dialogs; those it leaves unused are dropped, so that they answer nothing
+  // later. Returns whether the program started; `next` is the first action still to run.
+  bool StartProgram(const std::vector<DemoAction>& actions, size_t& next) {
+    next = 0;
+    for (; next < actions.size() && actions[next].second == 0 && actions[next].verb == "answer";
+         ++next) {
+      Perform(actions[next]);
+    }
+    const bool started = Form_Load(*app);
+    if (dialogs.Pending() > 0) {
+      Print("(start-up answers not used: " + std::to_string(dialogs.Pending()) + ")");
+      dialogs.Clear();
+    }
+    ReportConnection();
+    return started;
+  }
+
+  int RunLive(const std::vector<DemoAction>& actions);
+
   DemoOptions options;
   std::ostream& out;
   std::ostream& err;
@@ -435,6 +493,7 @@ struct DemoRunner::Impl {
   TranscriptHttp http;
   HeadlessWindows windows;
   std::unique_ptr<SimTransport> transport;
+  std::unique_ptr<Clock> liveClock;
   std::unique_ptr<sim::SimulatorCore> simulator;
   std::unique_ptr<sim::TrafficSource> traffic;
 #ifdef _WIN32
@@ -487,6 +546,8 @@ int DemoRunner::Run() {
     }
     actions = *parsed;
   }
+
+  if (d.options.live) return d.RunLive(actions);
 
   sim::Track flight;
   if (d.options.trackFile.empty()) {
@@ -557,39 +618,11 @@ int DemoRunner::Run() {
   sim::WriteFlightState(*d.simulator, flight.At(0));
   sim::UpdateTraffic(*d.traffic, *d.simulator, 0);
 
-  d.app = std::make_unique<App>(Ports{d.clock, d.folders, d.files, d.system, d.shell, d.dialogs,
-                                      d.http, d.windows, *d.transport});
+  d.MakeApp(d.clock);
   App& app = *d.app;
-  if (!d.options.server.empty()) app.serverBase = d.options.server;
-  app.onMessage = [&d](const std::string& text, bool toStatus) {
-    d.Print((toStatus ? "status: " : "message: ") + text);
-  };
-  d.dialogs.onShown = [&d](const ScriptedDialogs::Shown& shown) {
-    std::string line = "dialog \"" + shown.title + "\": \"" + shown.text + "\" -> " + shown.answer;
-    if (!shown.queued) line += " (no answer queued)";
-    d.Print(line);
-  };
-  d.shell.onOpen = [&d](const std::string& target) { d.Print("open: " + target); };
-  d.shell.onCloseMainWindow = [&d] {
-    d.Print("main window closed");
-    CloseWindow(*d.app, "Form1");
-  };
-  d.shell.onEndProgram = [&d] { d.Print("program ended"); };
 
-  // Answers at second 0 that come before any other action answer the start-up's own dialogs;
-  // those it leaves unused are dropped, so that they answer nothing later.
   size_t next = 0;
-  for (; next < actions.size() && actions[next].second == 0 && actions[next].verb == "answer";
-       ++next) {
-    d.Perform(actions[next]);
-  }
-  const bool started = Form_Load(app);
-  if (d.dialogs.Pending() > 0) {
-    d.Print("(start-up answers not used: " + std::to_string(d.dialogs.Pending()) + ")");
-    d.dialogs.Clear();
-  }
-  d.ReportConnection();
-  if (!started) return 1;
+  if (!d.StartProgram(actions, next)) return 1;
 
   const int lastSecond =
       d.options.seconds >= 0 ? d.options.seconds : static_cast<int>(std::ceil(flight.EndTime()));
@@ -620,6 +653,62 @@ int DemoRunner::Run() {
     if (app.ended || d.second >= lastSecond) break;
   }
   d.out << FlightSummary(app, d.shell.opened);
+  return 0;
+}
+
+// The live run: real seconds against the running skytrace-sim, until --seconds or an interrupt.
+int DemoRunner::Impl::RunLive(const std::vector<DemoAction>& actions) {
+  if (!options.trackFile.empty() || !options.trafficFile.empty()) {
+    err << "skytrace-demo: --live flies what skytrace-sim serves; --track and --traffic do not "
+           "go with it\n";
+    return 2;
+  }
+#ifdef _WIN32
+  liveClock = std::make_unique<Win32Clock>();
+  transport = std::make_unique<Win32Transport>();
+#else
+  liveClock = std::make_unique<PosixClock>();
+  transport = std::make_unique<PosixTransport>();
+#endif
+  MakeApp(*liveClock);
+  App& program = *app;
+  liveStopRequested = 0;
+  std::signal(SIGINT, OnLiveSignal);
+  std::signal(SIGTERM, OnLiveSignal);
+  const int64_t startMs = liveClock->MonotonicMs();
+  size_t next = 0;
+  if (!StartProgram(actions, next)) return 1;
+
+  // Without an actions file, logging starts as soon as the button allows it and stops at the end.
+  const bool defaultActions = options.actionsFile.empty();
+  bool loggingStarted = false;
+  auto click = [this](const char* control) {
+    Perform(DemoAction{second, 0, "click", "Form1", control, ""});
+    ReportConnection();
+  };
+  for (;;) {
+    second = static_cast<int>((liveClock->MonotonicMs() - startMs) / 1000);
+    Timed("timers", [&program] { RunDueTimers(program); });
+    ReportConnection();
+    for (; next < actions.size() && actions[next].second <= second && !program.ended; ++next) {
+      Perform(actions[next]);
+      ReportConnection();
+    }
+    if (defaultActions && !program.ended && !loggingStarted && program.Form1.btn_startlog.enabled) {
+      click("btn_startlog");
+      loggingStarted = true;
+    }
+    const bool last = liveStopRequested || (options.seconds >= 0 && second >= options.seconds);
+    if (defaultActions && !program.ended && last) click("btn_stoplog");
+    if (program.ended || last) break;
+    // Until the next timer or the next second, waking at least every 0.1 s for an interrupt.
+    const int64_t wake = std::min(NextTimerDueMs(program), startMs + (second + 1) * int64_t{1000});
+    const int64_t waitMs = std::clamp<int64_t>(wake - liveClock->MonotonicMs(), 1, 100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+  }
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  out << FlightSummary(program, shell.opened);
   return 0;
 }
 

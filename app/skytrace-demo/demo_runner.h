@@ -40,6 +40,10 @@ struct DemoOptions {
   // A terminating signal removes the runtime folder and the request area before the process
   // ends (the program sets it; a test running the demo in its own process does not).
   bool cleanUpOnSignals = false;
+  // The real clock and the real link to a running skytrace-sim instead of the simulated clock
+  // and the in-process simulator; seconds are real seconds, and without --seconds the run lasts
+  // until it is interrupted.
+  bool live = false;
 };
 
 // One scripted user action.

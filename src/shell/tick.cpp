@@ -40,30 +40,23 @@ void HandleLostConnection(App& app, bool stopAnimation) {
   ShowMessage(app, "Connection to FS timed out.");
 }
 
+namespace {
+
+// What the tick does with a reader's report: a lost link is handled, a bad value posts the
+// reader's sentence.
+void React(App& app, ReadOutcome outcome, bool stopAnimation, const char* badValueSentence) {
+  if (outcome == ReadOutcome::LinkLost) HandleLostConnection(app, stopAnimation);
+  if (outcome == ReadOutcome::BadValue) ShowMessage(app, badValueSentence);
+}
+
+}  // namespace
+
 void ReadSample(App& app) {
-  switch (ReadFlightData(app)) {
-    case ReadOutcome::Done:
-      break;
-    case ReadOutcome::LinkLost:
-      HandleLostConnection(app, true);
-      break;
-    case ReadOutcome::BadValue:
-      ShowMessage(app, "Unable to load FSUIPC offsets.");
-      break;
-  }
+  React(app, ReadFlightData(app), true, "Unable to load FSUIPC offsets.");
 }
 
 void RefreshTraffic(App& app) {
-  switch (GetAI(app)) {
-    case ReadOutcome::Done:
-      break;
-    case ReadOutcome::LinkLost:
-      HandleLostConnection(app, false);
-      break;
-    case ReadOutcome::BadValue:
-      ShowMessage(app, "Unable to load AI traffic data.");
-      break;
-  }
+  React(app, GetAI(app), false, "Unable to load AI traffic data.");
 }
 
 void tmrTCAS_Timer(App& app) {

@@ -1,7 +1,8 @@
 // skytrace-sim: the simulator side of the link as a standalone program, for running the
 // flight logger against a simulated aircraft. It serves a flight (the built-in one, or a track
 // file) in real time, or faster, updating the offsets once every simulated second, with traffic
-// around it (the built-in traffic, or a traffic file).
+// around it (the built-in traffic, or a traffic file); or it bridges a running FlightGear or
+// X-Plane to the program's link.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <thread>
 
 #include "skytrace-sim/builtin_flight.h"
+#include "skytrace-sim/live_network.h"
 #include "skytrace-sim/posix_server.h"
 #include "skytrace-sim/simulator_core.h"
 #include "skytrace-sim/track.h"
@@ -41,7 +43,51 @@ void Usage() {
   std::fprintf(stderr,
                "usage: skytrace-sim [--track FILE] [--speed X] [--write-track FILE]\n"
                "                    [--traffic FILE] [--runtime-dir DIR] [--fs98]\n"
-               "                    [--simulator CODE] [--xplane] [--bad-handshake]\n");
+               "                    [--simulator CODE] [--xplane-module] [--bad-handshake]\n"
+               "       skytrace-sim --flightgear [HOST:]PORT [--runtime-dir DIR]\n"
+               "       skytrace-sim --xplane [[HOST:]PORT] [--runtime-dir DIR]\n");
+}
+
+// Bridges a running simulator ("flightgear" or "xplane") to the program's link until stopped.
+int RunLive(const std::string& kind, const std::string& where, const ServerOptions& options,
+            uint16_t simulator) {
+#ifdef _WIN32
+  (void)where, (void)options, (void)simulator;
+  std::fprintf(stderr,
+               "skytrace-sim: --%s is not available in the Windows build (the bridges to "
+               "FlightGear and X-Plane are built on Linux)\n",
+               kind.c_str());
+  return 2;
+#else
+  const bool xplane = kind == "xplane";
+  const auto address = sky::sim::ParseHostPort(where, xplane ? 49000 : 0);
+  if (!address) {
+    std::fprintf(stderr, "skytrace-sim: --%s needs [HOST:]PORT, not \"%s\"\n", kind.c_str(),
+                 where.c_str());
+    return 2;
+  }
+  sky::sim::SimulatorCore core(simulator, xplane);
+  sky::sim::PosixSimServer server(core, options);
+  std::unique_ptr<sky::sim::LiveSimulator> source;
+  if (xplane) {
+    source = std::make_unique<sky::sim::XPlaneLink>(*address);
+  } else {
+    source = std::make_unique<sky::sim::FlightGearLink>(*address);
+  }
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  std::printf("skytrace-sim: bridging %s to %s\n", source->Name().c_str(),
+              server.SocketPath().c_str());
+  std::fflush(stdout);
+  sky::sim::LinkSwitch link{[&server](std::string& error) {
+                              if (server.Start()) return true;
+                              error = server.Error();
+                              return false;
+                            },
+                            [&server] { server.Stop(); }};
+  sky::sim::RunLiveBridge(*source, core, std::move(link), stopRequested);
+  return 0;
+#endif
 }
 
 // The flight to serve: a track file, or the built-in flight. Exits with 2 on a bad file.
@@ -74,6 +120,8 @@ int main(int argc, char** argv) {
   std::string writeTrack;
   double speed = 1;
   std::string trafficFile;
+  std::string live;  // "flightgear" or "xplane"
+  std::string liveAddress;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&]() -> std::string {
@@ -89,8 +137,14 @@ int main(int argc, char** argv) {
       options.className = "FS98MAIN";
     } else if (arg == "--simulator") {
       simulator = static_cast<uint16_t>(std::atoi(value().c_str()));
-    } else if (arg == "--xplane") {
+    } else if (arg == "--xplane-module") {
       xplane = true;
+    } else if (arg == "--flightgear") {
+      live = "flightgear";
+      liveAddress = value();
+    } else if (arg == "--xplane") {
+      live = "xplane";
+      if (i + 1 < argc && argv[i + 1][0] != '-') liveAddress = argv[++i];
     } else if (arg == "--bad-handshake") {
       faults.badHandshake = true;
     } else if (arg == "--track") {
@@ -113,6 +167,7 @@ int main(int argc, char** argv) {
     }
   }
 
+  if (!live.empty()) return RunLive(live, liveAddress, options, simulator);
   const sky::sim::Track flight = LoadFlight(trackFile);
   if (!writeTrack.empty()) {
     std::ofstream out(writeTrack, std::ios::binary);
