@@ -391,8 +391,8 @@ struct DemoRunner::Impl {
     const int64_t cpu = ThreadCpuMicros();
     const int64_t wall = WallMicros();
     work();
-    timings << second << ' ' << what << ' ' << ThreadCpuMicros() - cpu << ' '
-            << WallMicros() - wall << '\n';
+    timings << second << ' ' << what << ' ' << ThreadCpuMicros() - cpu << ' ' << WallMicros() - wall
+            << '\n';
   }
 
   void PerformAction(const DemoAction& action) {
