@@ -1,8 +1,8 @@
-// The KML writers on logs of growing length: the realtime tick's document writing (the per-tick
-// "Realtime.txt" refresh and both realtime documents) and the convert of a long flight.
+// The KML writers on logs of growing length: the realtime tick's file work (the refresh of
+// "Realtime.txt" and both realtime documents) beside a plain write of the documents' bytes, with
+// and without what earlier ticks rendered; and the convert of a long flight.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,15 +12,18 @@
 #include "commands/realtime_link.h"
 #include "core/app.h"
 #include "core/messages.h"
+#include "core/timestamp.h"
 #include "kml/templates.h"
 #include "kml/writer.h"
 #include "platform/headless.h"
 #include "platform/std_files.h"
+#include "recorder/flightlog.h"
+#include "side_by_side.h"
 
 namespace sky {
 namespace {
 
-// No simulator: the benchmarks drive the writers directly.
+// No simulator: the benchmarks drive the recorder and the writers directly.
 class NoTransport final : public SimTransport {
  public:
   uint32_t ProcessId() override { return 1; }
@@ -77,31 +80,6 @@ struct BenchApp {
   std::string data;
 };
 
-// A flight of `count` records: taxi, climb, cruise with turns, descent with ILS events, landing;
-// an event every 40 records, the rest flight-data points.
-std::string FlightLog(int count) {
-  static const char* kEvents[] = {"GU", "FL=0", "OM", "LI", "OG", "GD", "FL=30", "SD", "SU", "MM"};
-  std::string log;
-  char line[256];
-  for (int i = 0; i < count; ++i) {
-    const double t = static_cast<double>(i) / count;
-    const bool ground = t < 0.05 || t > 0.95;
-    const int altitude = ground ? -11 : static_cast<int>(30000 * (t < 0.5 ? t * 2 : (1 - t) * 2));
-    std::string code = i == 0 ? "SA" : (i % 40 == 0 ? kEvents[(i / 40) % 10] : "");
-    if (i == count / 20) code = "TO=2";
-    if (i == count - count / 20) code = "TD=-210/3";
-    const int clock = 22 * 3600 + 30 * 60 + 15 + i * 3;  // a record every three seconds
-    std::snprintf(
-        line, sizeof line, "20261204%02d%02d%02d:%.6f:%.6f:%d:%d:%s:%d:%d:%d:%d:%d:%d:%s\r\n",
-        (clock / 3600) % 24, (clock / 60) % 60, clock % 60, 4.76 + t * 8.5, 52.31 - t * 3.2,
-        altitude, ground ? 1 : 0, code.c_str(), ground ? 12 : 280, ground ? 0 : altitude - 50,
-        ground ? 12 : 420, ground ? 0 : (t < 0.5 ? 1800 : -1500), ground ? 12 : 450,
-        120 + (i / 100) % 90, i == 0 ? "-" : "20261204223014");
-    log += line;
-  }
-  return log;
-}
-
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
@@ -121,14 +99,17 @@ long PeakRssKiB() {
   return 0;
 }
 
-// One realtime tick's file work: "Realtime.txt" made anew from the flight log plus the present
-// position, then both realtime documents.
-void BM_RealtimeTick(benchmark::State& state) {
+// One realtime tick's file work in a steady cruise, logging and realtime on: the record decision
+// (no record this second) with the refresh of "Realtime.txt", then both realtime documents. The
+// aircraft moves on every tick. `anew`: without what earlier ticks kept, as every tick did before
+// they kept it.
+void RealtimeTick(benchmark::State& state, bool anew) {
   BenchApp b;
   App& app = *b.app;
-  const std::string flightLog = b.data + "Flightlog.txt";
-  const std::string realtimeLog = b.data + "Realtime.txt";
-  WriteText(flightLog, FlightLog(static_cast<int>(state.range(0))));
+  const int records = static_cast<int>(state.range(0));
+  WriteText(b.data + "Flightlog.txt", bench::FlightLog(records));
+  Globals& g = app.g;
+  g.LoggingOn = g.RealtimeOn = true;
   FlightSample& s = app.sample;
   s.Latitude = "49.11";
   s.Longitude = "13.26";
@@ -136,25 +117,60 @@ void BM_RealtimeTick(benchmark::State& state) {
   s.GroundSpeed = "250";
   s.Heading = "121.5";
   s.HeightAboveGround = "4800";
-  const std::string current =
-      "20261205010000:13.26:49.11:5000:0::240:4800:260:-500:250:121:20261205005959\r\n";
-  for (auto _ : state) {
-    FileSystem& files = app.ports.files;
-    files.Append(realtimeLog, "");
-    files.Remove(realtimeLog);
-    files.Copy(flightLog, realtimeLog);
-    files.Append(realtimeLog, current);
+  s.VerticalSpeed = "0";
+  app.prev = {.Heading = s.Heading,
+              .GroundSpeed = s.GroundSpeed,
+              .Latitude = s.Latitude,
+              .Longitude = s.Longitude,
+              .Altitude = s.Altitude,
+              .VerticalSpeed = s.VerticalSpeed};
+  g.LastLoggedHeading = s.Heading;
+  g.LastLoggedGroundSpeed = s.GroundSpeed;
+  g.LastLoggedAltitude = s.Altitude;
+  g.LastLoggedVerticalSpeed = s.VerticalSpeed;
+  g.LastWriteTime = g.PrevTimestamp = Timestamp(app);
+  int second = 0;
+  bool ok = true;
+  auto tick = [&] {
+    s.Longitude = "13.2" + std::to_string(6000 + second++ % 1000);
+    if (anew) ForgetRealtimeWork(app);
+    ok = RecordSample(app, "", false) && ok;
     WriteRealtimeDocuments(app);
-  }
-  state.counters["documentKiB"] =
-      static_cast<double>(std::filesystem::file_size(b.data + "Realtime.kml")) / 1024;
+  };
+  tick();
+  const auto path = b.files.FileSize(b.data + "Realtime.kml");
+  const auto location = b.files.FileSize(b.data + "RealtimeLocation.kml");
+  if (!path || !location) state.SkipWithError("no realtime documents");
+  bench::PlainWrite plain(b.files, b.data, {path.value_or(0), location.value_or(0)});
+  bench::TickBesidePlainWrite(state, tick, plain, !anew, records == 5000 ? 2.0 : 0);
+  if (!ok) state.SkipWithError("a record failed");
 }
-BENCHMARK(BM_RealtimeTick)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_RealtimeTick(benchmark::State& state) {
+  RealtimeTick(state, false);
+}
+void BM_RealtimeTickAnew(benchmark::State& state) {
+  RealtimeTick(state, true);
+}
+BENCHMARK(BM_RealtimeTick)
+    ->ArgNames({"records"})
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RealtimeTickAnew)
+    ->ArgNames({"records"})
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_Convert(benchmark::State& state) {
   BenchApp b;
   App& app = *b.app;
-  WriteText(b.data + "Flightlog.txt", FlightLog(static_cast<int>(state.range(0))));
+  WriteText(b.data + "Flightlog.txt", bench::FlightLog(static_cast<int>(state.range(0))));
   const long before = PeakRssKiB();
   bool converted = true;
   for (auto _ : state) {

@@ -1,7 +1,7 @@
 // The cost of one sampling tick while logging: the whole sample read over the real transport,
-// the selection, event detection and, with realtime on, the refresh of "Realtime.txt" (a copy of
-// the flight log plus the present position) and the realtime documents, for flight logs of
-// different lengths; and the recording steps alone.
+// the selection, event detection and, with realtime on, the refresh of "Realtime.txt" (the flight
+// log plus the present position) and the realtime documents, for flight logs of different
+// lengths beside a plain write of the documents' bytes; and the recording steps alone.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -18,6 +18,7 @@
 #include "recorder/flightlog.h"
 #include "shell/startup.h"
 #include "shell/tick.h"
+#include "side_by_side.h"
 #include "simlink/flightdata.h"
 #include "simlink/transport_posix.h"
 #include "skytrace-sim/flight_source.h"
@@ -56,12 +57,8 @@ class Bench {
     if (!sky::Form_Load(*app_)) throw std::runtime_error("start-up failed");
     Tick();
     sky::StartLogging(*app_);
-    // A flight log of the wanted length: copies of the start record.
-    const std::string log = app_->g.FlightLogPath;
-    const std::string record = *files_.ReadAll(log);
-    std::string text;
-    for (int i = 0; i < records; ++i) text += record;
-    files_.WriteAll(log, text);
+    // A flight log of the wanted length, then the cruise goes on.
+    files_.WriteAll(app_->g.FlightLogPath, sky::bench::FlightLog(records));
     app_->g.RealtimeOn = realtime;
     Tick();
   }
@@ -82,6 +79,13 @@ class Bench {
     clock_.Advance(1000);
     sky::ReadFlightData(*app_);
     sky::RecordSample(*app_, "", false);
+  }
+  // A plain write of the realtime documents' bytes.
+  sky::bench::PlainWrite Plain() {
+    const std::string data = (root_ / "data/Skytrace flightlogger/").string();
+    return sky::bench::PlainWrite(files_, data,
+                                  {files_.FileSize(data + "Realtime.kml").value_or(0),
+                                   files_.FileSize(data + "RealtimeLocation.kml").value_or(0)});
   }
 
  private:
@@ -109,9 +113,16 @@ class Bench {
 };
 
 void BM_Tick(benchmark::State& state) {
-  Bench bench(static_cast<int>(state.range(0)), state.range(1) != 0);
+  const int records = static_cast<int>(state.range(0));
+  Bench bench(records, true);
+  sky::bench::PlainWrite plain = bench.Plain();
+  sky::bench::TickBesidePlainWrite(
+      state, [&bench] { bench.Tick(); }, plain, true, records == 5000 ? 2.0 : 0);
+}
+
+void BM_TickWithoutRealtime(benchmark::State& state) {
+  Bench bench(static_cast<int>(state.range(0)), false);
   for (auto _ : state) bench.Tick();
-  state.SetLabel(state.range(1) ? "realtime on" : "realtime off");
 }
 
 void BM_Record(benchmark::State& state) {
@@ -119,20 +130,25 @@ void BM_Record(benchmark::State& state) {
   for (auto _ : state) bench.Record();
 }
 
-BENCHMARK(BM_Record)
+BENCHMARK(BM_Tick)
     ->ArgNames({"records"})
-    ->Args({100})
-    ->Args({5000})
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_TickWithoutRealtime)
+    ->ArgNames({"records"})
+    ->Arg(5000)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
 
-BENCHMARK(BM_Tick)
-    ->ArgNames({"records", "realtime"})
-    ->Args({100, 1})
-    ->Args({5000, 1})
-    ->Args({100, 0})
-    ->Args({5000, 0})
+BENCHMARK(BM_Record)
+    ->ArgNames({"records"})
+    ->Args({100})
+    ->Args({5000})
     ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);

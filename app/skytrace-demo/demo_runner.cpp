@@ -152,6 +152,13 @@ void CleanUpOnSignals(const std::string& folder, const std::string& socket,
 
 #endif  // _WIN32
 
+// Time on the wall clock, in microseconds.
+int64_t WallMicros() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 void SplitTarget(const std::string& target, std::string& window, std::string& control) {
   const size_t dot = target.find('.');
   window = dot == std::string::npos ? "Form1" : target.substr(0, dot);
@@ -293,12 +300,15 @@ bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream&
       options.server = value;
     } else if (arg == "--user") {
       options.user = value;
+    } else if (arg == "--timings") {
+      options.timingsFile = value;
     } else {
       err << "skytrace-demo: unknown option " << CutInput(arg) << "\n"
           << "usage: skytrace-demo [--track FILE] [--actions FILE] [--seconds N]\n"
              "                     [--data-dir DIR] [--docs-dir DIR]\n"
              "                     [--start \"YYYY-MM-DD HH:MM:SS\"] [--decimal-separator SEP]\n"
-             "                     [--traffic FILE] [--server URL] [--user NAME] [--live]\n";
+             "                     [--traffic FILE] [--server URL] [--user NAME] [--live]\n"
+             "                     [--timings FILE]\n";
       return false;
     }
   }
@@ -358,8 +368,31 @@ struct DemoRunner::Impl {
     if (app->frmOffsets.loaded) {
       for (const ParameterBox& box : app->frmOffsets.boxes) boxes.push_back(box.box.text);
     }
-    PerformAction(action);
+    // "click Form1.btn_Convert", "close frmTCAS", "answer yes": two words without blanks.
+    std::string what = action.verb + " ";
+    if (action.verb == "answer") {
+      what += action.argument;
+    } else {
+      what += action.window + (action.control.empty() ? "" : "." + action.control);
+    }
+    Timed(what, [&] { PerformAction(action); });
     PrintCorrectedBoxes(boxes, action);
+  }
+
+  // Runs `work`, noting its times in the timings file when there is one: the CPU time of this
+  // thread (the program's own work; the simulator answers from a thread of its own) and the
+  // time on the wall clock.
+  template <typename Work>
+  void Timed(const std::string& what, Work&& work) {
+    if (!timings.is_open()) {
+      work();
+      return;
+    }
+    const int64_t cpu = ThreadCpuMicros();
+    const int64_t wall = WallMicros();
+    work();
+    timings << second << ' ' << what << ' ' << ThreadCpuMicros() - cpu << ' ' << WallMicros() - wall
+            << '\n';
   }
 
   void PerformAction(const DemoAction& action) {
@@ -449,6 +482,7 @@ struct DemoRunner::Impl {
   int second = 0;
   bool lastConnected = false;
   std::string runtimeDir;
+  std::ofstream timings;
 
   SimulatedClock clock;
   FixedFolders folders;
@@ -487,6 +521,13 @@ int DemoRunner::Run() {
     return 2;
   }
   d.clock = SimulatedClock(start);
+  if (!d.options.timingsFile.empty()) {
+    d.timings.open(d.options.timingsFile, std::ios::binary | std::ios::trunc);
+    if (!d.timings) {
+      d.err << "skytrace-demo: cannot write " << d.options.timingsFile << "\n";
+      return 2;
+    }
+  }
 
   std::vector<DemoAction> actions;
   if (!d.options.actionsFile.empty()) {
@@ -597,7 +638,7 @@ int DemoRunner::Run() {
       sim::WriteFlightState(*d.simulator, flight.At(d.second));
       sim::UpdateTraffic(*d.traffic, *d.simulator, d.second);
       d.clock.Advance(1000);
-      RunDueTimers(app);
+      d.Timed("timers", [&app] { RunDueTimers(app); });
       d.ReportConnection();
     }
     for (; next < actions.size() && actions[next].second <= d.second && !app.ended; ++next) {
@@ -647,7 +688,7 @@ int DemoRunner::Impl::RunLive(const std::vector<DemoAction>& actions) {
   };
   for (;;) {
     second = static_cast<int>((liveClock->MonotonicMs() - startMs) / 1000);
-    RunDueTimers(program);
+    Timed("timers", [&program] { RunDueTimers(program); });
     ReportConnection();
     for (; next < actions.size() && actions[next].second <= second && !program.ended; ++next) {
       Perform(actions[next]);

@@ -26,6 +26,12 @@ struct DemoOptions {
   std::string trackFile;         // empty: the built-in flight
   std::string programFolder;     // empty: the executable's folder
   std::string trafficFile;       // empty: the built-in traffic
+  // Where to write how long each second's timers and each action took (empty: nowhere): a line
+  // "SECOND WHAT CPU_US WALL_US" each, WHAT being "timers" or the action in two words
+  // ("click Form1.btn_Convert", "answer yes"),
+  // CPU_US the CPU time of the program's thread and WALL_US the time on the wall clock, in
+  // microseconds.
+  std::string timingsFile;
 
   // The maker's web server (empty: the one built in, if any) and the log-on user name (none: the
   // system's).

@@ -89,6 +89,7 @@ void ConvertFlightLog(App& app) {
     g.RealtimeOn = false;
     EnableViewButtons(app, false);
     ClearPreviousValues(app);
+    ForgetRealtimeWork(app);
 
     if (converted) {
       ShowMessage(app, "Tracklog converted and saved, opening Google Earth...");

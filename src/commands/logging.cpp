@@ -25,6 +25,7 @@ void StartLogging(App& app) {
     return;
   }
   app.g.LoggingOn = true;
+  ForgetRealtimeWork(app);  // a new logging run
   if (!RecordSampleOrClose(app, "SA", true)) return;
   app.g.PrevTimestamp = Timestamp(app);
   ShowMessage(app,
@@ -43,6 +44,7 @@ void ToggleAnimation(App& app) {
   } else {
     g.LoggingOn = true;
     g.AnimationOn = true;
+    ForgetRealtimeWork(app);  // a new start record
     if (!RecordSampleOrClose(app, "SA", true)) return;
     g.PrevTimestamp = Timestamp(app);
     ShowMessage(app, "Animation mode enabled.");
@@ -62,6 +64,7 @@ void StopLogging(App& app) {
     g.LoggingOn = false;
     app.Form1.Label5.text = "No logging";
     ClearPreviousValues(app);
+    ForgetRealtimeWork(app);
     ShowMessage(app, "Logging stopped.");
   } catch (const std::exception&) {
     ShowMessage(app, "Unable to stop logging.");
@@ -87,9 +90,11 @@ void ResetLog(App& app, bool noQuestion) {
     }
     if (!files.Append(folder + "Flightlog.txt", "")) throw std::runtime_error("Flightlog.txt");
   } catch (const std::exception&) {
+    ForgetRealtimeWork(app);  // some of the logs may be gone
     ShowMessage(app, "Unable to delete tracklog, try again with realtime mode off.");
     return;
   }
+  ForgetRealtimeWork(app);
   if (app.g.LoggingOn) {
     if (!RecordSampleOrClose(app, "SA=" + GetUtcTime(app), false)) return;
   }

@@ -40,6 +40,7 @@ void OptionsOK(App& app) {
   p.XPUIPC = w.lblXPUIPC.text;
   p.XPlanePath = w.txtXPlanePath.text;
   SaveLoggingParameters(app);
+  ForgetRealtimeWork(app);  // new settings
   CloseOptionsDialog(app);
 }
 

@@ -157,6 +157,7 @@ void ParametersOK(App& app) {
     Store(app.params, FieldOf(box.name), value.value_or(0));
   }
   SaveLoggingParameters(app);
+  ForgetRealtimeWork(app);  // new settings
   CloseParametersDialog(app);
 }
 

@@ -22,6 +22,7 @@ void EnableViewButtons(App& app, bool enabled) {
 
 void InitiateRealtime(App& app) {
   Globals& g = app.g;
+  ForgetRealtimeWork(app);  // the realtime documents start over from the logs
   try {
     if (!g.LoggingOn && !g.Connected) {
       g.RealtimeOn = false;
@@ -58,6 +59,7 @@ void CreateRealtimeLink(App& app) {
 
 void ToggleRealtime(App& app) {
   Globals& g = app.g;
+  ForgetRealtimeWork(app);  // switched off nothing is kept; switched on the logs may have moved on
   if (g.RealtimeOn) {
     g.RealtimeOn = false;
     ShowMessage(app, "Realtime stopped.");
@@ -105,6 +107,7 @@ void CloseAfterTrackingFailure(App& app) {
     }
   } catch (const std::exception&) {
   }
+  ForgetRealtimeWork(app);
   app.ports.shell.CloseMainWindow();
 }
 

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -78,6 +80,24 @@ struct AnimationCounts {
   size_t trafficPlacemarks = 0;  // a path and a label per recorded traffic line
 };
 
+struct RealtimeRendering;  // the KML writer's, see kml/realtime_records.h
+
+// What the realtime ticks keep from one tick to the next, so that a tick costs what it writes
+// rather than what the whole flight took to write. It is dropped (ForgetRealtimeWork) wherever
+// the logs or the settings may change under it, and then rebuilt from the files; each part also
+// checks the files before it is used.
+struct RealtimeWork {
+  // Recorder: the lengths of "Flightlog.txt" and "Realtime.txt" as the last refresh of the
+  // realtime log left them (the flight log, then the present position).
+  struct LogLengths {
+    uint64_t flightLog = 0;
+    uint64_t realtimeLog = 0;
+  };
+  std::optional<LogLengths> logLengths;
+  // KML writer: the records of the realtime log rendered by earlier ticks.
+  std::shared_ptr<RealtimeRendering> rendering;
+};
+
 struct App {
   explicit App(Ports p) : ports(p) {
     link.transport = &p.transport;
@@ -103,6 +123,8 @@ struct App {
 
   bool ended = false;  // the program has ended; no handler runs any more
 
+  RealtimeWork realtimeWork;
+
   // Set by each convert, for the headless runner's summary.
   AnimationCounts lastAnimation;
   // The maker's web server in place of the one the program was built with ("" for none): the
@@ -113,5 +135,11 @@ struct App {
   // and every change of the connection state seen by the tick.
   std::function<void(const std::string& text, bool toStatusWindow)> onMessage;
 };
+
+// Drops what the realtime ticks kept: the next tick refreshes the realtime log and renders the
+// realtime document from the whole flight log.
+inline void ForgetRealtimeWork(App& app) {
+  app.realtimeWork = {};
+}
 
 }  // namespace sky

@@ -30,6 +30,8 @@ struct KmlTemplateSet {
   std::string KMLTCASRed;
   std::string PredictedPath;
   std::string PredictedPathGND;
+
+  bool operator==(const KmlTemplateSet&) const = default;
 };
 
 inline constexpr char kKmlSettingsFile[] = "KMLSettings.txt";

@@ -65,6 +65,8 @@ class FileSystem {
   // fails part-way (a full disk) is undone where the system allows it.
   virtual bool Append(const std::string& path, std::string_view bytes) = 0;
   virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
+  // The length of the file in bytes; empty when there is none.
+  virtual std::optional<uint64_t> FileSize(const std::string& path) = 0;
   // At most the first `maxBytes` bytes.
   virtual std::optional<std::string> ReadHead(const std::string& path, size_t maxBytes) = 0;
   // At most `maxBytes` bytes from byte `offset` on (empty at or beyond the end): a large file read

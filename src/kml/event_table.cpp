@@ -140,30 +140,36 @@ const std::string& EventPinSnippet(const KmlTemplateSet& kml, bool inAir, bool w
   return inAir ? kml.PlacemarkPinSmallAir : kml.PlacemarkPinSmall;
 }
 
+void VisitEventMarks(size_t index, std::string_view record, bool runEnds, bool endsFlight,
+                     const std::function<void(const EventVisit&)>& visit) {
+  EventVisit v;
+  v.index = index;
+  v.record = record;
+  const RecordFields fields(v.record, 12);
+  v.fields = &fields;
+  v.code = fields[6];
+  const bool stops = v.code.substr(0, 2) == "SO";
+  if (endsFlight && !stops) v.code = "SO";
+  bool marked = false;
+  if (!v.code.empty()) {
+    visit(v);
+    marked = true;
+  }
+  if (runEnds && !stops) {
+    v.code = "SO";
+    visit(v);
+    marked = true;
+  }
+  if (!marked) visit(v);
+}
+
 void WalkEventRecords(std::span<const std::string_view> records, bool convertMode,
                       const std::function<void(const EventVisit&)>& visit) {
   const size_t count = records.size();
   for (size_t i = 0; i < count; ++i) {
-    EventVisit v;
-    v.index = i;
-    v.record = records[i];
-    const RecordFields fields(v.record, 12);
-    v.fields = &fields;
-    v.code = fields[6];
-    const bool stops = v.code.substr(0, 2) == "SO";
-    if (convertMode && i + 1 == count && !stops) v.code = "SO";
-    const bool runEnds = i + 1 < count && StartsLoggingRun(records[i + 1]);
-    bool marked = false;
-    if (!v.code.empty()) {
-      visit(v);
-      marked = true;
-    }
-    if (runEnds && !stops) {
-      v.code = "SO";
-      visit(v);
-      marked = true;
-    }
-    if (!marked) visit(v);
+    const bool last = i + 1 == count;
+    VisitEventMarks(i, records[i], !last && StartsLoggingRun(records[i + 1]), convertMode && last,
+                    visit);
   }
 }
 

@@ -52,12 +52,17 @@ struct EventVisit {
   std::string_view code;
 };
 
-// Walks the records in order and calls `visit` for each mark: a record's own event, then a
-// "Stop log" ("SO") when the record is the last of a logging run that another run follows and
-// its own event is no stop, or a flight-data point when it gets neither. In convert mode the
-// last record's event is replaced by "SO" unless it already begins with it, so that every
-// converted flight ends with a "Stop log" pin. Every record must hold at least 12 fields
-// (throws KmlDataError otherwise).
+// The marks of one record, in order: its own event, then a "Stop log" ("SO") when `runEnds` (the
+// next record begins another logging run) and its own event is no stop, or a flight-data point
+// when it gets neither. `endsFlight` (the last record of a converted flight) replaces its event by
+// "SO" unless it already begins with it. The record must hold at least 12 fields (throws
+// KmlDataError otherwise).
+void VisitEventMarks(size_t index, std::string_view record, bool runEnds, bool endsFlight,
+                     const std::function<void(const EventVisit&)>& visit);
+
+// Walks the records in order and calls `visit` for each mark (see VisitEventMarks): a "Stop log"
+// ends every logging run that another run follows, and in convert mode the last record ends the
+// flight, so that every converted flight ends with a "Stop log" pin.
 void WalkEventRecords(std::span<const std::string_view> records, bool convertMode,
                       const std::function<void(const EventVisit&)>& visit);
 

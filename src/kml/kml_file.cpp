@@ -14,19 +14,30 @@ KmlFileWriter::~KmlFileWriter() {
 }
 
 void KmlFileWriter::Write(std::string_view text) {
+  if (text.size() >= chunkBytes_ / 4) {
+    // A large piece goes out as it stands rather than through the buffer.
+    if (!buffer_.empty()) Flush();
+    Put(text);
+    return;
+  }
   buffer_.append(text);
   if (buffer_.size() >= chunkBytes_) Flush();
 }
 
-void KmlFileWriter::Flush() {
+void KmlFileWriter::Put(std::string_view bytes) {
   if (!started_) {
-    // Truncates a temporary file left over from an earlier failure.
-    if (!files_.WriteAll(temporary_, buffer_)) throw KmlWriteError("cannot write " + temporary_);
+    // Truncates a temporary file left over from an earlier failure; whatever part of the bytes
+    // a failing write leaves is removed with the writer.
     started_ = true;
-  } else if (!files_.Append(temporary_, buffer_)) {
+    if (!files_.WriteAll(temporary_, bytes)) throw KmlWriteError("cannot write " + temporary_);
+  } else if (!files_.Append(temporary_, bytes)) {
     throw KmlWriteError("cannot write " + temporary_);
   }
-  flushed_ += buffer_.size();
+  flushed_ += bytes.size();
+}
+
+void KmlFileWriter::Flush() {
+  Put(buffer_);
   buffer_.clear();
 }
 
@@ -41,7 +52,7 @@ void KmlFileWriter::RewindTo(uint64_t mark) {
 }
 
 void KmlFileWriter::Commit() {
-  Flush();
+  if (!started_ || !buffer_.empty()) Flush();
   if (!files_.Rename(temporary_, path_)) throw KmlWriteError("cannot replace " + path_);
   committed_ = true;
 }

@@ -1,6 +1,6 @@
 // Writing a KML document so that a reader (Google Earth reloading it every second) never sees
-// half a file: the text goes into "<path>.tmp", in chunks as it is built, and the finished file
-// is renamed into place.
+// half a file: the text goes into "<path>.tmp", in chunks as it is built (a large piece as it
+// stands), and the finished file is renamed into place.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +43,8 @@ class KmlFileWriter final : public TextSink {
 
  private:
   void Flush();
+  // Writes bytes to the temporary file, which the first write starts afresh.
+  void Put(std::string_view bytes);
 
   FileSystem& files_;
   std::string path_;

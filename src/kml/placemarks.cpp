@@ -32,46 +32,14 @@ std::string FlightDataOpening(const KmlTemplateSet& kml) {
   return opening;
 }
 
-enum class Part { Pins, DataPoints };
-
 // One pass of the event walk writing either the pins or the points; returns whether it wrote any.
-// The pin pass also fills the first point of each kind once, so that a point snippet that cannot
-// be filled fails the document even when no point is written.
 bool WritePart(const KmlTemplateSet& kml, std::string_view separator,
-               std::span<const std::string_view> records, bool convertMode, Part part,
+               std::span<const std::string_view> records, bool convertMode, MarkPart part,
                TextSink& out) {
-  bool opened = false;
-  bool checkedGroundPoint = false;
-  bool checkedAirPoint = false;
-  EventText event;
-  std::string autobrake;
-  WalkEventRecords(records, convertMode, [&](const EventVisit& visit) {
-    const int16_t onGround = ToInt16((*visit.fields)[5], separator);
-    event.inAir = false;
-    event.warning = false;
-    if (visit.code.empty()) {
-      event.name.clear();
-      const bool air = onGround == 0;
-      if (part == Part::DataPoints) {
-        if (!opened) out << FlightDataOpening(kml);
-        opened = true;
-        out << FillDataPoint(air ? kml.PinDotAir : kml.PinDot, ValuesOf(*visit.fields, separator));
-      } else if (!(air ? checkedAirPoint : checkedGroundPoint)) {
-        FlightDataOpening(kml);
-        FillDataPoint(air ? kml.PinDotAir : kml.PinDot, ValuesOf(*visit.fields, separator));
-        (air ? checkedAirPoint : checkedGroundPoint) = true;
-      }
-      return;
-    }
-    if (part != Part::Pins) return;
-    // A code that matches no event keeps the name and description of the previous mark.
-    DescribeEvent(visit.code, onGround, separator, autobrake, event);
-    if (!opened) out << ReplaceFirst(kml.Folder, "NAME", "Special placemarks");
-    opened = true;
-    out << FillEventPin(EventPinSnippet(kml, event.inAir, event.warning), event,
-                        ValuesOf(*visit.fields, separator));
-  });
-  return opened;
+  EventMarkWriter writer(kml, separator, part);
+  WalkEventRecords(records, convertMode,
+                   [&writer, &out](const EventVisit& visit) { writer.Add(visit, out); });
+  return writer.wrote();
 }
 
 }  // namespace
@@ -123,11 +91,45 @@ std::string FillDataPoint(const std::string& snippet, const PlacemarkValues& val
   return text;
 }
 
+EventMarkWriter::EventMarkWriter(const KmlTemplateSet& kml, std::string_view separator,
+                                 MarkPart part)
+    : kml_(&kml), separator_(separator), part_(part) {}
+
+void EventMarkWriter::Add(const EventVisit& visit, TextSink& out) {
+  const KmlTemplateSet& kml = *kml_;
+  const int16_t onGround = ToInt16((*visit.fields)[5], separator_);
+  event_.inAir = false;
+  event_.warning = false;
+  if (visit.code.empty()) {
+    event_.name.clear();
+    const bool air = onGround == 0;
+    if (part_ == MarkPart::DataPoints) {
+      if (!opened_) out << FlightDataOpening(kml);
+      opened_ = true;
+      out << FillDataPoint(air ? kml.PinDotAir : kml.PinDot, ValuesOf(*visit.fields, separator_));
+    } else if (!(air ? checkedAirPoint_ : checkedGroundPoint_)) {
+      FlightDataOpening(kml);
+      FillDataPoint(air ? kml.PinDotAir : kml.PinDot, ValuesOf(*visit.fields, separator_));
+      (air ? checkedAirPoint_ : checkedGroundPoint_) = true;
+    }
+    return;
+  }
+  if (part_ != MarkPart::Pins) return;
+  // A code that matches no event keeps the name and description of the previous mark.
+  DescribeEvent(visit.code, onGround, separator_, autobrake_, event_);
+  if (!opened_) out << ReplaceFirst(kml.Folder, "NAME", "Special placemarks");
+  opened_ = true;
+  out << FillEventPin(EventPinSnippet(kml, event_.inAir, event_.warning), event_,
+                      ValuesOf(*visit.fields, separator_));
+}
+
 void WriteSpecialPlacemarks(const KmlTemplateSet& kml, std::string_view separator,
                             std::span<const std::string_view> records, bool convertMode,
                             TextSink& out) {
-  if (!WritePart(kml, separator, records, convertMode, Part::Pins, out)) return;
-  if (WritePart(kml, separator, records, convertMode, Part::DataPoints, out)) out << kml.FolderEnd;
+  if (!WritePart(kml, separator, records, convertMode, MarkPart::Pins, out)) return;
+  if (WritePart(kml, separator, records, convertMode, MarkPart::DataPoints, out)) {
+    out << kml.FolderEnd;
+  }
   out << kml.FolderEnd;
 }
 

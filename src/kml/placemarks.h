@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "kml/event_table.h"
 #include "kml/log_records.h"
 
 namespace sky {
 
 struct KmlTemplateSet;
-struct EventText;
 
 // The texts a pin or point shows for its record. Log texts are XML-escaped; coordinates and the
 // altitude in metres carry "." as decimal point.
@@ -37,6 +37,35 @@ std::string FillEventPin(const std::string& snippet, const EventText& event,
 // (when `altitudeMetres`) ALTM. Throws MissingPlaceholder.
 std::string FillDataPoint(const std::string& snippet, const PlacemarkValues& values,
                           bool dateTime = true, bool altitudeMetres = true);
+
+// Which marks of the event pass a writer writes: the event pins of the "Special placemarks"
+// folder, or the points of its "Flight data" folder.
+enum class MarkPart { Pins, DataPoints };
+
+// Writes one part of the event pass mark by mark, each part opening its folder with its first
+// mark. A mark depends on the marks before it only (a code that matches no event keeps the name
+// and description of the previous mark), so a copy of the writer resumes where the original
+// stands. The pin writer also fills the first point of each kind once, so that a point snippet
+// that cannot be filled fails the document even when no point is written. The snippets must
+// outlive the writer.
+class EventMarkWriter {
+ public:
+  EventMarkWriter(const KmlTemplateSet& kml, std::string_view separator, MarkPart part);
+  // Throws KmlDataError or MissingPlaceholder.
+  void Add(const EventVisit& visit, TextSink& out);
+  // Whether a mark was written (and with it the folder's opening).
+  bool wrote() const { return opened_; }
+
+ private:
+  const KmlTemplateSet* kml_;
+  std::string separator_;
+  MarkPart part_;
+  bool opened_ = false;
+  bool checkedGroundPoint_ = false;
+  bool checkedAirPoint_ = false;
+  EventText event_;
+  std::string autobrake_;
+};
 
 // Writes the "Special placemarks" folder (nothing when the log holds no event). In convert mode
 // the flight ends with a "Stop log" pin; in both modes the end of a logging run followed by

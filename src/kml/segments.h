@@ -2,7 +2,10 @@
 // holding "On Ground", "In the air" and warning segments ("Overspeed!!", "Stall!!").
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "kml/log_records.h"
@@ -10,6 +13,35 @@
 namespace sky {
 
 struct KmlTemplateSet;
+
+// Writes the path record by record. What a record adds depends on the records before it only,
+// so a copy of the writer resumes where the original stands: the realtime document writes the
+// records of a growing log once and carries on from a copy for the records that still change.
+// The snippets must outlive the writer.
+class PathSegmentWriter {
+ public:
+  PathSegmentWriter(const KmlTemplateSet& kml, std::string_view separator);
+
+  // The next record of the log. Throws KmlDataError or MissingPlaceholder.
+  void Add(std::string_view record, TextSink& out);
+  // Closes the last segment and its run folder.
+  void Finish(TextSink& out) const;
+
+ private:
+  const std::string& Ground();
+  const std::string& Air();
+
+  const KmlTemplateSet* kml_;
+  std::string separator_;
+  std::optional<std::string> ground_;  // the path openings, filled on first use
+  std::optional<std::string> air_;
+  size_t records_ = 0;
+  int segment_ = -1;  // counted as the 16-bit index of the log's format
+  int16_t segmentOnGround_ = 0;
+  bool warningStart_ = false;
+  bool justSwitched_ = false;
+  std::string warningName_;
+};
 
 // Writes the run folders with their segments, in record order. A new segment starts where the
 // on-ground flag changes and where an overspeed or stall ("O", "S") begins or ends ("OE", "SE");

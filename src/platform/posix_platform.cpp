@@ -126,6 +126,12 @@ std::string XdgFolders::ProgramFolder() {
   return ExecutableFolder();
 }
 
+int64_t ThreadCpuMicros() {
+  timespec now{};
+  if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) != 0) return 0;
+  return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
 std::string ExecutableFolder() {
   std::error_code error;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", error);

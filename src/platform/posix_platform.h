@@ -36,6 +36,9 @@ class PosixSystemInfo final : public SystemInfo {
 // The folder of the running executable.
 std::string ExecutableFolder();
 
+// The CPU time the calling thread has used, in microseconds.
+int64_t ThreadCpuMicros();
+
 // The time-zone information of a local time, from the TZ rules of the C library.
 TimeZoneInfo TimeZoneAt(const LocalDateTime& local);
 

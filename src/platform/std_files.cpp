@@ -196,6 +196,21 @@ std::optional<std::string> StdFileSystem::ReadAll(const std::string& path) {
   return Read(path, static_cast<size_t>(-1));
 }
 
+std::optional<uint64_t> StdFileSystem::FileSize(const std::string& path) {
+#ifndef _WIN32
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+  return static_cast<uint64_t>(status.st_size);
+#else
+  std::error_code error;
+  const fs::file_status status = fs::status(PathOf(path), error);
+  if (error || !fs::is_regular_file(status)) return std::nullopt;
+  const uintmax_t size = fs::file_size(PathOf(path), error);
+  if (error) return std::nullopt;
+  return static_cast<uint64_t>(size);
+#endif
+}
+
 std::optional<std::string> StdFileSystem::ReadHead(const std::string& path, size_t maxBytes) {
   return Read(path, maxBytes);
 }

@@ -12,6 +12,7 @@ class StdFileSystem final : public FileSystem {
   bool CreateDirectories(const std::string& path) override;
   bool Append(const std::string& path, std::string_view bytes) override;
   std::optional<std::string> ReadAll(const std::string& path) override;
+  std::optional<uint64_t> FileSize(const std::string& path) override;
   std::optional<std::string> ReadHead(const std::string& path, size_t maxBytes) override;
   std::optional<std::string> ReadAt(const std::string& path, uint64_t offset,
                                     size_t maxBytes) override;

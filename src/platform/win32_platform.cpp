@@ -92,6 +92,15 @@ std::string Win32Folders::ProgramFolder() {
   return ExecutableFolder();
 }
 
+int64_t ThreadCpuMicros() {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+  const auto micros = [](const FILETIME& time) {  // counted in 100 ns
+    return ((static_cast<int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 10;
+  };
+  return micros(kernel) + micros(user);
+}
+
 std::string ExecutableFolder() {
   std::vector<char> path(MAX_PATH);
   for (;;) {

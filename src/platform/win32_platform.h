@@ -40,6 +40,9 @@ class Win32SystemInfo final : public SystemInfo {
 // The folder of the running executable, without a trailing separator.
 std::string ExecutableFolder();
 
+// The CPU time the calling thread has used, in microseconds.
+int64_t ThreadCpuMicros();
+
 // The time-zone information of a local time, from the system's rules for the user's zone: one
 // bias, daylight saving included, as it stands at that local time.
 TimeZoneInfo TimeZoneAt(const LocalDateTime& local);

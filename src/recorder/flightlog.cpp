@@ -117,6 +117,38 @@ void AppendRecord(FileSystem& files, const std::string& log, std::string_view li
   throw FileFailure(log);
 }
 
+// "Realtime.txt": always the flight log, then the present position as its last line. When both
+// files are as long as the last refresh left them (the flight log longer by `appended`, this
+// call's record, at most), the realtime log is cut back to the flight log and the new lines are
+// appended: a tick costs the length of its lines, not of the flight. Otherwise, and at the start
+// of a logging run (whose record may have cut an unfinished line from the flight log), it is made
+// anew from a copy of the flight log. Either way a reader finds whole records in it.
+void RefreshRealtimeLog(App& app, const std::string& flightLog, const std::string& realtime,
+                        std::string_view appended, std::string_view line, bool runStarts) {
+  FileSystem& files = app.ports.files;
+  const auto known = app.realtimeWork.logLengths;
+  app.realtimeWork.logLengths.reset();  // until the refresh is done
+  if (known && !runStarts && files.FileSize(realtime) == known->realtimeLog &&
+      files.FileSize(flightLog) == known->flightLog + appended.size()) {
+    const uint64_t flightLogBytes = known->flightLog + appended.size();
+    Require(files.Truncate(realtime, known->flightLog), realtime);
+    std::string lines;
+    lines.reserve(appended.size() + line.size());
+    lines.append(appended).append(line);
+    Require(files.Append(realtime, lines), realtime);
+    app.realtimeWork.logLengths =
+        RealtimeWork::LogLengths{flightLogBytes, flightLogBytes + line.size()};
+    return;
+  }
+  Require(files.Append(realtime, ""), realtime);
+  Require(files.Remove(realtime), realtime);
+  Require(files.Copy(flightLog, realtime), realtime);
+  const auto copied = files.FileSize(realtime);
+  Require(files.Append(realtime, line), realtime);
+  if (copied)
+    app.realtimeWork.logLengths = RealtimeWork::LogLengths{*copied, *copied + line.size()};
+}
+
 void AppendInteger(std::string& line, int64_t value) {
   char digits[24];
   const auto done = std::to_chars(digits, digits + sizeof digits, value);
@@ -195,9 +227,11 @@ bool RecordSample(App& app, const std::string& givenCode, bool force) {
       FileSystem& files = app.ports.files;
       const std::string folder = AppDataFolder(app);
       const std::string flightLog = folder + kFlightLogFile;
+      const bool runStarts = givenCode.starts_with("SA") || g.PrevTimestamp.empty();
+      std::string_view appended;
       if (write && g.LoggingOn) {
-        const bool runStarts = givenCode.starts_with("SA") || g.PrevTimestamp.empty();
         AppendRecord(files, flightLog, line, runStarts);
+        appended = line;
         const FlightSample& s = app.sample;
         g.LastLoggedHeading = s.Heading;
         g.LastLoggedGroundSpeed = s.GroundSpeed;
@@ -206,16 +240,14 @@ bool RecordSample(App& app, const std::string& givenCode, bool force) {
         g.LastWriteTime = stamp;
       }
       if (g.RealtimeOn && g.LoggingOn) {
-        // Always the flight log plus the present position as its last line.
-        const std::string realtime = folder + kRealtimeLogFile;
-        Require(files.Append(realtime, ""), realtime);
-        Require(files.Remove(realtime), realtime);
-        Require(files.Copy(flightLog, realtime), realtime);
-        Require(files.Append(realtime, line), realtime);
+        RefreshRealtimeLog(app, flightLog, folder + kRealtimeLogFile, appended, line, runStarts);
+      } else {
+        app.realtimeWork.logLengths.reset();  // the flight log grew without it
       }
     }
     if (g.AnimationOn) RecordAnimation(app, code);
   } catch (const std::exception&) {
+    app.realtimeWork.logLengths.reset();
     return false;
   }
   return true;

@@ -80,6 +80,7 @@ bool Form_Load(App& app) {
     g.DecimalSeparator = ".";
   }
 
+  ForgetRealtimeWork(app);  // the logs and the number format as this run finds them
   if (!IsLogRecent(app)) ResetLog(app, true);
   ShowMessage(app,
               g.AppTitle + ", made by simmers for simmers. Have fun using the " + g.AppTitle + "!");

@@ -29,6 +29,7 @@ void HandleLostConnection(App& app, bool stopAnimation) {
   if (stopAnimation) g.AnimationOn = false;
   UpdateStatusLabels(app, false, false, false);
   ClearPreviousValues(app);
+  ForgetRealtimeWork(app);
   app.Form1.lblConnect.text = "Not connected";
   if (app.Form1.windowState == WindowState::Minimized && g.WasConnected) {
     app.Form1.windowState = WindowState::Normal;

@@ -311,6 +311,40 @@ TEST(DemoInProcess, TrafficFileReachesTheTable) {
   EXPECT_EQ(t[40].ID + t[2].ID, "");  // slot 39 emptied at 9 s, slot 1 never filled
 }
 
+// With --timings the demo notes how long each second's timers and each action took: a line
+// "SECOND WHAT CPU_US WALL_US" each, in the order they ran; a file it cannot write stops it.
+TEST(DemoInProcess, TimingsNoteEverySecondAndEveryAction) {
+  test::TempDir dir;
+  test::WriteFile(dir / "actions.txt",
+                  "1 click btn_startlog\n2 click btn_InitiateRealtime\n3 click btn_TCAS\n"
+                  "3 answer yes\n5 close frmTCAS\n");
+  DemoOptions options{.seconds = 6,
+                      .dataDir = dir / "data",
+                      .docsDir = dir / "docs",
+                      .actionsFile = dir / "actions.txt",
+                      .timingsFile = dir / "timings.txt"};
+  std::ostringstream out, err;
+  ASSERT_EQ(DemoRunner(options, out, err).Run(), 0) << err.str();
+  std::istringstream timings(test::ReadFile(dir / "timings.txt"));
+  std::string noted;
+  int second = 0;
+  long cpu = -1, wall = -1;
+  for (std::string what, line; std::getline(timings, line);) {
+    std::istringstream fields(line);
+    fields >> second >> what;
+    if (what != "timers") fields >> std::ws >> what;  // the action's target
+    fields >> cpu >> wall;
+    ASSERT_TRUE(fields && fields.eof() && cpu >= 0 && wall >= 0) << line;
+    noted += std::to_string(second) + " " + what + ", ";
+  }
+  EXPECT_EQ(noted,
+            "1 timers, 1 Form1.btn_startlog, 2 timers, 2 Form1.btn_InitiateRealtime, 3 timers, "
+            "3 Form1.btn_TCAS, 3 yes, 4 timers, 5 timers, 5 frmTCAS, 6 timers, ");
+  options.timingsFile = dir / "no such folder/timings.txt";
+  EXPECT_EQ(DemoRunner(options, out, err).Run(), 2);
+  EXPECT_NE(err.str().find("cannot write " + options.timingsFile), std::string::npos) << err.str();
+}
+
 // The simulator stops answering mid-flight, over the real shared-memory and socket transport,
 // with the main window minimised to the tray; then it comes back.
 TEST(LinkOverTheRealTransport, LostMidFlightAndReconnected) {

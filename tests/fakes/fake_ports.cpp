@@ -57,6 +57,10 @@ std::optional<std::string> FaultyFileSystem::ReadAll(const std::string& path) {
   if (Fails("read", path, false)) return std::nullopt;
   return real_.ReadAll(path);
 }
+std::optional<uint64_t> FaultyFileSystem::FileSize(const std::string& path) {
+  if (Fails("size", path, false)) return std::nullopt;
+  return real_.FileSize(path);
+}
 std::optional<std::string> FaultyFileSystem::ReadHead(const std::string& path, size_t maxBytes) {
   if (Fails("read", path, false)) return std::nullopt;
   return real_.ReadHead(path, maxBytes);

@@ -24,9 +24,9 @@ class FaultyFileSystem final : public FileSystem {
     DiskFull,  // a write stores the first half of its bytes, then fails; other operations refuse
     NoMemory,  // throws std::bad_alloc, as holding a huge file would
   };
-  // op: "exists", "mkdir", "append", "read" (any read), "write", "remove", "truncate", "copy",
-  // "rename", "list", "realpath". The first `skip` matching calls succeed; then `times` calls
-  // fail (-1: all).
+  // op: "exists", "size", "mkdir", "append", "read" (any read), "write", "remove", "truncate",
+  // "copy", "rename", "list", "realpath". The first `skip` matching calls succeed; then `times`
+  // calls fail (-1: all).
   void FailOn(const std::string& op, const std::string& pathPart, int skip = 0, int times = -1,
               Failure how = Failure::Refused) {
     faults_.push_back({op, pathPart, skip, times, how});
@@ -56,6 +56,7 @@ class FaultyFileSystem final : public FileSystem {
   bool CreateDirectories(const std::string& path) override;
   bool Append(const std::string& path, std::string_view bytes) override;
   std::optional<std::string> ReadAll(const std::string& path) override;
+  std::optional<uint64_t> FileSize(const std::string& path) override;
   std::optional<std::string> ReadHead(const std::string& path, size_t maxBytes) override;
   std::optional<std::string> ReadAt(const std::string& path, uint64_t offset,
                                     size_t maxBytes) override;
