@@ -152,20 +152,8 @@ void BM_RealtimeTick(benchmark::State& state) {
 void BM_RealtimeTickAnew(benchmark::State& state) {
   RealtimeTick(state, true);
 }
-BENCHMARK(BM_RealtimeTick)
-    ->ArgNames({"records"})
-    ->Arg(1000)
-    ->Arg(5000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RealtimeTickAnew)
-    ->ArgNames({"records"})
-    ->Arg(1000)
-    ->Arg(5000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RealtimeTick)->Apply(sky::bench::TickLengths);
+BENCHMARK(BM_RealtimeTickAnew)->Apply(sky::bench::TickLengths);
 
 void BM_Convert(benchmark::State& state) {
   BenchApp b;

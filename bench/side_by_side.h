@@ -115,4 +115,11 @@ void TickBesidePlainWrite(benchmark::State& state, Tick&& tick, PlainWrite& plai
   state.SetLabel(label);
 }
 
+// The flight-log lengths a realtime tick is measured at, its time being the CPU time
+// TickBesidePlainWrite reports.
+inline void TickLengths(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"records"})->Arg(1000)->Arg(5000)->Arg(10000)->UseManualTime();
+  b->Unit(benchmark::kMillisecond);
+}
+
 }  // namespace sky::bench

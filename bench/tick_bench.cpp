@@ -130,13 +130,7 @@ void BM_Record(benchmark::State& state) {
   for (auto _ : state) bench.Record();
 }
 
-BENCHMARK(BM_Tick)
-    ->ArgNames({"records"})
-    ->Arg(1000)
-    ->Arg(5000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Tick)->Apply(sky::bench::TickLengths);
 
 BENCHMARK(BM_TickWithoutRealtime)
     ->ArgNames({"records"})
