@@ -1,6 +1,5 @@
-// The main window's own behaviour: the manual and website questions, the three always-on-top
-// toggles, minimising to the tray with the one-time question, restoring from the tray, the
-// visual styles at start-up, and the extra sentence when nothing here opens a document.
+// The main window: the manual and website questions, always-on-top toggles, the tray and its
+// one-time question, the visual styles, and the path when nothing opens a document.
 #include <gtest/gtest.h>
 
 #include "commands/main_window.h"
@@ -60,8 +59,7 @@ TEST(MainWindow, AlwaysOnTopTogglesPostTheirSentences) {
   struct Case {
     const char* window;
     WindowId id;
-    const char* on;
-    const char* off;
+    const char *on, *off;
   } cases[] = {
       {"Form1", WindowId::Form1, "Window set always on top.", "Always on top disabled."},
       {"frmTCAS", WindowId::frmTCAS, "TCAS window set always on top.",
@@ -92,11 +90,9 @@ TEST(MainWindow, AlwaysOnTopTogglesPostTheirSentences) {
 TEST(MainWindow, FirstMinimiseAsksOnceWhenConnectedAndNotLogging) {
   struct Case {
     const char* name;
-    bool connected;
-    bool logging;
+    bool connected, logging;
     Answer::Kind answer;
-    bool asked;
-    bool loggingAfter;
+    bool asked, loggingAfter;
   } cases[] = {
       {"connected, yes", true, false, Answer::Yes, true, true},
       {"connected, no", true, false, Answer::No, true, false},

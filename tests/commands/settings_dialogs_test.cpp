@@ -1,6 +1,5 @@
-// The two settings dialogs driven as a user does, through the dispatch: the boxes correcting
-// themselves as the focus leaves them, OK, Cancel and Reset against the bytes of Offsets.txt,
-// bad input of every kind, the options and their Browse button, and the dialogs' modality.
+// The two settings dialogs driven through the dispatch: boxes correcting themselves, OK, Cancel
+// and Reset against Offsets.txt, bad input, the options and Browse, and modality.
 #include <gtest/gtest.h>
 
 #include <cmath>
