@@ -1,6 +1,5 @@
-// Start-up and the handlers against damaged and special files: a pipe, a folder or a link to a
-// device in place of the program's files, snippet files that are not text, and memory running
-// out in the middle of a handler.
+// Start-up and the handlers against a pipe, a folder or a device link in place of the program's
+// files, snippet files that are not text, and memory running out in a handler.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -84,16 +84,5 @@ TEST(SystemHelpers, FileVersionNumberUsesMajorMinorAndRevision) {
   EXPECT_EQ(FileVersionNumber(t.app(), "/opt/none.exe"), 0);
 }
 
-TEST(SystemHelpers, AlwaysOnTopFailureIsReported) {
-  test::TestApp t;
-  SetAlwaysOnTop(t.app(), WindowId::frmTCAS, true);
-  EXPECT_TRUE(t.Messages().empty());
-  t.windows.fail = true;
-  SetAlwaysOnTop(t.app(), WindowId::Form1, false);
-  EXPECT_EQ(t.LastMessage(), "Unable to set window on top.");
-  ASSERT_EQ(t.windows.onTopCalls.size(), 2u);
-  EXPECT_EQ(t.windows.onTopCalls[0], std::make_pair(WindowId::frmTCAS, true));
-}
-
 }  // namespace
 }  // namespace sky
