@@ -1,7 +1,5 @@
-// Fuzz tests, bounded: random and boundary inputs for the simulator's request-area parser and for
-// the readers of track, traffic, settings and snippet files. Each runs a fixed number of cases
-// from a fixed seed (SKYTRACE_FUZZ_CASES and SKYTRACE_FUZZ_SEED in the environment run more, or
-// others); the sanitizer build runs them too, so that a read or write outside a buffer fails.
+// Bounded fuzz tests of the request-area parser and the file readers, from a fixed seed
+// (SKYTRACE_FUZZ_CASES and SKYTRACE_FUZZ_SEED run more or others; the sanitizer build runs them).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -93,20 +91,13 @@ class Fuzz {
 };
 
 // Number and text fragments at the edges of what the readers accept.
-const std::vector<std::string> kEdges = {"0",          "-0",    "180",
-                                         "-180",       "90",    "-90",
-                                         "90.0000001", "360",   "1e308",
-                                         "-1e308",     "nan",   "inf",
-                                         "1e-320",     "2000",  "100000",
-                                         "50000",      "-2000", "32767",
-                                         "-32768",     "65536", "4294967296",
-                                         ",",          "\"",    "\r",
-                                         "\n",         "\r\n",  std::string(1, '\0'),
-                                         "\xC3\xA9",   "\xE9",  "\xF0\x9F\x9B\xA9",
-                                         "=",          " ",     std::string(300, '9'),
-                                         "",           "1",     "0.5",
-                                         "45",         "-45",   "100",
-                                         "1.25",       "7"};
+// clang-format off
+const std::vector<std::string> kEdges = {
+    "0", "-0", "180", "-180", "90", "-90", "90.0000001", "360", "1e308", "-1e308", "nan", "inf",
+    "1e-320", "2000", "100000", "50000", "-2000", "32767", "-32768", "65536", "4294967296", ",",
+    "\"", "\r", "\n", "\r\n", std::string(1, '\0'), "\xC3\xA9", "\xE9", "\xF0\x9F\x9B\xA9", "=", " ",
+    std::string(300, '9'), "", "1", "0.5", "45", "-45", "100", "1.25", "7"};
+// clang-format on
 
 void Put32(std::vector<uint8_t>& area, size_t at, uint32_t value) {
   for (int i = 0; i < 4; ++i) area[at + i] = static_cast<uint8_t>(value >> (8 * i));

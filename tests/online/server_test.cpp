@@ -1,7 +1,5 @@
-// The online services over the real HTTP client against the local server: a whole start-up with
-// the module update, an announcement and the usage report as the server received it; the updater
-// fetched, started and the program ended; servers that are down, slow, dripping, missing the
-// files or sending too much cost at most the time-out per request and change nothing.
+// The online services over the real HTTP client against the local server: a whole start-up, the
+// updater, and failing servers that cost at most the time-out and change nothing.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
