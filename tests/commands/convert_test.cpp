@@ -100,7 +100,7 @@ TEST(Convert, TheAnswerNamesTheSavedCopies) {
     EXPECT_EQ(t.shell.opened, std::vector<std::string>{saved + ".kml"}) << c.name;
     EXPECT_GE(t.windows.redraws, 1) << c.name;
     ASSERT_EQ(t.dialogs.shown.size(), 1u) << c.name;
-    EXPECT_EQ(t.dialogs.shown[0].title + ": " + t.dialogs.shown[0].text,
+    EXPECT_EQ(t.Shown()[0],
               "File name: The log will be saved to the saved tracks folder too, please supply the "
               "name. Leave blank for only the date and time.");
     EXPECT_TRUE(l.LoggingEnded()) << c.name;

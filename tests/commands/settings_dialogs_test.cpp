@@ -164,10 +164,9 @@ TEST_F(SettingsDialogs, LoadShowsPlainDecimalsAndAFailedLoadKeepsTheResetValues)
 
   app().params.VSOffset = NAN;  // cannot be shown: the boxes from here on keep their design
   Click(app(), "frmOptions", "Command2");
-  ASSERT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(t.dialogs.shown[0].title, "Skytrace logging parameters");
-  EXPECT_EQ(t.dialogs.shown[0].text,
-            "Something went wrong during the loading of the settings, default values applied.");
+  EXPECT_EQ(t.Shown(), std::vector<std::string>{"Skytrace logging parameters: Something went wrong "
+                                                "during the loading of the settings, default "
+                                                "values applied."});
   EXPECT_EQ(Box("txtAltOffset"), "0.00001");
   EXPECT_EQ(Box("txtVSOffset"), "80");
   EXPECT_EQ(Box("txtOverviewTilt"), "0");

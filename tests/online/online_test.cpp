@@ -26,12 +26,6 @@ struct Online : test::TestApp {
   }
   void Serve(const std::string& path, const std::string& text) { http.texts[kBase + path] = text; }
   std::string Program(const std::string& name) { return root / ("program/" + name); }
-  // Every dialog shown, as "title: text".
-  std::vector<std::string> Shown() const {
-    std::vector<std::string> lines;
-    for (const auto& s : dialogs.shown) lines.push_back(s.title + ": " + s.text);
-    return lines;
-  }
   std::string Version() { return std::to_string(static_cast<int>(ProgramVersionNumber())); }
 };
 

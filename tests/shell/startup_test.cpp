@@ -128,11 +128,10 @@ TEST(ConnectButton, ReportsTheLinkResultCode) {
   app.g.TcasWindowOpen = true;
   app.frmTCAS.Label11.text = "NRM";
   ASSERT_EQ(Click(app, "Form1", "Command1"), ClickResult::Done);
-  ASSERT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(t.dialogs.shown[0].title, "Connection failure");
-  EXPECT_EQ(t.dialogs.shown[0].text,
-            "Connection failed, please make sure your FS is running and you installed FSUIPC (or "
-            "XPUIPC for X-Plane) correctly.\n\nError code: 2");
+  EXPECT_EQ(t.Shown(), std::vector<std::string>{
+                           "Connection failure: Connection failed, please make sure your FS is "
+                           "running and you installed FSUIPC (or XPUIPC for X-Plane) correctly."
+                           "\n\nError code: 2"});
   EXPECT_EQ(app.g.TcasMode, 0);
   EXPECT_EQ(app.frmTCAS.Label11.text, "OFF");
   EXPECT_EQ(app.Form1.lblConnect.text, "Not connected");
