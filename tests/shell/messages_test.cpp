@@ -77,12 +77,5 @@ TEST(SystemHelpers, UserNameFitsTwentyFourCharacters) {
   EXPECT_EQ(CurrentUserName(t.app()), "");
 }
 
-TEST(SystemHelpers, FileVersionNumberUsesMajorMinorAndRevision) {
-  test::TestApp t;
-  t.system.versions["/opt/Updater.exe"] = FileVersion{2, 9, 0, 40};
-  EXPECT_EQ(FileVersionNumber(t.app(), "/opt/Updater.exe"), 20940);
-  EXPECT_EQ(FileVersionNumber(t.app(), "/opt/none.exe"), 0);
-}
-
 }  // namespace
 }  // namespace sky
