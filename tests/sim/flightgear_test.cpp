@@ -186,15 +186,9 @@ TEST(FlightGear, UntrustedTraffic) {
     bool present;
     const char* callsign;
   } cases[] = {
-      {"callsign",
-       "SKY\x01"
-       "B\x7f",
-       true, "SKYB"},
+      {"callsign", "SKY\001B\177", true, "SKYB"},
       {"callsign", "", true, "4"},  // no call sign: the identifier stands in
-      {"callsign",
-       "K\xc3\xa9L\xe2\x82\xac"
-       "M 1234567890123",
-       true, "K\xc3\xa9LM 1234567890"},
+      {"callsign", "K\303\251L\342\202\254M 1234567890123", true, "K\xc3\xa9LM 1234567890"},
       {"position/latitude-deg", "nan", false, ""},
       {"position/latitude-deg", "95", false, ""},
       {"position/altitude-ft", "-inf", false, ""},
