@@ -1,5 +1,5 @@
-// The convert command's saved copies: names a file cannot hold, and copies that are never left
-// half written, whatever step a full disk or a kill strikes.
+// The convert command: its dialog, the saved copies and their names (characters a file name cannot
+// hold become "-"), failures where they happen, and copies never left half written.
 #include "commands/convert.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +14,32 @@ namespace sky::test {
 namespace {
 
 using Answer = ScriptedDialogs::Answer;
+const std::string kConverting = "Converting flightlog...\n";
+const std::string kUnable = "Unable to save tracklog, try again with FS and GE off.\n";
+const std::string kConverted = "Tracklog converted and saved, opening Google Earth...\n";
 
-// A program with the golden log, ready to convert it under the name `name`, both copies on.
+// A program with the golden log; unless told not to, logging in realtime with an earlier document.
 struct Converting {
-  explicit Converting(const std::string& name = "hop") {
+  explicit Converting(bool logging = true) {
     EXPECT_TRUE(t.Load());
     WriteFile(t.DataFile("Flightlog.txt"), GoldenLog());
-    t.app().params.Debuging = true;
     t.app().Form1.btn_Convert.enabled = true;
-    t.dialogs.Queue({Answer::Text, name});
+    if (!logging) return;
+    WriteFile(t.DataFile("Flightlog.kml"), "earlier document");
+    t.g().LoggingOn = t.g().AnimationOn = t.g().RealtimeOn = true;
+    t.app().Form1.btn_setChase.enabled = true;
+    t.app().prev.Latitude = "52";
+  }
+  // Presses btn_Convert with `answer` queued; returns the messages it posts.
+  std::string Convert(Answer answer) {
+    t.dialogs.Queue(std::move(answer));
+    return Press(t, "btn_Convert");
+  }
+  bool LoggingEnded() {
+    const App& a = t.app();
+    return !a.g.LoggingOn && !a.g.AnimationOn && !a.g.RealtimeOn && !a.Form1.btn_setChase.enabled &&
+           a.Form1.Label5.text == "No logging" && a.Form1.Label6.text == "No realtime" &&
+           a.prev.Latitude.empty();
   }
   std::vector<std::string> SavedFiles() const {
     std::vector<std::string> names;
@@ -35,42 +52,95 @@ struct Converting {
   TestApp t;
 };
 
-// NUL, the other control characters and the characters the file system refuses become "-" in
-// the saved files' names; the document's name keeps the typed text (XML-escaped, without the
-// characters XML cannot hold).
-TEST(ConvertNames, CharactersAFileNameCannotHoldBecomeDashes) {
+// The answer names the saved copies, stamped at the time of the answer; NUL, the other control
+// characters and what the file system refuses become "-" in the files' names only, the
+// document's name keeps the text (XML-escaped, without the characters XML cannot hold).
+TEST(Convert, TheAnswerNamesTheSavedCopies) {
   struct Case {
     const char* name;
+    Answer::Kind kind;
     std::string typed;
-    std::string file;   // the name's part of the saved files' names
-    std::string title;  // the name's part of the document's name
+    bool debuging;
+    int minutesLater;
+    std::string file, title;  // the name's part of the saved copies' names, of the document's
   } cases[] = {
-      {"a slash", "EDDF/EHAM", "EDDF-EHAM", "EDDF/EHAM"},
-      {"a NUL byte", std::string("hop\0.txt", 8), "hop-.txt", "hop.txt"},
-      {"control characters", "a\tb\rc\nd\x01\x7F", "a-b-c-d--", "a\tb\rc\nd\x7F"},
+      {"a name with & and <", Answer::Text, "Tom & Jerry <3", false, 0, "Tom & Jerry <3",
+       "Tom &amp; Jerry &lt;3"},
+      {"an empty answer", Answer::Ok, "", false, 0, "", ""},
+      {"debuging saves the log, an hour later", Answer::Text, "IFR", true, 61, "IFR", "IFR"},
+      {"a slash", Answer::Text, "EDDF/EHAM", true, 0, "EDDF-EHAM", "EDDF/EHAM"},
+      {"a NUL byte", Answer::Text, std::string("hop\0.txt", 8), true, 0, "hop-.txt", "hop.txt"},
+      {"control characters", Answer::Text, "a\tb\rc\nd\x01\x7F", true, 0, "a-b-c-d--",
+       "a\tb\rc\nd\x7F"},
 #ifdef _WIN32
-      {"what Windows refuses", "a\\b:c*d?e\"f<g>h|i", "a-b-c-d-e-f-g-h-i",
+      {"what Windows refuses", Answer::Text, "a\\b:c*d?e\"f<g>h|i", true, 0, "a-b-c-d-e-f-g-h-i",
        "a\\b:c*d?e&quot;f&lt;g&gt;h|i"},
 #else
-      {"what only Windows refuses", "<b>&</b>\\:*?\"|", "<b>&<-b>\\:*?\"|",
+      {"what only Windows refuses", Answer::Text, "<b>&</b>\\:*?\"|", true, 0, "<b>&<-b>\\:*?\"|",
        "&lt;b&gt;&amp;&lt;/b&gt;\\:*?&quot;|"},
 #endif
   };
   for (const Case& c : cases) {
-    Converting convert(c.typed);
-    EXPECT_EQ(Press(convert.t, "btn_Convert"),
-              "Converting flightlog...\nTracklog converted and saved, opening Google Earth...\n")
-        << c.name;
-    const std::string base = "Flightlog " + c.file + " 04-12-2026 22.30";
-    EXPECT_EQ(convert.SavedFiles(), (std::vector<std::string>{base + ".kml", base + ".txt"}))
-        << c.name;
-    const std::string document = ReadFile(convert.t.SavedFolder() + base + ".kml");
-    EXPECT_NE(document.find("<name>Flightlog " + c.title + " 04-12-2026 22.30</name>"),
+    Converting l;
+    TestApp& t = l.t;
+    t.app().params.Debuging = c.debuging;
+    t.clock.Advance(c.minutesLater * 60 * 1000);
+    const std::string stamp = c.minutesLater ? " 04-12-2026 23.31" : " 04-12-2026 22.30";
+    const std::string base = "Flightlog " + c.file + stamp, saved = t.SavedFolder() + base;
+    WriteFile(saved + ".kml", "stale");  // copies of an earlier convert are replaced
+    WriteFile(saved + ".txt", "stale");
+    EXPECT_EQ(l.Convert({c.kind, c.typed}), kConverting + kConverted) << c.name;
+    EXPECT_EQ(l.SavedFiles(), (std::vector<std::string>{base + ".kml", base + ".txt"})) << c.name;
+    EXPECT_EQ(ReadFile(saved + ".kml"), ReadFile(t.DataFile("Flightlog.kml"))) << c.name;
+    EXPECT_NE(ReadFile(saved + ".kml").find("<name>Flightlog " + c.title + stamp + "</name>"),
               std::string::npos)
         << c.name;
-    EXPECT_EQ(ReadFile(convert.t.SavedFolder() + base + ".txt"), GoldenLog()) << c.name;
-    EXPECT_EQ(convert.t.shell.opened,
-              std::vector<std::string>{convert.t.SavedFolder() + base + ".kml"})
+    EXPECT_EQ(ReadFile(saved + ".txt"), c.debuging ? GoldenLog() : "stale") << c.name;
+    EXPECT_EQ(ReadFile(t.DataFile("Flightlog.txt")), GoldenLog()) << c.name;  // kept
+    EXPECT_EQ(t.shell.opened, std::vector<std::string>{saved + ".kml"}) << c.name;
+    EXPECT_GE(t.windows.redraws, 1) << c.name;
+    ASSERT_EQ(t.dialogs.shown.size(), 1u) << c.name;
+    EXPECT_EQ(t.Shown()[0],
+              "File name: The log will be saved to the saved tracks folder too, please supply the "
+              "name. Leave blank for only the date and time.");
+    EXPECT_TRUE(l.LoggingEnded()) << c.name;
+    ExpectWellFormed(saved + ".kml");
+  }
+}
+
+TEST(Convert, CancelDoesNothingAndTheSavedTracksButtonOpensTheFolder) {
+  Converting l;
+  EXPECT_EQ(l.Convert({Answer::Cancel, ""}), "");
+  EXPECT_EQ(ReadFile(l.t.DataFile("Flightlog.kml")), "earlier document");
+  EXPECT_TRUE(l.t.g().LoggingOn && l.t.g().RealtimeOn && l.t.shell.opened.empty());
+  EXPECT_EQ(Press(l.t, "btn_savedlogs"), "Saves tracks folder opened.\n");
+  EXPECT_EQ(l.t.shell.opened, std::vector<std::string>{l.t.SavedFolder()});
+}
+
+TEST(Convert, FailuresStopTheCommandWhereTheyHappen) {
+  struct Case {
+    const char* name;
+    const char *op, *part;
+    bool debuging;
+    std::string messages;
+    bool ended;  // logging ended, with the earlier document saved
+  } cases[] = {
+      {"the log cannot be opened", "append", "Flightlog.txt", false, kUnable, false},
+      {"the document copy", "copy", "Flightlog.kml ->", false, kConverting + kUnable, false},
+      {"the log copy", "copy", "Flightlog.txt ->", true, kConverting + kUnable, false},
+      {"the conversion", "read", "Flightlog.txt", false,
+       kConverting + "Not able to convert flightlog\n", true},
+  };
+  for (const Case& c : cases) {
+    Converting l;
+    l.t.app().params.Debuging = c.debuging;
+    l.t.files.FailOn(c.op, c.part);
+    EXPECT_EQ(l.Convert({Answer::Text, "hop"}), c.messages) << c.name;
+    EXPECT_TRUE(l.t.shell.opened.empty()) << c.name;
+    EXPECT_EQ(l.LoggingEnded(), c.ended) << c.name;
+    EXPECT_EQ(
+        ReadFile(l.t.SavedFolder() + "Flightlog hop 04-12-2026 22.30.kml") == "earlier document",
+        c.ended)
         << c.name;
   }
 }
@@ -82,9 +152,10 @@ TEST(ConvertCopies, FullDiskOrKillAtAnyStepKeepsWhatWasThere) {
   const std::string base = "Flightlog hop 04-12-2026 22.30";
   int steps = 0;
   {
-    Converting convert;
+    Converting convert(false);
+    convert.t.app().params.Debuging = true;
     const int before = convert.t.files.changes;
-    Press(convert.t, "btn_Convert");
+    convert.Convert({Answer::Text, "hop"});
     steps = convert.t.files.changes - before;
   }
   ASSERT_GE(steps, 4);
@@ -92,8 +163,9 @@ TEST(ConvertCopies, FullDiskOrKillAtAnyStepKeepsWhatWasThere) {
     for (int step = 0; step < steps; ++step) {
       const std::string row =
           (kill ? "kill after step " : "full disk at step ") + std::to_string(step);
-      Converting convert;
+      Converting convert(false);
       TestApp& t = convert.t;
+      t.app().params.Debuging = true;
       const std::string kml = t.SavedFolder() + base + ".kml";
       const std::string txt = t.SavedFolder() + base + ".txt";
       WriteFile(kml, "<earlier copy/>");  // converted a minute earlier under the same name
@@ -103,7 +175,7 @@ TEST(ConvertCopies, FullDiskOrKillAtAnyStepKeepsWhatWasThere) {
       } else {
         t.files.FailStep(step, FaultyFileSystem::Failure::DiskFull);
       }
-      const std::string messages = Press(t, "btn_Convert");
+      const std::string messages = convert.Convert({Answer::Text, "hop"});
       t.files.ClearFaults();
       const std::string document = ReadFile(t.DataFile("Flightlog.kml"));
       EXPECT_TRUE(ReadFile(kml) == "<earlier copy/>" ||

@@ -1,6 +1,5 @@
-// The main window's own behaviour: the manual and website questions, the three always-on-top
-// toggles, minimising to the tray with the one-time question, restoring from the tray, the
-// visual styles at start-up, and the extra sentence when nothing here opens a document.
+// The main window: the manual and website questions, always-on-top toggles, the tray and its
+// one-time question, the visual styles, and the path when nothing opens a document.
 #include <gtest/gtest.h>
 
 #include "commands/main_window.h"
@@ -14,11 +13,7 @@ namespace {
 
 using Answer = ScriptedDialogs::Answer;
 
-std::string Shown(const test::TestApp& t) {
-  std::string text;
-  for (const auto& shown : t.dialogs.shown) text += shown.title + ": " + shown.text + "\n";
-  return text;
-}
+using Strings = std::vector<std::string>;
 
 TEST(MainWindow, ManualAndWebsiteAskFirst) {
   test::TestApp t;
@@ -26,9 +21,10 @@ TEST(MainWindow, ManualAndWebsiteAskFirst) {
   Click(t.app(), "Form1", "btn_Manual");  // no answer: No
   t.dialogs.Queue({Answer::No});
   Click(t.app(), "Form1", "btn_Website");
-  EXPECT_EQ(Shown(t),
-            "Open manual: Are you sure you want to open the user's manual?\n"
-            "Go to website: Are you sure you want to open the Skytrace flightlogger website?\n");
+  EXPECT_EQ(
+      t.Shown(),
+      (Strings{"Open manual: Are you sure you want to open the user's manual?",
+               "Go to website: Are you sure you want to open the Skytrace flightlogger website?"}));
   EXPECT_TRUE(t.shell.opened.empty());
 
   t.dialogs.Queue({Answer::Yes});
@@ -60,8 +56,7 @@ TEST(MainWindow, AlwaysOnTopTogglesPostTheirSentences) {
   struct Case {
     const char* window;
     WindowId id;
-    const char* on;
-    const char* off;
+    const char *on, *off;
   } cases[] = {
       {"Form1", WindowId::Form1, "Window set always on top.", "Always on top disabled."},
       {"frmTCAS", WindowId::frmTCAS, "TCAS window set always on top.",
@@ -92,11 +87,9 @@ TEST(MainWindow, AlwaysOnTopTogglesPostTheirSentences) {
 TEST(MainWindow, FirstMinimiseAsksOnceWhenConnectedAndNotLogging) {
   struct Case {
     const char* name;
-    bool connected;
-    bool logging;
+    bool connected, logging;
     Answer::Kind answer;
-    bool asked;
-    bool loggingAfter;
+    bool asked, loggingAfter;
   } cases[] = {
       {"connected, yes", true, false, Answer::Yes, true, true},
       {"connected, no", true, false, Answer::No, true, false},
@@ -114,7 +107,7 @@ TEST(MainWindow, FirstMinimiseAsksOnceWhenConnectedAndNotLogging) {
     const Form1Controls& f = t.app().Form1;
     EXPECT_EQ(t.dialogs.shown.size(), c.asked ? 1u : 0u) << c.name;
     if (c.asked) {
-      EXPECT_EQ(Shown(t), "Logging: Start logging?\n") << c.name;
+      EXPECT_EQ(t.Shown(), Strings{"Logging: Start logging?"}) << c.name;
       // In front of every other window while it asks, then back out of the topmost band.
       EXPECT_EQ(t.windows.onTopCalls, (std::vector<std::pair<WindowId, bool>>{
                                           {WindowId::Form1, true}, {WindowId::Form1, false}}))
@@ -142,7 +135,7 @@ TEST(MainWindow, WithoutANotificationAreaMinimisingStaysAPlainMinimise) {
   ASSERT_TRUE(t.Load());
   ResizeMainWindow(t.app(), WindowState::Minimized);
   const Form1Controls& f = t.app().Form1;
-  EXPECT_EQ(Shown(t), "Logging: Start logging?\n");  // the question still comes, once
+  EXPECT_EQ(t.Shown(), Strings{"Logging: Start logging?"});  // the question still comes, once
   EXPECT_EQ(f.windowState, WindowState::Minimized);
   EXPECT_TRUE(f.visible && !f.trayIcon);
   ResizeMainWindow(t.app(), WindowState::Normal);  // back from the task bar
@@ -182,10 +175,10 @@ TEST(MainWindow, FailedVisualStylesAreSavedOffAndTheNextStartSkipsThem) {
   first.windows.stylesFail = true;
   EXPECT_FALSE(first.Load());
   EXPECT_TRUE(first.shell.ended);
-  EXPECT_EQ(Shown(first),
-            "Skytrace flightlogger: The Skytrace flightlogger encountered an error in intializing "
-            "the interface:\nWindows XP/Vista style buttons disabled.\n\nPlease restart the "
-            "Skytrace flightlogger\n");
+  EXPECT_EQ(first.Shown(),
+            Strings{"Skytrace flightlogger: The Skytrace flightlogger encountered an error in "
+                    "intializing the interface:\nWindows XP/Vista style buttons disabled.\n\n"
+                    "Please restart the Skytrace flightlogger"});
   const std::string offsets = test::ReadFile(first.DataFile("Offsets.txt"));
   EXPECT_NE(offsets.find("\r\nForceNoWinXP=True\r\n"), std::string::npos) << offsets;
 

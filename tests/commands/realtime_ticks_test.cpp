@@ -1,8 +1,5 @@
-// The realtime documents of a whole flight, tick by tick: each is what a rebuild from the whole
-// realtime log writes, through resets, stops and new runs, realtime switched off and on, new
-// settings, a lost link and either number format; a failed write leaves the documents as they
-// were and the next tick writes them whole; and "Realtime.txt" stays the flight log plus the
-// present position whichever way it is refreshed.
+// The realtime documents of a whole flight, tick by tick, against a rebuild from the whole log
+// through every action, failed writes and kills; and "Realtime.txt" kept as log plus position.
 #include <gtest/gtest.h>
 
 #include <algorithm>

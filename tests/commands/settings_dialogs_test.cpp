@@ -1,6 +1,5 @@
-// The two settings dialogs driven as a user does, through the dispatch: the boxes correcting
-// themselves as the focus leaves them, OK, Cancel and Reset against the bytes of Offsets.txt,
-// bad input of every kind, the options and their Browse button, and the dialogs' modality.
+// The two settings dialogs driven through the dispatch: boxes correcting themselves, OK, Cancel
+// and Reset against Offsets.txt, bad input, the options and Browse, and modality.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -165,10 +164,9 @@ TEST_F(SettingsDialogs, LoadShowsPlainDecimalsAndAFailedLoadKeepsTheResetValues)
 
   app().params.VSOffset = NAN;  // cannot be shown: the boxes from here on keep their design
   Click(app(), "frmOptions", "Command2");
-  ASSERT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(t.dialogs.shown[0].title, "Skytrace logging parameters");
-  EXPECT_EQ(t.dialogs.shown[0].text,
-            "Something went wrong during the loading of the settings, default values applied.");
+  EXPECT_EQ(t.Shown(), std::vector<std::string>{"Skytrace logging parameters: Something went wrong "
+                                                "during the loading of the settings, default "
+                                                "values applied."});
   EXPECT_EQ(Box("txtAltOffset"), "0.00001");
   EXPECT_EQ(Box("txtVSOffset"), "80");
   EXPECT_EQ(Box("txtOverviewTilt"), "0");

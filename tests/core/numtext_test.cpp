@@ -8,8 +8,7 @@ namespace {
 TEST(NumberText, DefaultTextHasFifteenSignificantDigits) {
   struct Case {
     double value;
-    const char* separator;
-    const char* text;
+    const char *separator, *text;
   } cases[] = {
       {2.5, ".", "2.5"},
       {2.5, ",", "2,5"},
@@ -87,16 +86,9 @@ TEST(NumberText, PatternsTakeDigitsFromTheRight) {
   EXPECT_EQ(FormatDigits("123456", "00:00"), "1234:56");
 }
 
-}  // namespace
-}  // namespace sky
-
-namespace sky {
-namespace {
-
 TEST(NumberText, CutsDecimalsAndWholeParts) {
   struct Case {
-    const char* text;
-    const char* separator;
+    const char *text, *separator;
     const char* cut;    // at most 13 decimals
     const char* whole;  // before the separator
   } cases[] = {

@@ -1,7 +1,5 @@
-// Whole flows. The two programs as a user runs them: skytrace-demo's main job, the flight log it
-// leaves byte for byte, scripted actions and their transcript, its refusals of bad input, the
-// built-in flight written by skytrace-sim. In process: a traffic file reaching the program's
-// traffic table, and a link lost in flight over the real transport.
+// Whole flows through skytrace-demo and skytrace-sim as a user runs them (main job, golden flight
+// log, actions, bad input), and in process: a traffic file, a link lost over the real transport.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +17,7 @@
 #include "core/app.h"
 #include "demo_runner.h"
 #include "kml_checks.h"
+#include "run.h"
 #include "simlink/fsuipc.h"
 #include "simlink/transport_posix.h"
 #include "skytrace-sim/builtin_flight.h"
@@ -28,25 +27,11 @@
 namespace sky {
 namespace {
 
-const std::string kBin = std::string(SKYTRACE_BINARY_DIR) + "/bin/";
+using test::Demo;
+using test::kBin;
+using test::Ran;
+using test::Shell;
 const std::string kData = std::string(SKYTRACE_SOURCE_DIR) + "/tests/e2e/data/";
-
-struct Ran {
-  int exitCode = -1;
-  std::string output;  // standard output and error
-};
-
-// Runs a command line in the shell, its output going to a file in `dir`.
-Ran Shell(const test::TempDir& dir, const std::string& command) {
-  const int status = std::system((command + " >'" + (dir / "output.txt") + "' 2>&1").c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(dir / "output.txt")};
-}
-
-// The demo in UTC, with its folders in `dir`.
-Ran Demo(const test::TempDir& dir, const std::string& arguments) {
-  return Shell(dir, "TZ=UTC " + kBin + "skytrace-demo --data-dir '" + (dir / "data") +
-                        "' --docs-dir '" + (dir / "docs") + "' " + arguments);
-}
 
 std::string FlightLog(const test::TempDir& dir) {
   return test::ReadFile(dir / "data/Skytrace flightlogger/Flightlog.txt");
@@ -179,11 +164,32 @@ TEST(Demo, ActionsRunAfterTheirSecondsTickAndDialogsAreShownWithTheirAnswers) {
   EXPECT_EQ(test::Field(records[2], 6), "SO");
 }
 
+// A settings session through both dialogs: boxes corrected as they are left, a refused reset.
+TEST(Demo, SettingsSessionLeavesItsOffsetsFile) {
+  test::TempDir dir;
+  const Ran run =
+      Demo(dir, "--seconds 15 --actions '" + test::SourceData("demo/settings-session.txt") + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  for (const char* line : {"   9  dialog \"Reset settings\": \"Are you sure you want to reset your "
+                           "settings?\" -> no\n",
+                           "   8    frmOffsets.txtChaseTilt becomes \"90\"\n"}) {
+    EXPECT_NE(run.output.find(line), std::string::npos) << line << run.output;
+  }
+  EXPECT_EQ(run.output.find("is behind a dialog"), std::string::npos) << run.output;
+  EXPECT_EQ(test::ReadFile(dir / "data/Skytrace flightlogger/Offsets.txt"),
+            "HDGOffset=2\r\nAltOffset=100\r\nVSOffset=80\r\nHDGOffset100=4\r\nAltOffset100=200\r\n"
+            "VSOffset100=150\r\nChaseDegreeOffset=5\r\nOverviewDegreeOffset=45\r\nChaseTilt=90\r\n"
+            "OverviewTilt=45\r\nOverviewRangeMultiplier=10\r\nOverviewRangeMin=32767\r\n"
+            "GNDTilt=60\r\nGNDRange=400\r\nPredPathMultiplier=10\r\nPredPathMultiplierTCAS=10\r\n"
+            "Debuging=False\r\nCheckVS=150\r\nLocInt=50\r\nGSInt=0\r\nIgnoreILSBelow=150\r\n"
+            "IgnoreILSAbove=5000\r\nIgnoreILSAboveVS=500\r\nForceNoWinXP=False\r\nXPlane=False\r\n"
+            "XPlanePath=\r\nXPUIPC=0\r\nMinUpdate=False\r\nUpdate=True\r\n");
+}
+
 TEST(Demo, BadInputStopsBeforeTheRun) {
   struct Case {
     const char* option;  // followed by the input file, where there is one
-    const char* file;
-    const char* error;
+    const char *file, *error;
   } cases[] = {
       {"--actions", "# fine\n3 click btn_nothing\n", "line 2: unknown control \"btn_nothing\""},
       {"--actions", "1 fly Form1\n", "line 1: unknown verb \"fly\""},

@@ -1,12 +1,10 @@
-// The live programs as a user runs them: skytrace-demo --live logs what a running simulator
-// serves, over the real link and on the real clock (a two-second run); the live options refuse
-// what they cannot use.
+// skytrace-demo --live logs what a running simulator serves over the real link and clock; the live
+// options refuse what they cannot use.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <string>
 
+#include "run.h"
 #include "skytrace-sim/flight_source.h"
 #include "skytrace-sim/posix_server.h"
 #include "track_feed.h"
@@ -14,17 +12,9 @@
 namespace sky {
 namespace {
 
-const std::string kBin = std::string(SKYTRACE_BINARY_DIR) + "/bin/";
-
-struct Ran {
-  int exitCode = -1;
-  std::string output;  // standard output and error
-};
-
-Ran Shell(const test::TempDir& dir, const std::string& command) {
-  const int status = std::system((command + " >'" + (dir / "output.txt") + "' 2>&1").c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(dir / "output.txt")};
-}
+using test::kBin;
+using test::Ran;
+using test::Shell;
 
 TEST(LiveDemo, LogsWhatTheRunningSimulatorServes) {
   test::TempDir dir;
@@ -57,8 +47,7 @@ TEST(LiveDemo, LogsWhatTheRunningSimulatorServes) {
 
 TEST(LiveOptions, WhatTheyCannotUseIsRefused) {
   struct Case {
-    const char* command;
-    const char* error;
+    const char *command, *error;
   } cases[] = {
       {"skytrace-demo --live --track x.csv", "--track and --traffic do not go with it"},
       {"skytrace-sim --flightgear", "usage: skytrace-sim"},

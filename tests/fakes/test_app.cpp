@@ -101,6 +101,12 @@ std::string TestApp::SavedFolder() const {
   return root / "documents/Skytrace flightlogger files/";
 }
 
+std::vector<std::string> TestApp::Shown() const {
+  std::vector<std::string> lines;
+  for (const auto& shown : dialogs.shown) lines.push_back(shown.title + ": " + shown.text);
+  return lines;
+}
+
 bool TestApp::Load() {
   return Form_Load(*app_);
 }

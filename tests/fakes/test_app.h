@@ -62,6 +62,8 @@ class TestApp {
   void Tick(int seconds = 1);  // advances the clock, firing due timers each second
   std::vector<std::string> Messages() const { return messages_; }
   std::string LastMessage() const { return messages_.empty() ? "" : messages_.back(); }
+  // Every dialog shown so far, as "title: text".
+  std::vector<std::string> Shown() const;
 
   TempDir root;
   SimulatedClock clock;

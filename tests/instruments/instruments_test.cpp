@@ -106,8 +106,7 @@ TEST_F(InstrumentsTest, TargetPositionIsHeadingUpAndScaledToTheDisc) {
   const double north = 52 + 10 / kNmPerDegreeLat;
   const double east = 4 + 10 / (kNmPerDegreeLat * std::cos(52 * 3.14159265358979 / 180));
   struct Case {
-    const char* name;
-    const char* heading;
+    const char *name, *heading;
     double lat, lon;
     double dx, dy;  // expected offset from the centre, in twips
   } cases[] = {
@@ -280,11 +279,9 @@ TEST_F(InstrumentsTest, ClassificationWithOwnTextsAndItsFailure) {
 
 TEST_F(InstrumentsTest, ColoursAtTheirBounds) {
   struct Case {
-    const char* verticalSpeed;
-    const char* height;
+    const char *verticalSpeed, *height;
     int16_t onGround;
-    Color vsColour;
-    Color heightColour;
+    Color vsColour, heightColour;
   } cases[] = {
       {"6000", "100", 0, kRed, kBlack},   {"5999.99", "99.99", 0, kBlack, kRed},
       {"-6000", "80", 0, kRed, kRed},     {"-5999.99", "0", 1, kBlack, kBlack},

@@ -42,8 +42,7 @@ TEST(KmlTemplates, MissingFileShowsBothMessagesAndEndsTheProgram) {
   EXPECT_TRUE(t.app().ended && t.shell.ended);
   EXPECT_EQ(t.LastMessage(), sentence);
   ASSERT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(t.dialogs.shown[0].title + ": " + t.dialogs.shown[0].text,
-            "Unable to load KML data: " + sentence + " Application will quit.");
+  EXPECT_EQ(t.Shown()[0], "Unable to load KML data: " + sentence + " Application will quit.");
   EXPECT_FALSE(t.app().Form1.visible || t.app().g.Connected);  // before the window and the tick
 }
 
@@ -89,8 +88,7 @@ std::string Segments(const std::string& log) {
 
 TEST(Segments, SplitWhereTheFlightChanges) {
   struct Case {
-    const char* name;
-    const char* records;
+    const char *name, *records;
     std::string expected;
   } cases[] = {
       {"stall ends at the touchdown", "a aS a g g",
@@ -194,8 +192,7 @@ std::string Pass(const std::string& log, bool convertMode,
 
 TEST(EventPass, PinsStopMarkersAndPoints) {
   struct Case {
-    const char* name;
-    const char* records;
+    const char *name, *records;
     bool convertMode;
     const char* marks;  // "kind:name" of each pin, point ("D:") and folder
   } cases[] = {

@@ -1,5 +1,5 @@
 // The flight document: golden documents in both modes, failures, streaming, checks by xmllint,
-// the KML schema and GDAL; and the convert command with its dialog and saved copies.
+// the KML schema and GDAL.
 #include "kml/writer.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +9,7 @@
 #include <iostream>
 #include <regex>
 
-#include "commands/convert.h"
 #include "kml_checks.h"
-#include "shell/dispatch.h"
 #include "test_app.h"
 
 namespace sky::test {
@@ -181,116 +179,6 @@ TEST(Writer, IndependentToolsReadTheConvertedFlight) {
   if (run.status == -1) GTEST_SKIP() << "xmllint (package libxml2-utils) is not installed";
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_NE(run.output.find("validates"), std::string::npos) << run.output;
-}
-
-using Answer = ScriptedDialogs::Answer;
-const std::string kConverting = "Converting flightlog...\n";
-const std::string kUnable = "Unable to save tracklog, try again with FS and GE off.\n";
-
-// A program logging in realtime with the golden log.
-struct Logging {
-  Logging() {
-    EXPECT_TRUE(t.Load());
-    WriteFile(t.DataFile("Flightlog.txt"), GoldenLog());
-    WriteFile(t.DataFile("Flightlog.kml"), "earlier document");
-    t.g().LoggingOn = t.g().AnimationOn = t.g().RealtimeOn = true;
-    t.app().Form1.btn_setChase.enabled = t.app().Form1.btn_Convert.enabled = true;
-    t.app().prev.Latitude = "52";
-  }
-  // Presses btn_Convert with `answer` queued; returns the messages it posts.
-  std::string Convert(Answer answer) {
-    t.dialogs.Queue(std::move(answer));
-    return Press(t, "btn_Convert");
-  }
-  bool LoggingEnded() {
-    const App& a = t.app();
-    return !a.g.LoggingOn && !a.g.AnimationOn && !a.g.RealtimeOn && !a.Form1.btn_setChase.enabled &&
-           a.Form1.Label5.text == "No logging" && a.Form1.Label6.text == "No realtime" &&
-           a.prev.Latitude.empty();
-  }
-  TestApp t;
-};
-
-TEST(Convert, TheAnswerNamesTheSavedCopies) {
-  struct Case {
-    const char* name;
-    Answer::Kind kind;
-    const char* text;
-    bool debuging;
-    int minutesLater;   // the stamp is the time of the answer
-    std::string base;   // of the saved copies
-    std::string title;  // of the document
-  } cases[] = {
-      {"a name with & and <", Answer::Text, "Tom & Jerry <3", false, 0,
-       "Flightlog Tom & Jerry <3 04-12-2026 22.30",
-       "Flightlog Tom &amp; Jerry &lt;3 04-12-2026 22.30"},
-      {"an empty answer", Answer::Ok, "", false, 0, "Flightlog  04-12-2026 22.30",
-       "Flightlog  04-12-2026 22.30"},
-      {"debuging saves the log", Answer::Text, "IFR", true, 61, "Flightlog IFR 04-12-2026 23.31",
-       "Flightlog IFR 04-12-2026 23.31"},
-  };
-  for (const Case& c : cases) {
-    Logging l;
-    TestApp& t = l.t;
-    t.app().params.Debuging = c.debuging;
-    t.clock.Advance(c.minutesLater * 60 * 1000);
-    const std::string saved = t.SavedFolder() + c.base;
-    WriteFile(saved + ".kml", "stale");  // copies of an earlier convert are replaced
-    WriteFile(saved + ".txt", "stale");
-    EXPECT_EQ(l.Convert({c.kind, c.text}),
-              kConverting + "Tracklog converted and saved, opening Google Earth...\n")
-        << c.name;
-    EXPECT_EQ(ReadFile(saved + ".kml"), ReadFile(t.DataFile("Flightlog.kml"))) << c.name;
-    EXPECT_NE(ReadFile(saved + ".kml").find("<name>" + c.title + "</name>"), std::string::npos);
-    EXPECT_EQ(ReadFile(saved + ".txt"), c.debuging ? GoldenLog() : "stale") << c.name;
-    EXPECT_EQ(ReadFile(t.DataFile("Flightlog.txt")), GoldenLog()) << c.name;  // kept
-    EXPECT_EQ(t.shell.opened, std::vector<std::string>{saved + ".kml"}) << c.name;
-    EXPECT_GE(t.windows.redraws, 1) << c.name;
-    ASSERT_EQ(t.dialogs.shown.size(), 1u) << c.name;
-    EXPECT_EQ(t.dialogs.shown[0].title + ": " + t.dialogs.shown[0].text,
-              "File name: The log will be saved to the saved tracks folder too, please supply the "
-              "name. Leave blank for only the date and time.");
-    EXPECT_TRUE(l.LoggingEnded()) << c.name;
-    ExpectWellFormed(saved + ".kml");
-  }
-}
-
-TEST(Convert, CancelDoesNothingAndTheSavedTracksButtonOpensTheFolder) {
-  Logging l;
-  EXPECT_EQ(l.Convert({Answer::Cancel, ""}), "");
-  EXPECT_EQ(ReadFile(l.t.DataFile("Flightlog.kml")), "earlier document");
-  EXPECT_TRUE(l.t.g().LoggingOn && l.t.g().RealtimeOn && l.t.shell.opened.empty());
-  EXPECT_EQ(Press(l.t, "btn_savedlogs"), "Saves tracks folder opened.\n");
-  EXPECT_EQ(l.t.shell.opened, std::vector<std::string>{l.t.SavedFolder()});
-}
-
-TEST(Convert, FailuresStopTheCommandWhereTheyHappen) {
-  struct Case {
-    const char* name;
-    const char* op;
-    const char* part;
-    bool debuging;
-    std::string messages;
-    bool ended;  // logging ended, with the earlier document saved
-  } cases[] = {
-      {"the log cannot be opened", "append", "Flightlog.txt", false, kUnable, false},
-      {"the document copy", "copy", "Flightlog.kml ->", false, kConverting + kUnable, false},
-      {"the log copy", "copy", "Flightlog.txt ->", true, kConverting + kUnable, false},
-      {"the conversion", "read", "Flightlog.txt", false,
-       kConverting + "Not able to convert flightlog\n", true},
-  };
-  for (const Case& c : cases) {
-    Logging l;
-    l.t.app().params.Debuging = c.debuging;
-    l.t.files.FailOn(c.op, c.part);
-    EXPECT_EQ(l.Convert({Answer::Text, "hop"}), c.messages) << c.name;
-    EXPECT_TRUE(l.t.shell.opened.empty()) << c.name;
-    EXPECT_EQ(l.LoggingEnded(), c.ended) << c.name;
-    EXPECT_EQ(
-        ReadFile(l.t.SavedFolder() + "Flightlog hop 04-12-2026 22.30.kml") == "earlier document",
-        c.ended)
-        << c.name;
-  }
 }
 
 }  // namespace

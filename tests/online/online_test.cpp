@@ -1,6 +1,5 @@
-// The online services on the HTTP fake: the version file and its announcements, the update
-// check's threshold and the updater's start, the updater refresh and the targets it refuses,
-// the X-Plane module's questions and downloads, the usage report and the system's short name.
+// The online services on the HTTP fake: the version file and announcements, the update check and
+// updater, the X-Plane module, the usage report and the system's short name.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,12 +26,6 @@ struct Online : test::TestApp {
   }
   void Serve(const std::string& path, const std::string& text) { http.texts[kBase + path] = text; }
   std::string Program(const std::string& name) { return root / ("program/" + name); }
-  // Every dialog shown, as "title: text".
-  std::vector<std::string> Shown() const {
-    std::vector<std::string> lines;
-    for (const auto& s : dialogs.shown) lines.push_back(s.title + ": " + s.text);
-    return lines;
-  }
   std::string Version() { return std::to_string(static_cast<int>(ProgramVersionNumber())); }
 };
 
@@ -81,27 +74,23 @@ TEST(Announcements, ExactlyOneBranchForEverybodyAndOneForAnUpdate) {
 }
 
 TEST(UpdateCheck, ThresholdAgainstOurVersionThenTheUpdaterStartsAndTheProgramEnds) {
+  const std::string news = "Message: news", on = "Message: update on",
+                    noUpdater =
+                        "Skytrace flightlogger: The updater could not be found, please "
+                        "re-install the Skytrace flightlogger.";
   struct Case {
     int minAbove, majAbove;  // MinVer and MajVer relative to our own number
     bool update, minUpdate, updaterThere;
     std::vector<std::string> shown;
     bool started;
   } cases[] = {
-      {0, 0, true, true, true, {"Message: news"}, false},  // equal: no update
-      {-5, 9, true, true, true, {"Message: news"}, false},
-      {1, 0, true, true, true, {"Message: news", "Message: update on"}, true},
-      {0, 1, true, false, true, {"Message: news", "Message: update on"}, true},
-      {1, 0, true, false, true, {"Message: news"}, false},  // major updates only
-      {1, 1, false, true, true, {"Message: news", "Message: update off"}, false},
-      {1,
-       1,
-       true,
-       true,
-       false,
-       {"Message: news", "Message: update on",
-        "Skytrace flightlogger: The updater could not be found, please re-install the Skytrace "
-        "flightlogger."},
-       false},
+      {0, 0, true, true, true, {news}, false},  // equal: no update
+      {-5, 9, true, true, true, {news}, false},
+      {1, 0, true, true, true, {news, on}, true},
+      {0, 1, true, false, true, {news, on}, true},
+      {1, 0, true, false, true, {news}, false},  // major updates only
+      {1, 1, false, true, true, {news, "Message: update off"}, false},
+      {1, 1, true, true, false, {news, on, noUpdater}, false},
   };
   for (const Case& c : cases) {
     Online t;
@@ -209,6 +198,7 @@ TEST(UpdaterRefresh, OnlyANewerUpdaterIsFetchedAndAnEqualsInTheUrlEndsIt) {
 }
 
 TEST(XPlane, TheFirstRunQuestionAndTheFolderDialog) {
+  const std::string locate = "Locate plugins folder...";
   struct Case {
     const char* xpuipc;
     bool xplane, forceYes;
@@ -226,7 +216,7 @@ TEST(XPlane, TheFirstRunQuestionAndTheFolderDialog) {
        false,
        false,
        {{Answer::Yes}, {Answer::Ok}, {Answer::Text, "@xp/plugins/any.txt"}},
-       {"X-Plane?", "Locate plugins folder...", "file", "Skytrace flightlogger"},
+       {"X-Plane?", locate, "file", "Skytrace flightlogger"},
        true,
        "xp/plugins/",
        ""},
@@ -234,11 +224,11 @@ TEST(XPlane, TheFirstRunQuestionAndTheFolderDialog) {
        false,
        true,
        {{Answer::Ok}, {Answer::Text, "@xp/plugins/x"}},
-       {"Locate plugins folder...", "file", "Skytrace flightlogger"},
+       {locate, "file", "Skytrace flightlogger"},
        true,
        "xp/plugins/",
        "0"},
-      {"1.2.0", false, true, {}, {"Locate plugins folder...", "file"}, false, "", "1.2.0"},
+      {"1.2.0", false, true, {}, {locate, "file"}, false, "", "1.2.0"},
   };
   for (const Case& c : cases) {
     Online t;

@@ -1,7 +1,5 @@
-// The online services over the real HTTP client against the local server: a whole start-up with
-// the module update, an announcement and the usage report as the server received it; the updater
-// fetched, started and the program ended; servers that are down, slow, dripping, missing the
-// files or sending too much cost at most the time-out per request and change nothing.
+// The online services over the real HTTP client against the local server: a whole start-up, the
+// updater, and failing servers that cost at most the time-out and change nothing.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -31,11 +29,6 @@ struct ServerApp {
                     "XPlane=True\r\nXPlanePath=" + plugins + "\r\nXPUIPC=1.2.0\r\n");
   }
   std::string Saved() { return test::ReadFile(t.DataFile("Offsets.txt")); }
-  std::vector<std::string> Shown() const {
-    std::vector<std::string> lines;
-    for (const auto& s : t.dialogs.shown) lines.push_back(s.title + ": " + s.text);
-    return lines;
-  }
   SystemHttp http{kLimits};
   test::TestApp t{{.http = &http}};
   std::string plugins = t.root / "X-Plane/Resources/plugins/";
@@ -68,10 +61,10 @@ TEST(OnlineServer, StartUpUpdatesTheModuleShowsTheNewsAndReportsOnce) {
   ASSERT_TRUE(s.t.Load());
   s.t.Tick(2);
 
-  EXPECT_EQ(s.Shown(), (std::vector<std::string>{
-                           "Skytrace flightlogger: Updated from V1.2.0 to V1.3.0.\r\n\r\nXPUIPC "
-                           "module update was successful.",
-                           "Message: Skytrace news."}));
+  EXPECT_EQ(s.t.Shown(), (std::vector<std::string>{
+                             "Skytrace flightlogger: Updated from V1.2.0 to V1.3.0.\r\n\r\nXPUIPC "
+                             "module update was successful.",
+                             "Message: Skytrace news."}));
   EXPECT_EQ(test::ReadFile(s.plugins + "XPUIPC.xpl"), kPlugin);
   EXPECT_EQ(test::ReadFile(s.plugins + "XPUIPCOffsets.cfg"), "0x6FFF=1\r\n");
   EXPECT_NE(s.Saved().find("\r\nXPUIPC=1.3.0\r\n"), std::string::npos);
@@ -96,7 +89,7 @@ TEST(OnlineServer, StartUpUpdatesTheModuleShowsTheNewsAndReportsOnce) {
   ServerApp again(server.Base());
   test::WriteFile(again.t.DataFile("Offsets.txt"), s.Saved());
   ASSERT_TRUE(again.t.Load());
-  EXPECT_EQ(again.Shown(), std::vector<std::string>{"Message: Skytrace news."});
+  EXPECT_EQ(again.t.Shown(), std::vector<std::string>{"Message: Skytrace news."});
   EXPECT_EQ(server.Requests().size(), 6u + 4u);  // bulletin, module version, version, report
 }
 
@@ -115,7 +108,7 @@ TEST(OnlineServer, ANewerUpdaterIsFetchedAndStartedAndTheProgramEnds) {
   EXPECT_EQ(test::ReadFile(updater), kPlugin);
   EXPECT_EQ(s.t.shell.opened, std::vector<std::string>{updater});
   EXPECT_TRUE(s.t.shell.ended);
-  EXPECT_EQ(s.Shown(), std::vector<std::string>{"Message: Updating now."});
+  EXPECT_EQ(s.t.Shown(), std::vector<std::string>{"Message: Updating now."});
 }
 
 TEST(OnlineServer, FailingServersCostAtMostTheTimeOutAndChangeNothing) {
@@ -143,7 +136,7 @@ TEST(OnlineServer, FailingServersCostAtMostTheTimeOutAndChangeNothing) {
                             .count();
     // Three requests: the bulletin, the module version and the report.
     EXPECT_LT(tookMs, 3 * (kLimits.timeoutMs + 500)) << name;
-    EXPECT_EQ(s.Shown(), std::vector<std::string>{failure}) << name;
+    EXPECT_EQ(s.t.Shown(), std::vector<std::string>{failure}) << name;
     EXPECT_NE(s.Saved().find("\r\nXPUIPC=1.2.0\r\n"), std::string::npos) << name;
     EXPECT_TRUE(std::filesystem::is_empty(s.plugins)) << name;
   }

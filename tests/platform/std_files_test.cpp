@@ -1,6 +1,5 @@
-// The file adapter: only regular files are read or written, whatever else stands at a path
-// (a pipe, a folder, a link to a device) fails at once; an append that runs out of room leaves
-// the file as it was.
+// The file adapter: only regular files are read or written (a pipe, a folder, a device link fail
+// at once); an append that runs out of room leaves the file as it was.
 #include "platform/std_files.h"
 
 #include <gtest/gtest.h>

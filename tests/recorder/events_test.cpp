@@ -19,9 +19,7 @@ TEST(EventTracks, EveryCodeFromASmallFlight) {
   // second. Last rows repeat, so that an event told twice would show. Expected: the codes logged
   // from the start to the stop, then the sentences shown, without "Event: ".
   struct Case {
-    const char* name;
-    const char* csv;
-    const char* events;
+    const char *name, *csv, *events;
   } cases[] = {
       {"markers", "t,om,mm,im\n0,0,0,0\n2,1,0,0\n3,0,0,0\n4,0,1,0\n5,0,0,1\n6,0,0,0\n",
        "SA OM MM IM SO: Passing outer marker, Passing middle marker, Passing inner marker"},

@@ -228,8 +228,7 @@ TEST(FlightLogRuns, ANewRunStartsOnALineOfItsOwn) {
   const std::string whole = "20261204222000:8.5:50:1000:0::100:900:110:0:100:90:-\r\n";
   struct Case {
     const char* name;
-    std::string log;
-    std::string kept;
+    std::string log, kept;
   } cases[] = {
       {"a record cut short", whole + "20261204222001:8.5:50:10", whole},
       {"a record without its LF",
@@ -252,18 +251,6 @@ TEST(FlightLogRuns, ANewRunStartsOnALineOfItsOwn) {
     EXPECT_EQ(test::Lines(run).size(), 1u) << c.name << ": " << run;
     EXPECT_EQ(test::Field(run, 6), "SA") << c.name;
     EXPECT_EQ(std::count(run.begin(), run.end(), ':'), 12) << c.name << ": " << run;
-  }
-}
-
-// At start-up a log whose last record is recent is kept, whatever its line ends.
-TEST(FlightLogRuns, ARecentLogIsKeptWhateverItsLineEnds) {
-  for (const std::string end : {"\r\n", "\n", "\r"}) {
-    test::TestApp t;
-    const std::string log = "20261204200000:8:50:0:1::0:0:0:0:0:0:-" + end +
-                            "20261204223000:8:50:0:1::0:0:0:0:0:0:20261204200000" + end;
-    test::WriteFile(t.DataFile("Flightlog.txt"), log);
-    ASSERT_TRUE(t.Load());
-    EXPECT_EQ(test::ReadFile(t.DataFile("Flightlog.txt")), log) << end.size();
   }
 }
 

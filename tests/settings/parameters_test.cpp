@@ -1,6 +1,5 @@
-// The settings file: its 29 keys, the loader's field rule and conversions, a save that never
-// leaves a broken file, a backup left behind by an interrupted save, and the fallbacks when
-// loading or saving fails.
+// The settings file: its 29 keys, the loader's field rule, saves that never leave a broken file,
+// a leftover backup, and the fallbacks when loading or saving fails.
 #include "settings/parameters.h"
 
 #include <gtest/gtest.h>
@@ -72,16 +71,6 @@ TEST_F(ParametersTest, RoundTripKeepsEveryValue) {
   EXPECT_TRUE(t.Messages().empty());
 }
 
-TEST_F(ParametersTest, CommaLocaleStillReadsWhatTheSaverWrote) {
-  t.g().DecimalSeparator = ",";
-  p().HDGOffset = 2.5f;
-  test::WriteFile(Offsets(), "");
-  SaveLoggingParameters(t.app());
-  p().HDGOffset = 0;
-  LoadLoggingParameters(t.app());
-  EXPECT_EQ(p().HDGOffset, 2.5f);
-}
-
 TEST_F(ParametersTest, LoaderFieldRules) {
   struct Case {
     const char* file;
@@ -121,8 +110,7 @@ TEST_F(ParametersTest, LoaderFieldRules) {
 
 TEST_F(ParametersTest, LoadFailureResetsTheThresholdsOnly) {
   struct Case {
-    const char* name;
-    const char* file;
+    const char *name, *file;
   } cases[] = {
       {"integer above range", "XPlane=True\r\nChaseTilt=80\r\nCheckVS=32768\r\n"},
       {"integer below range", "XPlane=True\r\nChaseTilt=80\r\nCheckVS=-32769\r\n"},
@@ -141,17 +129,20 @@ TEST_F(ParametersTest, LoadFailureResetsTheThresholdsOnly) {
   }
 }
 
-TEST_F(ParametersTest, MissingFileFailsBothWays) {
-  p().ChaseTilt = 1;
-  LoadLoggingParameters(t.app());
-  EXPECT_EQ(p().ChaseTilt, 70);
-  EXPECT_EQ(t.LastMessage(),
-            "Unable to load variables, try re-installing the Skytrace flightlogger.");
-  SaveLoggingParameters(t.app());
-  EXPECT_EQ(t.LastMessage(),
-            "Unable to save variables, try re-installing the Skytrace flightlogger.");
-  EXPECT_FALSE(test::FileExists(Offsets()));
-  EXPECT_FALSE(test::FileExists(t.DataFile("OffsetsBackup.txt")));
+// No settings file, or no data folder at all: both directions fail with their sentences.
+TEST_F(ParametersTest, MissingFileOrFolderFailsBothWays) {
+  for (const bool folder : {true, false}) {
+    if (!folder) t.folders = FixedFolders("", t.root / "documents", t.root / "program");
+    p().ChaseTilt = 1;
+    LoadLoggingParameters(t.app());
+    EXPECT_EQ(p().ChaseTilt, 70) << folder;
+    EXPECT_EQ(t.LastMessage(),
+              "Unable to load variables, try re-installing the Skytrace flightlogger.");
+    SaveLoggingParameters(t.app());
+    EXPECT_EQ(t.LastMessage(),
+              "Unable to save variables, try re-installing the Skytrace flightlogger.");
+    EXPECT_FALSE(test::FileExists(Offsets()) || test::FileExists(t.DataFile("OffsetsBackup.txt")));
+  }
 }
 
 // A full disk at each step of a save, or a kill after each step: the settings file is the old
@@ -245,8 +236,9 @@ TEST_F(ParametersTest, AFileOverOneMegabyteIsDamaged) {
             "Unable to load variables, try re-installing the Skytrace flightlogger.");
 }
 
-// Singles in plain decimal, "." as decimal point, that read back as the same value.
+// Singles in plain decimal, "." as decimal point whatever the locale, read back as they were.
 TEST_F(ParametersTest, SinglesAreWrittenInPlainDecimal) {
+  t.g().DecimalSeparator = ",";
   struct Case {
     float value;
     const char* text;
@@ -272,16 +264,6 @@ TEST_F(ParametersTest, SinglesAreWrittenInPlainDecimal) {
     EXPECT_EQ(p().AltOffset, c.value) << c.text;
   }
   EXPECT_TRUE(t.Messages().empty());
-}
-
-TEST_F(ParametersTest, NoDataFolderFailsWithTheMessages) {
-  t.folders = FixedFolders("", t.root / "documents", t.root / "program");
-  LoadLoggingParameters(t.app());
-  EXPECT_EQ(t.LastMessage(),
-            "Unable to load variables, try re-installing the Skytrace flightlogger.");
-  SaveLoggingParameters(t.app());
-  EXPECT_EQ(t.LastMessage(),
-            "Unable to save variables, try re-installing the Skytrace flightlogger.");
 }
 
 }  // namespace

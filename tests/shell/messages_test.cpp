@@ -77,23 +77,5 @@ TEST(SystemHelpers, UserNameFitsTwentyFourCharacters) {
   EXPECT_EQ(CurrentUserName(t.app()), "");
 }
 
-TEST(SystemHelpers, FileVersionNumberUsesMajorMinorAndRevision) {
-  test::TestApp t;
-  t.system.versions["/opt/Updater.exe"] = FileVersion{2, 9, 0, 40};
-  EXPECT_EQ(FileVersionNumber(t.app(), "/opt/Updater.exe"), 20940);
-  EXPECT_EQ(FileVersionNumber(t.app(), "/opt/none.exe"), 0);
-}
-
-TEST(SystemHelpers, AlwaysOnTopFailureIsReported) {
-  test::TestApp t;
-  SetAlwaysOnTop(t.app(), WindowId::frmTCAS, true);
-  EXPECT_TRUE(t.Messages().empty());
-  t.windows.fail = true;
-  SetAlwaysOnTop(t.app(), WindowId::Form1, false);
-  EXPECT_EQ(t.LastMessage(), "Unable to set window on top.");
-  ASSERT_EQ(t.windows.onTopCalls.size(), 2u);
-  EXPECT_EQ(t.windows.onTopCalls[0], std::make_pair(WindowId::frmTCAS, true));
-}
-
 }  // namespace
 }  // namespace sky

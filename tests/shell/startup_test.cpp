@@ -65,6 +65,7 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
   EXPECT_EQ(Timestamp(midnight.app()), "20261205233007");
 }
 
+// A log whose last record is at most an hour old is kept, whatever its line ends.
 TEST(StartUp, RecentLogIsContinuedAndAnOldOneEmptied) {
   struct Case {
     const char* log;
@@ -76,6 +77,8 @@ TEST(StartUp, RecentLogIsContinuedAndAnOldOneEmptied) {
       {"20261203223000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", false},  // yesterday
       {"20261204223000:1\r\n\r\n20261204213000:2\r\n\r\n", true},   // last non-empty line
       {"20261204233000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", true},   // in the future
+      {"20261204200000:8:50:0:1::0:0:0:0:0:0:-\n20261204223000:8:50:0:1::0:0:0:0:0:0:-\n", true},
+      {"20261204200000:8:50:0:1::0:0:0:0:0:0:-\r20261204223000:8:50:0:1::0:0:0:0:0:0:-\r", true},
       {"", false},
       {"garbage\r\n", false},
       {"20261340223000:x\r\n", false},  // month 13
@@ -125,11 +128,10 @@ TEST(ConnectButton, ReportsTheLinkResultCode) {
   app.g.TcasWindowOpen = true;
   app.frmTCAS.Label11.text = "NRM";
   ASSERT_EQ(Click(app, "Form1", "Command1"), ClickResult::Done);
-  ASSERT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(t.dialogs.shown[0].title, "Connection failure");
-  EXPECT_EQ(t.dialogs.shown[0].text,
-            "Connection failed, please make sure your FS is running and you installed FSUIPC (or "
-            "XPUIPC for X-Plane) correctly.\n\nError code: 2");
+  EXPECT_EQ(t.Shown(), std::vector<std::string>{
+                           "Connection failure: Connection failed, please make sure your FS is "
+                           "running and you installed FSUIPC (or XPUIPC for X-Plane) correctly."
+                           "\n\nError code: 2"});
   EXPECT_EQ(app.g.TcasMode, 0);
   EXPECT_EQ(app.frmTCAS.Label11.text, "OFF");
   EXPECT_EQ(app.Form1.lblConnect.text, "Not connected");

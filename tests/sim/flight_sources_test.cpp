@@ -1,6 +1,5 @@
-// The simulator's flight sources: malformed track files refused with the line and the reason, rows
-// holding over time, values served as the inverse of the program's conversion (whole numbers read
-// back whole; the golden flight log holds fractions, the demo's main job the built-in flight).
+// The simulator's flight sources: malformed track files refused with line and reason, rows holding
+// over time, values served as the inverse of the program's conversion.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,8 +16,7 @@ namespace {
 
 TEST(TrackFile, MalformedFilesAreRefusedWithTheLineAndTheReason) {
   struct Case {
-    std::string text;
-    std::string error;
+    std::string text, error;
   } cases[] = {
       {"", "line 1: no column names"},
       {"# only a comment\n\n", "line 2: no column names"},
@@ -79,66 +77,37 @@ double Number(const std::string& text) {
 TEST(RoundTrip, RangeEdgesEncode) {
   test::TestApp t;
   ASSERT_TRUE(t.Load());
+  using Read = std::function<double(const FlightSample&)>;
+  const Read lon = [](auto& s) { return Number(s.Longitude); };
+  const Read lat = [](auto& s) { return Number(s.Latitude); };
+  const Read alt = [](auto& s) { return Number(s.Altitude); };
+  const Read floorOf[] = {[](auto& s) { return std::floor(Number(s.GroundSpeed)); },
+                          [](auto& s) { return std::floor(s.IndicatedAirspeed); },
+                          [](auto& s) { return std::floor(s.TrueAirspeed); },
+                          [](auto& s) { return std::floor(Number(s.VerticalSpeed)); }};
   struct Case {
     const char* name;
     FlightState state;
-    std::function<double(const FlightSample&)> read;
-    double expected;
-    double tolerance;
+    Read read;
+    double expected, tolerance;
   } cases[] = {
-      {"longitude 180",
-       {.longitudeDeg = 180},
-       [](auto& s) { return Number(s.Longitude); },
-       180,
-       1e-9},
-      {"longitude -180",
-       {.longitudeDeg = -180},
-       [](auto& s) { return Number(s.Longitude); },
-       -180,
-       1e-9},
-      {"longitude 0", {.longitudeDeg = 0}, [](auto& s) { return Number(s.Longitude); }, 0, 1e-9},
-      {"latitude 90", {.latitudeDeg = 90}, [](auto& s) { return Number(s.Latitude); }, 90, 1e-9},
-      {"latitude -90", {.latitudeDeg = -90}, [](auto& s) { return Number(s.Latitude); }, -90, 1e-9},
-      {"altitude 100000 ft",
-       {.altitudeFt = 100000},
-       [](auto& s) { return Number(s.Altitude); },
-       100000,
-       0},
-      {"altitude -2000 ft",
-       {.altitudeFt = -2000},
-       [](auto& s) { return Number(s.Altitude); },
-       -2000,
-       0},
+      {"longitude 180", {.longitudeDeg = 180}, lon, 180, 1e-9},
+      {"longitude -180", {.longitudeDeg = -180}, lon, -180, 1e-9},
+      {"longitude 0", {.longitudeDeg = 0}, lon, 0, 1e-9},
+      {"latitude 90", {.latitudeDeg = 90}, lat, 90, 1e-9},
+      {"latitude -90", {.latitudeDeg = -90}, lat, -90, 1e-9},
+      {"altitude 100000 ft", {.altitudeFt = 100000}, alt, 100000, 0},
+      {"altitude -2000 ft", {.altitudeFt = -2000}, alt, -2000, 0},
       {"ground 30000 ft",
        {.altitudeFt = 30000, .groundElevationFt = 30000},
        [](auto& s) { return Number(s.HeightAboveGround); },
        0,
        1},
-      {"ground speed 2000 kt",
-       {.groundSpeedKt = 2000},
-       [](auto& s) { return std::floor(Number(s.GroundSpeed)); },
-       2000,
-       0},
-      {"indicated 2000 kt",
-       {.indicatedAirspeedKt = 2000},
-       [](auto& s) { return std::floor(s.IndicatedAirspeed); },
-       2000,
-       0},
-      {"true airspeed 2000 kt",
-       {.trueAirspeedKt = 2000},
-       [](auto& s) { return std::floor(s.TrueAirspeed); },
-       2000,
-       0},
-      {"climbing 50000 fpm",
-       {.verticalSpeedFpm = 50000},
-       [](auto& s) { return std::floor(Number(s.VerticalSpeed)); },
-       50000,
-       0},
-      {"descending 50000 fpm",
-       {.verticalSpeedFpm = -50000},
-       [](auto& s) { return std::floor(Number(s.VerticalSpeed)); },
-       -50000,
-       0},
+      {"ground speed 2000 kt", {.groundSpeedKt = 2000}, floorOf[0], 2000, 0},
+      {"indicated 2000 kt", {.indicatedAirspeedKt = 2000}, floorOf[1], 2000, 0},
+      {"true airspeed 2000 kt", {.trueAirspeedKt = 2000}, floorOf[2], 2000, 0},
+      {"climbing 50000 fpm", {.verticalSpeedFpm = 50000}, floorOf[3], 50000, 0},
+      {"descending 50000 fpm", {.verticalSpeedFpm = -50000}, floorOf[3], -50000, 0},
       {"heading 360", {.headingDeg = 360}, [](auto& s) { return Number(s.Heading); }, 0, 1e-6},
   };
   for (const Case& c : cases) {

@@ -1,6 +1,5 @@
-// FlightGear as a flight source, against replies recorded from the real FlightGear at three
-// moments (parked, taking off, in a climbing turn): what the program then reads, the traffic
-// it gets, the requests' form, and a FlightGear that answers out of step or with garbage.
+// FlightGear as a flight source, against replies recorded at three moments: what the program reads,
+// the traffic, the requests' form, and answers out of step or garbage.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,8 +43,7 @@ struct Exchange {
 
 TEST(FlightGear, RecordedMomentsReachTheProgramAsFlightGearShowedThem) {
   struct Case {
-    const char* moment;
-    const char* seen;
+    const char *moment, *seen;
   } cases[] = {
       // Parked on the grass facing 321: no airspeed (a denormal), the FDM's true airspeed is the
       // wind; the glideslope needle is at full "fly up".
@@ -184,20 +182,13 @@ TEST(FlightGear, UntrustedAnswers) {
 // Traffic values beyond reason stay out of the area; call signs lose their control characters.
 TEST(FlightGear, UntrustedTraffic) {
   struct Case {
-    const char* property;
-    const char* value;
+    const char *property, *value;
     bool present;
     const char* callsign;
   } cases[] = {
-      {"callsign",
-       "SKY\x01"
-       "B\x7f",
-       true, "SKYB"},
+      {"callsign", "SKY\001B\177", true, "SKYB"},
       {"callsign", "", true, "4"},  // no call sign: the identifier stands in
-      {"callsign",
-       "K\xc3\xa9L\xe2\x82\xac"
-       "M 1234567890123",
-       true, "K\xc3\xa9LM 1234567890"},
+      {"callsign", "K\303\251L\342\202\254M 1234567890123", true, "K\xc3\xa9LM 1234567890"},
       {"position/latitude-deg", "nan", false, ""},
       {"position/latitude-deg", "95", false, ""},
       {"position/altitude-ft", "-inf", false, ""},

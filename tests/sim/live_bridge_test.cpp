@@ -1,8 +1,5 @@
-// The bridge from a running simulator to the program's link: the link opens once the simulator
-// reports its aircraft, closes when the simulator closes or falls silent, and opens again when
-// it is back; the program sees a lost interface module and reconnects by itself, with no record
-// lost. With a scripted simulator on a simulated clock, then with FlightGear's recorded replies
-// over real sockets and the program on the real transport.
+// The bridge from a live simulator to the program's link: open, lost and regained, with a scripted
+// simulator and with FlightGear's recorded replies over real sockets and the real transport.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>

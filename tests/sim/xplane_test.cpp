@@ -1,7 +1,5 @@
-// X-Plane as a flight source, against a small X-Plane of the test's own written from the wire
-// format: it takes RREF subscriptions on a UDP socket and answers them with values by dataref.
-// The subscriptions' form, the values the program then reads, and datagrams X-Plane would never
-// send.
+// X-Plane as a flight source, against a small X-Plane of the test's own (RREF subscriptions over
+// UDP): the subscriptions, the values the program reads, and datagrams X-Plane never sends.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>

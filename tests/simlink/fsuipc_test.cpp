@@ -1,6 +1,5 @@
-// The link to the simulator: over the in-memory transport what only a fake can make fail; over
-// this platform's real one (Win32 message, atom and mapping, or POSIX shared memory and a Unix
-// socket) the result codes a simulator causes, the same on both, and what only one transport has.
+// The link to the simulator: what only a fake can make fail over the in-memory transport, and the
+// result codes a simulator causes over this platform's real transport.
 #include "simlink/fsuipc.h"
 
 #include <gtest/gtest.h>

@@ -146,8 +146,7 @@ TEST_F(GetAITest, AValueThatCannotBeConvertedStopsTheRefresh) {
 TEST(TrafficFileTest, ErrorsNameTheLine) {
   const std::string header = "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n";
   struct Case {
-    std::string text;
-    std::string error;
+    std::string text, error;
   } cases[] = {
       {"", "line 1: no header line"},
       {"t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm\n", "line 1: missing column \"callsign\""},

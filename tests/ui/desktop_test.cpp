@@ -1,6 +1,5 @@
-// The desktop program's real widgets driven offscreen: the settings dialogs (typing, the focus
-// moving between boxes, mouse clicks on the buttons), the main window's layout, minimising to the
-// tray and back, the window buttons, and what the shell adapter says when nothing opens a file.
+// The desktop program's real widgets driven offscreen: the settings dialogs, the main window,
+// the tray, the window buttons, and the shell adapter when nothing opens a file.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -64,12 +63,8 @@ class Desktop : public ::testing::Test {
   std::unique_ptr<ui::UiHost> host;
 };
 
-QWidget* W(QWidget* window) {
-  return window;
-}
-
 TEST_F(Desktop, BoxesCorrectThemselvesAsTheFocusMovesAndOkStoresThem) {
-  QWidget* dialog = W(OpenParameters());
+  QWidget* dialog = OpenParameters();
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(dialog->isModal());
   auto* heading = Find<QLineEdit>(dialog, "txtHDGOffset");
@@ -105,7 +100,7 @@ TEST_F(Desktop, BoxesCorrectThemselvesAsTheFocusMovesAndOkStoresThem) {
 }
 
 TEST_F(Desktop, ResetAsksAndEscapeCancels) {
-  QWidget* dialog = W(OpenParameters());
+  QWidget* dialog = OpenParameters();
   ASSERT_NE(dialog, nullptr);
   t.dialogs.Queue({Answer::Yes});
   Press(dialog, "btnReset");
@@ -117,7 +112,7 @@ TEST_F(Desktop, ResetAsksAndEscapeCancels) {
 
 TEST_F(Desktop, OptionsShowTheirStateAndStoreTheClicks) {
   Press(host->MainWindow(), "btn_Options");
-  QWidget* dialog = W(host->OptionsView());
+  QWidget* dialog = host->OptionsView();
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(dialog->isModal());
   EXPECT_EQ(dialog->windowTitle().toStdString(), "Options");
@@ -139,7 +134,7 @@ TEST_F(Desktop, OptionsShowTheirStateAndStoreTheClicks) {
 
 TEST_F(Desktop, DialogsHaveTheirPictureTaken) {
   Press(host->MainWindow(), "btn_Options");
-  QWidget* options = W(host->OptionsView());
+  QWidget* options = host->OptionsView();
   ASSERT_NE(options, nullptr);
   options->resize(options->sizeHint());
   test::Screenshot(*options, "frmOptions");
@@ -147,7 +142,7 @@ TEST_F(Desktop, DialogsHaveTheirPictureTaken) {
   for (auto* box : options->findChildren<QGroupBox*>()) captions << box->title();
   EXPECT_EQ(captions.join("|").toStdString(),
             "Skytrace automatic update settings|X-Plane (XPUIPC) settings");
-  QWidget* parameters = W(OpenParameters());
+  QWidget* parameters = OpenParameters();
   ASSERT_NE(parameters, nullptr);
   parameters->resize(parameters->sizeHint());
   test::Screenshot(*parameters, "frmOffsets");

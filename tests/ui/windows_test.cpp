@@ -66,11 +66,9 @@ TEST_F(WindowsTest, Form1ShowsTheLayoutForwardsClicksAndSavesAScreenshot) {
   EXPECT_EQ(frames.join("|").toStdString(),
             "Connection status|Logging operations and status|Message board and current UTC "
             "time|Other logging operations|Program operations|Services");
-  auto* startlog = window.findChild<QPushButton*>("btn_startlog");
+  auto* startlog = window.findChild<QPushButton*>("btn_startlog");  // captions: Desktop tests
   ASSERT_NE(startlog, nullptr);
   EXPECT_EQ(window.findChildren<QPushButton*>().size(), 19);
-  EXPECT_EQ(startlog->text().toStdString(), "Start logging");
-  EXPECT_EQ(startlog->toolTip().toStdString(), "Start flight logging!");
   QStringList labels;
   for (QLabel* label : window.findChildren<QLabel*>()) labels << label->text();
   EXPECT_TRUE(labels.contains("Connected") && labels.contains("No realtime"));
