@@ -112,6 +112,22 @@ void AppendOwnPredictedPath(App& app, std::string& out) {
   out += kml.FolderEnd;  // closes the "Aircraft position" folder
 }
 
+}  // namespace
+
+TrafficPrediction PredictTraffic(double lon, double lat, double altFt, double headingDeg,
+                                 double speedKt, double verticalSpeedFpm, double seconds) {
+  const double perLatitude = GreatCircleDistance(lat, lon, lat + 1, lon, false);
+  const double perLongitude = GreatCircleDistance(lat, lon, lat, lon + 1, false);
+  const double latStep = Checked(speedKt / 3600 / perLatitude);
+  const double lonStep = Checked(speedKt / 3600 / perLongitude);
+  const double g = -(headingDeg + 180) * kAngleFactor;
+  return {Checked(lon - std::sin(g) * lonStep * seconds),
+          Checked(lat + std::cos(g) * latStep * seconds),
+          Checked(altFt + verticalSpeedFpm / 60 * seconds)};
+}
+
+namespace {
+
 void AppendTraffic(App& app, std::string& out) {
   const KmlTemplateSet& kml = app.kml;
   const std::string& separator = app.g.DecimalSeparator;
@@ -130,14 +146,8 @@ void AppendTraffic(App& app, std::string& out) {
     const double verticalSpeed = TableNumber(row.VS, separator);
     const int level = ClassifyTraffic(app, lat, lon, alt, "", "", "");
 
-    const double perLatitude = GreatCircleDistance(lat, lon, lat + 1, lon, false);
-    const double perLongitude = GreatCircleDistance(lat, lon, lat, lon + 1, false);
-    const double latStep = Checked(speed / 3600 / perLatitude);
-    const double lonStep = Checked(speed / 3600 / perLongitude);
-    const double g = -(heading + 180) * kAngleFactor;
-    const double predictedLat = lat + std::cos(g) * latStep * multiplier;
-    const double predictedLon = lon - std::sin(g) * lonStep * multiplier;
-    const double predictedAlt = Checked(alt + verticalSpeed / 60 * multiplier);
+    const TrafficPrediction predicted =
+        PredictTraffic(lon, lat, alt, heading, speed, verticalSpeed, multiplier);
 
     const std::string latText = KmlNumber(lat);
     const std::string lonText = KmlNumber(lon);
@@ -153,11 +163,11 @@ void AppendTraffic(App& app, std::string& out) {
     out += ',';
     out += altMText;
     out += ' ';
-    out += KmlNumber(predictedLon);
+    out += KmlNumber(predicted.lon);
     out += ',';
-    out += KmlNumber(predictedLat);
+    out += KmlNumber(predicted.lat);
     out += ',';
-    out += KmlNumber(predictedAlt * kMetresPerFoot);
+    out += KmlNumber(predicted.altFt * kMetresPerFoot);
     out += kml.PlacemarkEnd;
 
     // The label pin. The numbers go in first, so that no placeholder word inside a call sign

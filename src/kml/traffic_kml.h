@@ -16,6 +16,17 @@ double LongitudeRate(double speed, double lon, double lat);
 // std::domain_error like LongitudeRate.
 double LatitudeRate(double speed, double lon, double lat);
 
+// Where a traffic aircraft at (lon, lat) and `altFt`, heading `headingDeg` at `speedKt` and
+// climbing `verticalSpeedFpm`, will be after `seconds`, as both traffic drawings predict it.
+// Throws std::domain_error where a value has no finite result (at a pole).
+struct TrafficPrediction {
+  double lon = 0;
+  double lat = 0;
+  double altFt = 0;
+};
+TrafficPrediction PredictTraffic(double lon, double lat, double altFt, double headingDeg,
+                                 double speedKt, double verticalSpeedFpm, double seconds);
+
 // The own predicted-path placemark followed by the closing of the "Aircraft position" folder,
 // then, while the TCAS mode is not OFF, the "AI/Multiplayer traffic" folder. Throws
 // MissingPlaceholder (or another std::exception) when a snippet or a value does not fit.

@@ -183,16 +183,6 @@ std::optional<std::string> SystemHttp::Fetch(const std::string& url, size_t maxB
   return std::move(outcome->body);
 }
 
-std::optional<std::string> SystemHttp::FetchText(const std::string& url) {
-  return Fetch(url, limits_.maxTextBytes);
-}
-
-std::optional<std::vector<uint8_t>> SystemHttp::FetchBytes(const std::string& url) {
-  auto bytes = Fetch(url, limits_.maxBinaryBytes);
-  if (!bytes) return std::nullopt;
-  return std::vector<uint8_t>(bytes->begin(), bytes->end());
-}
-
 }  // namespace sky
 
 #endif  // _WIN32

@@ -1,7 +1,6 @@
 #include "realtime/animated_traffic.h"
 
 #include <array>
-#include <cmath>
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -11,8 +10,8 @@
 #include "core/kml_snippets.h"
 #include "core/numtext.h"
 #include "core/ports.h"
-#include "instruments/geometry.h"
 #include "kml/templates.h"
+#include "kml/traffic_kml.h"
 #include "kml/xml_escape.h"
 #include "realtime/animated_events.h"
 #include "realtime/log_reader.h"
@@ -21,18 +20,12 @@
 namespace sky {
 namespace {
 
-constexpr double kAngleFactor = 3.14159265 / 180;
 constexpr double kMetresPerFoot = 0.3048;
 
 double Number(std::string_view text, std::string_view separator) {
   const auto value = ParseNumber(text, separator);
   if (!value) throw KmlDataError("not a number: " + std::string(text.substr(0, 32)));
   return *value;
-}
-
-double Checked(double value) {
-  if (!std::isfinite(value)) throw std::domain_error("value out of range");
-  return value;
 }
 
 void AppendNumber(std::string& out, double value) {
@@ -277,14 +270,8 @@ size_t WriteAnimatedTraffic(const KmlTemplateSet& kml, std::string_view separato
     const double verticalSpeed = Number(r.verticalSpeed, separator);
     const double level = Number(r.level, separator);
 
-    const double perLatitude = GreatCircleDistance(lat, lon, lat + 1, lon, false);
-    const double perLongitude = GreatCircleDistance(lat, lon, lat, lon + 1, false);
-    const double latStep = Checked(speed / 3600 / perLatitude);
-    const double lonStep = Checked(speed / 3600 / perLongitude);
-    const double g = -(heading + 180) * kAngleFactor;
-    const double predictedLat = Checked(lat + std::cos(g) * latStep * m);
-    const double predictedLon = Checked(lon - std::sin(g) * lonStep * m);
-    const double predictedAlt = Checked(alt + verticalSpeed / 60 * m);
+    const TrafficPrediction predicted =
+        PredictTraffic(lon, lat, alt, heading, speed, verticalSpeed, m);
     const std::string latText = DefaultText(lat, ".");
     const std::string lonText = DefaultText(lon, ".");
     const std::string altMText = DefaultText(alt * kMetresPerFoot, ".");
@@ -299,11 +286,11 @@ size_t WriteAnimatedTraffic(const KmlTemplateSet& kml, std::string_view separato
     const std::string_view pathValues[] = {name, times.element()};
     path.Fill(text, pathValues);
     text.append(lonText).append(",").append(latText).append(",").append(altMText).append(" ");
-    AppendNumber(text, predictedLon);
+    AppendNumber(text, predicted.lon);
     text += ',';
-    AppendNumber(text, predictedLat);
+    AppendNumber(text, predicted.lat);
     text += ',';
-    AppendNumber(text, predictedAlt * kMetresPerFoot);
+    AppendNumber(text, predicted.altFt * kMetresPerFoot);
     text += kml.PlacemarkEnd;
 
     // The label pin.
