@@ -129,21 +129,6 @@ TEST(MainWindow, FirstMinimiseAsksOnceWhenConnectedAndNotLogging) {
   }
 }
 
-TEST(MainWindow, WithoutANotificationAreaMinimisingStaysAPlainMinimise) {
-  test::TestApp t;
-  t.windows.tray = false;
-  ASSERT_TRUE(t.Load());
-  ResizeMainWindow(t.app(), WindowState::Minimized);
-  const Form1Controls& f = t.app().Form1;
-  EXPECT_EQ(t.Shown(), Strings{"Logging: Start logging?"});  // the question still comes, once
-  EXPECT_EQ(f.windowState, WindowState::Minimized);
-  EXPECT_TRUE(f.visible && !f.trayIcon);
-  ResizeMainWindow(t.app(), WindowState::Normal);  // back from the task bar
-  ResizeMainWindow(t.app(), WindowState::Minimized);
-  EXPECT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_TRUE(f.visible && !f.trayIcon);
-}
-
 TEST(MainWindow, TrayRestoresOnALeftOrRightButtonReleaseOnly) {
   for (const int message : {kLeftButtonUp, kRightButtonUp}) {
     test::TestApp t;

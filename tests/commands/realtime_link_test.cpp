@@ -1,8 +1,7 @@
 // Realtime tracking: the network link, switching realtime on and off, the view modes and their
-// camera, the aircraft pin, and the realtime documents written by the tick and by stopping the log.
+// camera and the aircraft pin.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 
 #include "commands/logging.h"
@@ -91,24 +90,6 @@ TEST(Realtime, GenerateAndToggleButtons) {
         << c.name;
     ExpectWellFormed(link);
   }
-}
-
-TEST(Realtime, TickAndStopWriteTheDocuments) {
-  Program p;
-  TestApp& t = p.t;
-  WriteFile(p.DataFile("Realtime.txt"), GoldenLog());
-  t.g().Connected = t.g().LoggingOn = t.g().RealtimeOn = true;
-  t.Tick();
-  ASSERT_TRUE(t.g().Connected);
-  for (const char* document : {"Realtime.kml", "RealtimeLocation.kml"}) {
-    ExpectWellFormed(p.DataFile(document));
-    std::filesystem::remove(p.DataFile(document));
-  }
-  // Stopping the log writes them a last time, with realtime already off.
-  StopLogging(t.app());
-  EXPECT_TRUE(FileExists(p.DataFile("Realtime.kml")) &&
-              FileExists(p.DataFile("RealtimeLocation.kml")));
-  EXPECT_FALSE(t.g().RealtimeOn);
 }
 
 TEST(Realtime, ViewButtonsAndTheCamera) {

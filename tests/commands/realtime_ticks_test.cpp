@@ -140,8 +140,6 @@ class RealtimeFlight {
   TestApp t;
   int compared = 0;             // documents compared with a rebuild
   std::set<std::string> shown;  // the last three records of each of them
-
- private:
   sim::Track track_;
 };
 
@@ -164,7 +162,16 @@ TEST(RealtimeTicks, EveryDocumentIsWhatARebuildFromTheWholeLogWrites) {
          }},
         {61, press("btn_resetlog")},  // a new log while logging
         {66, press("btn_startAnimate")},
-        {90, press("btn_stoplog")},
+        {90,
+         [&f, &t] {  // stopping the log writes the documents a last time, realtime then off
+           for (const char* document : {"Realtime.kml", "RealtimeLocation.kml"}) {
+             std::filesystem::remove(t.DataFile(document));
+           }
+           f.Click("Form1", "btn_stoplog");
+           EXPECT_TRUE(FileExists(t.DataFile("Realtime.kml")) &&
+                       FileExists(t.DataFile("RealtimeLocation.kml")));
+           EXPECT_FALSE(t.g().RealtimeOn);
+         }},
         {94, press("btn_startlog")},  // a second logging run
         {95, press("btn_ToggleRealtime")},
         {110,
@@ -196,6 +203,7 @@ TEST(RealtimeTicks, EveryDocumentIsWhatARebuildFromTheWholeLogWrites) {
       EXPECT_NE(codes.find(code), std::string::npos) << code << " " << separator << "\n" << codes;
     }
     ExpectWellFormed(t.DataFile("Realtime.kml"));
+    ExpectWellFormed(t.DataFile("RealtimeLocation.kml"));
   }
 }
 
@@ -275,8 +283,9 @@ TEST(RealtimeTicks, AKillAtAnyStepLeavesWholeDocuments) {
   }
 }
 
-// "Realtime.txt" is the flight log and the present position after every tick, whichever way it
-// was refreshed: cut back and appended to, or made anew when the logs changed under it.
+// "Realtime.txt" is the flight log and the present position (this second's heading) after every
+// tick, whichever way it was refreshed: cut back and appended to, or made anew when the logs
+// changed under it.
 TEST(RealtimeTicks, TheRealtimeLogIsTheFlightLogAndThePresentPosition) {
   RealtimeFlight f;
   TestApp& t = f.t;
@@ -290,7 +299,11 @@ TEST(RealtimeTicks, TheRealtimeLogIsTheFlightLogAndThePresentPosition) {
                       const std::string log = ReadFile(flightLog);
                       const std::string realtime = ReadFile(realtimeLog);
                       ASSERT_EQ(realtime.substr(0, log.size()), log) << second;
-                      ASSERT_EQ(Lines(realtime.substr(log.size())).size(), 1u) << second;
+                      const Strings present = Lines(realtime.substr(log.size()));
+                      ASSERT_EQ(present.size(), 1u) << second;
+                      EXPECT_EQ(Field(present[0], 12),
+                                std::to_string(static_cast<int>(f.track_.At(second).headingDeg)))
+                          << second;
                       ++checked;
                     }});
   }

@@ -1,5 +1,5 @@
-// The animated part of a converted flight: golden bytes and a plain in-memory construction, frames with stamps out of order, damaged
-// logs and snippets, streaming, and the document read by xmllint and GDAL.
+// The animated part of a converted flight: golden bytes and a plain in-memory construction,
+// frames with stamps out of order, damaged logs and snippets, streaming, xmllint and GDAL.
 #include "realtime/animation_kml.h"
 
 #include <gtest/gtest.h>
@@ -137,6 +137,11 @@ struct Flight {
 };
 
 // KML numbers always take "." whatever the locale; the shipped snippets have their own golden.
+// The golden part shows: the opening listed as one item and off; midnight (a frame begins a second
+// after its end, next day); a frame after a stamp that went back; the parked two-point ground path
+// and range; a predicted climb due north; event pins with their own stamp and lower-case "z";
+// warning pieces up to the recovery; traffic colours by level, "-" for one second only, escaped
+// call signs and heading 271.5 shown as 271.
 TEST(Animation, SmallFlightMatchesItsGoldenPartInEitherLocale) {
   Flight f, comma(","), shipped(".", true);
   const std::string part = f.Build();
@@ -149,40 +154,6 @@ TEST(Animation, SmallFlightMatchesItsGoldenPartInEitherLocale) {
   EXPECT_EQ(f.t.app().lastAnimation.frames, 7u);
   EXPECT_EQ(f.t.app().lastAnimation.specialPlacemarks, 9u);  // one per flight-log record
   EXPECT_EQ(f.t.app().lastAnimation.trafficPlacemarks, 12u);
-  for (const std::string& expected : {
-           // The opening, listed as one item and switched off.
-           std::string("<F><name>Animation</name><visibility>0</visibility><listItemType>"
-                       "checkHideChildren</listItemType>"),
-           // Midnight: the first frame begins a second after its end, on the next day.
-           std::string("<Folder><TimeSpan><begin>2009-12-04T00:00:00Z</begin><end>"
-                       "2009-12-03T23:59:59Z</end></TimeSpan><name>2009-12-03 23:59:59z</name>"),
-           // The frame after a stamp that went back: from a second after the previous frame.
-           std::string("<begin>2009-12-04T00:00:14Z</begin><end>2009-12-04T00:00:09Z</end>"),
-           // Parked: a two-point path on the ground and the ground range.
-           std::string("<PG><name>Predicted Flightpath</name>|4.76,52.36 4.76,52.36>"),
-           std::string("h=90 r=400|<altitude>0</altitude>|<altitude>0</altitude>>"),
-           // Heading 0, climbing 1200 ft/min for 60 s: only north, 1200 ft (365.76 m) higher.
-           std::string("|4.703,52.3003,60.96 4.703,"),
-           std::string(",426.72>"),
-           // An event pin stamped with its own record, lower-case z.
-           std::string("<PWA><name>Overspeed!!</name><TimeSpan><begin>2009-12-04T00:00:12z</begin>"
-                       "</TimeSpan>"),
-           // Warning pieces up to the recovery, then normal ones.
-           std::string("<W><TimeSpan><begin>2009-12-04T00:00:29Z</begin></TimeSpan><name>Warning!"),
-           std::string("<A><TimeSpan><begin>2009-12-04T00:00:11Z</begin></TimeSpan><name>"
-                       "04-12-2009 00:00</name>"),
-           // Traffic: a level 0 draws blue, 3 orange, 4 red; "-" shows only its own second; an
-           // event's recording begins after the recording before it; 271.5 is shown as 271.
-           std::string("<B><name>Predicted Flightpath B&amp;&lt;&quot;\xC3\xA9&apos;</name>"
-                       "<TimeSpan><begin>2009-12-03T23:59:59Z</begin><end>2009-12-03T23:59:59Z"),
-           std::string("<O><name>Predicted Flightpath KLM1234 ;Close</name><TimeSpan><begin>"
-                       "2009-12-04T00:00:00Z</begin><end>2009-12-04T00:00:00Z</end>"),
-           std::string("<R><name>Predicted Flightpath PARKED ;Too close</name><TimeSpan><begin>"
-                       "2009-12-04T00:00:06Z</begin><end>2009-12-04T00:00:13Z</end>"),
-           std::string("AI/Online traffic: B&amp;&lt;&quot;\xC3\xA9&apos;|-|271|-|250|0|9000|-|"),
-       }) {
-    EXPECT_NE(part.find(expected), std::string::npos) << expected;
-  }
 }
 
 TEST(Animation, StartRecordOfAFrameAsTheScanFindsIt) {

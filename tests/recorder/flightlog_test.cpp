@@ -1,5 +1,5 @@
-// The flight log: the selection rule at its boundaries, the record format, "Realtime.txt" and what
-// a failing file does.
+// The flight log: the selection rule at its boundaries, the record format and what a failing file
+// does.
 #include "recorder/flightlog.h"
 
 #include <gtest/gtest.h>
@@ -138,22 +138,6 @@ TEST_F(FlightLogTest, RecordFieldsAndLineEnd) {
   RecordSample(t.app(), "", false);
   EXPECT_EQ(Log().substr(second),
             stamp + ":-8.1234567890123:50.1:-0:1:SA:250:1000:260:-1:255:359:-\r\n");
-}
-
-// "Realtime.txt" is the flight log and the present position, on written ticks and others.
-TEST(FlightLogRealtime, IsTheFlightLogPlusThePresentPosition) {
-  test::TestApp t;
-  test::FlyTrack(t, test::TrackOf("t,hdg\n0,10\n2,20\n"));
-  t.g().RealtimeOn = true;
-  for (const int heading : {20, 21, 40}) {  // 21 is not worth a record
-    sim::WriteFlightState(t.simulator, {.headingDeg = static_cast<double>(heading)});
-    t.Tick();
-    const std::string log = test::ReadFile(t.DataFile("Flightlog.txt"));
-    const std::string realtime = test::ReadFile(t.DataFile("Realtime.txt"));
-    ASSERT_EQ(realtime.substr(0, log.size()), log) << heading;
-    EXPECT_EQ(test::Field(realtime.substr(log.size()), 12), std::to_string(heading)) << heading;
-    EXPECT_EQ(test::Lines(realtime.substr(log.size())).size(), 1u) << heading;
-  }
 }
 
 TEST(FlightLogFailure, ClosesTheProgram) {
