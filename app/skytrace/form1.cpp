@@ -118,14 +118,21 @@ Form1::Form1(App& app, std::function<void()> afterEvent)
 
   tray_ = new QSystemTrayIcon(SkytraceIcon(), this);
   tray_->setObjectName("picTrayicon");
-  // The tray reports a button release as the mouse message the core knows.
+  // The tray reports a button release as the mouse message the core knows. The core's answer
+  // hides the icon, so it runs once the icon has finished handling its own mouse event: hiding
+  // an icon from inside that event destroys the object Qt is still using.
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
     const int message = why == QSystemTrayIcon::Trigger       ? kLeftButtonUp
                         : why == QSystemTrayIcon::Context     ? kRightButtonUp
                         : why == QSystemTrayIcon::DoubleClick ? kLeftButtonDoubleClick
                                                               : kMouseMove;
-    TrayIconMouse(app_, message);
-    afterEvent_();
+    QMetaObject::invokeMethod(
+        this,
+        [this, message] {
+          TrayIconMouse(app_, message);
+          afterEvent_();
+        },
+        Qt::QueuedConnection);
   });
   Render();
 }

@@ -40,8 +40,6 @@ class SimulatedClock final : public Clock {
   bool fixedZone_ = false;
 };
 
-// Adds seconds to a local calendar time (no daylight-saving jumps).
-LocalDateTime AddSeconds(const LocalDateTime& time, int64_t seconds);
 // "YYYY-MM-DD HH:MM:SS"; false when the text is not such a time.
 bool ParseLocalDateTime(const std::string& text, LocalDateTime& time);
 

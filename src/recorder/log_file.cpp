@@ -14,16 +14,6 @@
 namespace sky {
 namespace {
 
-// Days since 1970-01-01 of a civil date (proleptic Gregorian).
-int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day) {
-  year -= month <= 2;
-  const int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(year - era * 400);
-  const unsigned doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
 bool IsLeap(int year) {
   return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
@@ -62,12 +52,8 @@ bool IsLogRecent(App& app) try {
   const std::string stamp = last.substr(0, last.find(':'));
   const auto recorded = MinutesOf(CorrectDatumTijd(stamp));
   if (!recorded) return false;
-  const LocalDateTime now = app.ports.clock.LocalNow();
-  const std::string utc = GetUtcTime(app);
-  char current[32];
-  std::snprintf(current, sizeof current, "%02d-%02d-%04d %s", now.day, now.month, now.year,
-                FormatDigits(utc, "00:00").c_str());
-  const auto present = MinutesOf(current);
+  // The present moment as the records' stamps give it: the UTC date and time.
+  const auto present = MinutesOf(CorrectDatumTijd(Timestamp(app)));
   if (!present) return false;
   return *present - *recorded <= 60;
 } catch (const std::exception&) {

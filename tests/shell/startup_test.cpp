@@ -60,9 +60,49 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
     clock.Tick();
     EXPECT_EQ(clock.app().Form1.Label9.text, shown);
   }
-  // A time stamp is the local date, the UTC time and the local seconds.
-  test::TestApp midnight({.start = {2026, 12, 5, 0, 30, 7}, .zoneBiasMinutes = -60});
-  EXPECT_EQ(Timestamp(midnight.app()), "20261205233007");
+  // A time stamp is the UTC date and time: the date rolls back or on with the time.
+  const struct {
+    LocalDateTime local;
+    int bias;
+    const char* stamp;
+  } stamps[] = {
+      {{2026, 12, 5, 0, 30, 7}, -60, "20261204233007"},   // east, after local midnight
+      {{2026, 12, 31, 20, 0, 59}, 300, "20270101010059"},  // west, into the new year
+      {{2028, 2, 28, 23, 15, 0}, 60, "20280229001500"},    // a leap day
+      {{2026, 12, 5, 12, 0, 0}, 0, "20261205120000"},
+  };
+  for (const auto& c : stamps) {
+    test::TestApp t({.start = c.local, .zoneBiasMinutes = c.bias});
+    EXPECT_EQ(Timestamp(t.app()), c.stamp) << c.stamp;
+  }
+}
+
+// Around local midnight a log the program wrote minutes before is continued, and one written a
+// day before is emptied, on either side of Greenwich.
+TEST(StartUp, LogAgeCountsInUtcAcrossLocalMidnight) {
+  const struct {
+    LocalDateTime logged;  // local time of the last record
+    int bias;
+    int64_t laterSeconds;
+    bool kept;
+  } cases[] = {
+      {{2026, 12, 4, 23, 55, 0}, -60, 7 * 60, true},            // east: 00:02 the next day
+      {{2026, 12, 4, 18, 30, 0}, 300, 24 * 3600 + 40 * 60, false},  // west: a day and 40 minutes
+      {{2026, 12, 4, 18, 30, 0}, 300, 50 * 60, true},           // west: 19:20, past UTC midnight
+  };
+  for (const auto& c : cases) {
+    test::TestApp t({.start = c.logged, .zoneBiasMinutes = c.bias});
+    ASSERT_TRUE(t.Load());
+    t.Tick(2);
+    Click(t.app(), "Form1", "btn_startlog");
+    t.Tick(2);
+    const std::string log = test::ReadFile(t.DataFile("Flightlog.txt"));
+    ASSERT_FALSE(log.empty());
+    t.clock.Advance(c.laterSeconds * 1000);
+    t.Restart();
+    ASSERT_TRUE(t.Load());
+    EXPECT_EQ(test::ReadFile(t.DataFile("Flightlog.txt")), c.kept ? log : "") << c.bias;
+  }
 }
 
 // A log whose last record is at most an hour old is kept, whatever its line ends.
