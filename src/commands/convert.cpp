@@ -1,5 +1,6 @@
 #include "commands/convert.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
@@ -27,9 +28,16 @@ void Require(bool done) {
   if (!done) throw std::runtime_error("file operation failed");
 }
 
+// The file systems the program meets hold at most 255 bytes in a file name; Windows paths at
+// most 259 characters (UTF-8 bytes are never fewer than the UTF-16 characters Windows counts).
+constexpr size_t kMaxFileNameBytes = 255;
+constexpr size_t kMaxWindowsPathBytes = 259;
+
 // The typed name as it can stand in a file name: NUL and the other control characters, and the
-// characters the file system refuses, become "-". The document inside keeps the name as typed.
-std::string FileNamePart(std::string name) {
+// characters the file system refuses, become "-"; a name too long for a file name in `folder`
+// (with `otherBytes` of that name taken by the rest) is cut after its last whole UTF-8 character
+// that fits. The document inside keeps the name as typed.
+std::string FileNamePart(std::string name, size_t otherBytes, [[maybe_unused]] size_t folderBytes) {
 #ifdef _WIN32
   constexpr std::string_view kRefused = "\\/:*?\"<>|";
 #else
@@ -39,7 +47,27 @@ std::string FileNamePart(std::string name) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7F || kRefused.find(c) != std::string_view::npos) c = '-';
   }
+  size_t limit = kMaxFileNameBytes;
+#ifdef _WIN32
+  limit = std::min(limit, kMaxWindowsPathBytes - std::min(folderBytes, kMaxWindowsPathBytes));
+#endif
+  const size_t room = limit - std::min(limit, otherBytes);
+  if (name.size() > room) {
+    size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
   return name;
+}
+
+// Why a conversion saved nothing, for the sentence that says so.
+std::string WhyNotConverted(FileSystem& files, const std::string& log) {
+  const auto head = files.ReadHead(log, 1);
+  if (!head)
+    return "Not able to convert flightlog: Flightlog.txt could not be read, nothing was saved.";
+  if (head->empty())
+    return "Not able to convert flightlog: the flight log is empty, nothing was saved.";
+  return "Not able to convert flightlog, nothing was saved.";
 }
 
 // Copies into place through a temporary file, so that a full disk or a kill never leaves a
@@ -66,7 +94,10 @@ void ConvertFlightLog(App& app) {
     if (!name) return;  // cancelled: nothing is done
     const std::string stamp = Stamp(app.ports.clock.LocalNow());
     const std::string baseName = "Flightlog " + *name + " " + stamp;
-    const std::string savedName = "Flightlog " + FileNamePart(*name) + " " + stamp;
+    // The longest name the folder gets is the copy's temporary file, "<name>.kml.tmp".
+    const std::string savedName =
+        "Flightlog " + FileNamePart(*name, (baseName.size() - name->size()) + 8, saved.size()) +
+        " " + stamp;
 
     const std::string data = AppDataFolder(app);
     const std::string log = data + "Flightlog.txt";
@@ -75,12 +106,16 @@ void ConvertFlightLog(App& app) {
     ShowMessage(app, "Converting flightlog...");
     app.ports.windows.Redraw(WindowId::Form1);
 
-    // A failed conversion has posted its own message; the copies are made all the same.
-    const bool converted =
-        WriteKmlDocument(app, log, document, baseName, false, "",
-                         [&app](TextSink& out) { return BuildAnimation(app, out); });
-    if (app.params.Debuging) CopyIntoPlace(files, log, saved + savedName + ".txt");
-    CopyIntoPlace(files, document, saved + savedName + ".kml");
+    // A failed conversion has posted its own message and left "Flightlog.kml" as the previous
+    // flight had it: nothing is saved under this flight's name then.
+    bool replayBuilt = true;
+    const bool converted = WriteKmlDocument(
+        app, log, document, baseName, false, "",
+        [&app, &replayBuilt](TextSink& out) { return replayBuilt = BuildAnimation(app, out); });
+    if (converted) {
+      if (app.params.Debuging) CopyIntoPlace(files, log, saved + savedName + ".txt");
+      CopyIntoPlace(files, document, saved + savedName + ".kml");
+    }
 
     Globals& g = app.g;
     g.LoggingOn = false;
@@ -91,10 +126,16 @@ void ConvertFlightLog(App& app) {
     ClearPreviousValues(app);
     ForgetRealtimeWork(app);
 
-    if (converted) {
-      ShowMessage(app, "Tracklog converted and saved, opening Google Earth...");
-      OpenOrNameIt(app, saved + savedName + ".kml");
+    if (!converted) {
+      ShowMessage(app, WhyNotConverted(files, log));
+      return;
     }
+    // The document is saved without the replay when that could not be built; the user reads so
+    // instead of the plain success sentence.
+    ShowMessage(app, replayBuilt ? "Tracklog converted and saved, opening Google Earth..."
+                                 : "Tracklog converted and saved without its animation, opening "
+                                   "Google Earth...");
+    OpenOrNameIt(app, saved + savedName + ".kml");
   } catch (const std::exception&) {
     ShowMessage(app, "Unable to save tracklog, try again with FS and GE off.");
   }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "kml_checks.h"
 #include "test_app.h"
@@ -52,6 +53,12 @@ struct Converting {
   TestApp t;
 };
 
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  while (times-- > 0) repeated += text;
+  return repeated;
+}
+
 // The answer names the saved copies, stamped at the time of the answer; NUL, the other control
 // characters and what the file system refuses become "-" in the files' names only, the
 // document's name keeps the text (XML-escaped, without the characters XML cannot hold).
@@ -72,6 +79,12 @@ TEST(Convert, TheAnswerNamesTheSavedCopies) {
       {"a NUL byte", Answer::Text, std::string("hop\0.txt", 8), true, 0, "hop-.txt", "hop.txt"},
       {"control characters", Answer::Text, "a\tb\rc\nd\x01\x7F", true, 0, "a-b-c-d--",
        "a\tb\rc\nd\x7F"},
+      // Too long for a file name: the name part is cut to fit beside the date, the time and the
+      // temporary file's ".kml.tmp", after its last whole character.
+      {"300 characters", Answer::Text, std::string(300, 'a'), false, 0, std::string(220, 'a'),
+       std::string(300, 'a')},
+      {"three-byte characters", Answer::Text, Repeat("\u20ac", 100), false, 0, Repeat("\u20ac", 73),
+       Repeat("\u20ac", 100)},
 #ifdef _WIN32
       {"what Windows refuses", Answer::Text, "a\\b:c*d?e\"f<g>h|i", true, 0, "a-b-c-d-e-f-g-h-i",
        "a\\b:c*d?e&quot;f&lt;g&gt;h|i"},
@@ -123,13 +136,10 @@ TEST(Convert, FailuresStopTheCommandWhereTheyHappen) {
     const char *op, *part;
     bool debuging;
     std::string messages;
-    bool ended;  // logging ended, with the earlier document saved
   } cases[] = {
-      {"the log cannot be opened", "append", "Flightlog.txt", false, kUnable, false},
-      {"the document copy", "copy", "Flightlog.kml ->", false, kConverting + kUnable, false},
-      {"the log copy", "copy", "Flightlog.txt ->", true, kConverting + kUnable, false},
-      {"the conversion", "read", "Flightlog.txt", false,
-       kConverting + "Not able to convert flightlog\n", true},
+      {"the log cannot be opened", "append", "Flightlog.txt", false, kUnable},
+      {"the document copy", "copy", "Flightlog.kml ->", false, kConverting + kUnable},
+      {"the log copy", "copy", "Flightlog.txt ->", true, kConverting + kUnable},
   };
   for (const Case& c : cases) {
     Converting l;
@@ -137,11 +147,49 @@ TEST(Convert, FailuresStopTheCommandWhereTheyHappen) {
     l.t.files.FailOn(c.op, c.part);
     EXPECT_EQ(l.Convert({Answer::Text, "hop"}), c.messages) << c.name;
     EXPECT_TRUE(l.t.shell.opened.empty()) << c.name;
-    EXPECT_EQ(l.LoggingEnded(), c.ended) << c.name;
-    EXPECT_EQ(
-        ReadFile(l.t.SavedFolder() + "Flightlog hop 04-12-2026 22.30.kml") == "earlier document",
-        c.ended)
-        << c.name;
+    EXPECT_FALSE(l.LoggingEnded()) << c.name;
+    EXPECT_FALSE(FileExists(l.t.SavedFolder() + "Flightlog hop 04-12-2026 22.30.kml")) << c.name;
+  }
+}
+
+// A conversion that fails saves nothing under the new name (the previous flight's document is
+// not this flight) and says why; logging ends all the same. A replay that cannot be built leaves
+// the rest of the document, saved, and the user reads that the animation is missing.
+TEST(Convert, AFailedConversionSavesNothingAndAFailedReplayIsSaid) {
+  const std::string notConverted = kConverting + "Not able to convert flightlog\n";
+  struct Case {
+    const char* name;
+    std::function<void(TestApp&)> damage;
+    std::string messages;
+    bool saved;
+  } cases[] = {
+      {"an unreadable log", [](TestApp& t) { t.files.FailOn("read", "Flightlog.txt"); },
+       notConverted +
+           "Not able to convert flightlog: Flightlog.txt could not be read, nothing was saved.\n",
+       false},
+      {"an empty log", [](TestApp& t) { WriteFile(t.DataFile("Flightlog.txt"), ""); },
+       notConverted +
+           "Not able to convert flightlog: the flight log is empty, nothing was saved.\n",
+       false},
+      {"a damaged record", [](TestApp& t) { WriteFile(t.DataFile("Flightlog.txt"), "x:y\r\n"); },
+       notConverted + "Not able to convert flightlog, nothing was saved.\n", false},
+      {"an unreadable animation log",
+       [](TestApp& t) {
+         WriteFile(t.DataFile("Animation.txt"), GoldenLog());
+         t.files.FailOn("read", "Animation.txt");
+       },
+       notConverted +
+           "Tracklog converted and saved without its animation, opening Google Earth...\n",
+       true},
+  };
+  for (const Case& c : cases) {
+    Converting l;
+    c.damage(l.t);
+    EXPECT_EQ(l.Convert({Answer::Text, "hop"}), c.messages) << c.name;
+    EXPECT_TRUE(l.LoggingEnded()) << c.name;
+    const std::string saved = l.t.SavedFolder() + "Flightlog hop 04-12-2026 22.30.kml";
+    EXPECT_EQ(FileExists(saved), c.saved) << c.name;
+    EXPECT_EQ(l.t.shell.opened.size(), c.saved ? 1u : 0u) << c.name;
   }
 }
 
