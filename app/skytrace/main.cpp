@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
   shell.mainWindow = host.MainWindow();
   dialogs.parent = shell.mainWindow;
   dialogs.beforeShow = [&host] { host.RenderAll(); };
+  windows.beforeRedraw = [&host] { host.RenderAll(); };
   if (!host.Start()) return 1;
   return QApplication::exec();
 }

@@ -209,6 +209,7 @@ bool QtWindows::HasNotificationArea() {
 }
 
 void QtWindows::Redraw(WindowId window) {
+  if (beforeRedraw) beforeRedraw();
   const auto found = widgets_.find(window);
   if (found != widgets_.end()) found->second->repaint();
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -69,6 +69,9 @@ class QtWindows final : public WindowPort {
   bool HasNotificationArea() override;
   void Register(WindowId id, QWidget* widget) { widgets_[id] = widget; }
   void Unregister(WindowId id) { widgets_.erase(id); }
+  // Brings the windows in step with the core's state before a redraw (the main window shown
+  // during start-up, a message posted during a long command).
+  std::function<void()> beforeRedraw;
 
  private:
   std::map<WindowId, QWidget*> widgets_;

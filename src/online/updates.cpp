@@ -138,12 +138,10 @@ UpdateResult CheckForUpdates(App& app) {
     return UpdateResult::Continue;
   }
   if (!app.ports.shell.Open(updater)) {
-    // The program runs on rather than end without its updater.
     app.ports.dialogs.MessageBox(kTitle, missing + "\r\n\r\nThe updater is " + updater + ".",
                                  MessageButtons::Ok);
-    return UpdateResult::Continue;
   }
-  return UpdateResult::UpdaterStarted;
+  return UpdateResult::ProgramEnds;
 }
 
 }  // namespace sky

@@ -39,12 +39,14 @@ std::string UpdateAnnouncement(const VersionFile& file, bool update, bool minUpd
 
 enum class UpdateResult {
   Continue,        // the program runs on
-  UpdaterStarted,  // the updater runs now: the caller ends the program at once
+  ProgramEnds,  // the updater was started (or could not be): the caller ends the program
 };
 
 // Reads the version file, shows the announcements that apply, refreshes "Updater.exe" when a
 // newer one is offered, and starts it when an update exists and updates are automatic. Fetch
-// and parse failures are silent; a missing updater is reported in a box.
+// and parse failures are silent; a missing updater is reported in a box and the program runs on.
+// An updater that is there but cannot be started is reported with its path, and the program
+// ends all the same, as it would have for the update.
 UpdateResult CheckForUpdates(App& app);
 
 }  // namespace sky

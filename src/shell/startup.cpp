@@ -87,7 +87,9 @@ bool Form_Load(App& app) {
   g.RealtimeOn = false;
   EnableViewButtons(app, false);
   app.Form1.visible = true;
-  if (g.UpdateCheckWanted && CheckForUpdates(app) == UpdateResult::UpdaterStarted) {
+  // Shown now: the update check may keep the program busy for seconds with a slow server.
+  app.ports.windows.Redraw(WindowId::Form1);
+  if (g.UpdateCheckWanted && CheckForUpdates(app) == UpdateResult::ProgramEnds) {
     app.ended = true;
     app.ports.shell.EndProgram();
     return false;

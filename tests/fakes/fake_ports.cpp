@@ -111,6 +111,7 @@ std::string FakeSystemInfo::LocaleNumberText(double value) {
 
 std::optional<std::string> FakeHttp::FetchText(const std::string& url) {
   requested.push_back(url);
+  if (onRequest) onRequest(url);
   const auto found = texts.find(url);
   if (found == texts.end()) return std::nullopt;
   return found->second;

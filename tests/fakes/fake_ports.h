@@ -126,6 +126,7 @@ class FakeHttp final : public Http {
  public:
   std::map<std::string, std::string> texts;
   std::vector<std::string> requested;
+  std::function<void(const std::string& url)> onRequest;  // before each answer
   std::optional<std::string> FetchText(const std::string& url) override;
   std::optional<std::vector<uint8_t>> FetchBytes(const std::string& url) override;
 };

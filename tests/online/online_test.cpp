@@ -91,6 +91,10 @@ TEST(UpdateCheck, ThresholdAgainstOurVersionThenTheUpdaterStartsAndTheProgramEnd
       {1, 0, true, false, true, {news}, false},  // major updates only
       {1, 1, false, true, true, {news, "Message: update off"}, false},
       {1, 1, true, true, false, {news, on, noUpdater}, false},
+      // There, but it cannot be started: said with its path, and the program ends as for the
+      // update.
+      {1, 1, true, true, true, {news, on, noUpdater + "\r\n\r\nThe updater is @Updater.exe."},
+       true},
   };
   for (const Case& c : cases) {
     Online t;
@@ -103,10 +107,14 @@ TEST(UpdateCheck, ThresholdAgainstOurVersionThenTheUpdaterStartsAndTheProgramEnd
     if (c.updaterThere) test::WriteFile(t.Program("Updater.exe"), "MZ");
     t.app().params.Update = c.update;
     t.app().params.MinUpdate = c.minUpdate;
+    const bool unstartable = c.shown.size() == 3 && c.started;
+    t.shell.opens = !unstartable;
     const UpdateResult result = CheckForUpdates(t.app());
     const std::string label = std::to_string(c.minAbove) + "/" + std::to_string(c.majAbove);
-    EXPECT_EQ(t.Shown(), c.shown) << label;
-    EXPECT_EQ(result == UpdateResult::UpdaterStarted, c.started) << label;
+    std::vector<std::string> shown = c.shown;
+    if (unstartable) shown.back().replace(shown.back().find('@'), 1, t.Program(""));
+    EXPECT_EQ(t.Shown(), shown) << label;
+    EXPECT_EQ(result == UpdateResult::ProgramEnds, c.started) << label;
     EXPECT_EQ(t.shell.opened, c.started ? std::vector<std::string>{t.Program("Updater.exe")}
                                         : std::vector<std::string>{})
         << label;
@@ -118,7 +126,15 @@ TEST(UpdateCheck, StartUpEndsTheProgramForTheUpdaterAndRunsOnWithoutAServer) {
   t.Serve("/Bulletin.txt", "1");
   t.Serve("/SkytraceVersion.txt", "MinVer=" + std::to_string(ProgramVersionNumber() + 1));
   test::WriteFile(t.Program("Updater.exe"), "MZ");
+  // The window shows before the update check asks the server for the version file.
+  bool shownFirst = false;
+  t.http.onRequest = [&t, &shownFirst](const std::string& url) {
+    if (url.ends_with("/SkytraceVersion.txt")) {
+      shownFirst = t.app().Form1.visible && t.windows.redraws > 0;
+    }
+  };
   EXPECT_FALSE(t.Load());
+  EXPECT_TRUE(shownFirst);
   EXPECT_TRUE(t.shell.ended);
   EXPECT_TRUE(t.app().ended);
   EXPECT_EQ(t.http.requested.size(), 2u);  // no tick, so no report
