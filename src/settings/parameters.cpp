@@ -13,6 +13,7 @@
 #include "core/app.h"
 #include "core/messages.h"
 #include "core/numtext.h"
+#include "core/text.h"
 
 namespace sky {
 namespace {
@@ -63,6 +64,11 @@ class BadValue : public std::runtime_error {
  public:
   BadValue() : std::runtime_error("value does not convert") {}
 };
+
+void ResetField(LoggingParameters& parameters, const FieldRef& field) {
+  const LoggingParameters defaults;
+  std::visit([&](auto member) { parameters.*member = defaults.*member; }, field);
+}
 
 void ResetThresholds(LoggingParameters& parameters) {
   const LoggingParameters defaults;
@@ -206,7 +212,7 @@ std::string FormatLoggingParameters(const LoggingParameters& parameters) {
   return text;
 }
 
-void LoadLoggingParameters(App& app) {
+std::string LoadLoggingParameters(App& app) {
   LoggingParameters& p = app.params;
   p.MinUpdate = true;
   p.Update = true;
@@ -214,6 +220,9 @@ void LoadLoggingParameters(App& app) {
   p.XPlanePath.clear();
   p.XPUIPC = "0";
   p.XPlane = false;
+  const std::string unable =
+      "Unable to load variables, try re-installing the " + app.g.AppTitle + ".";
+  std::vector<std::pair<std::string, FieldRef>> bad;  // the fields that did not convert
   try {
     const std::string folder = AppDataFolder(app);
     const auto text =
@@ -221,16 +230,34 @@ void LoadLoggingParameters(App& app) {
     if (!text) throw BadValue();
     for (const std::string& field : ReadFields(*text)) {
       for (const Key& key : kKeys) {
-        if (field.rfind(key.name, 0) == 0) {
+        if (field.rfind(key.name, 0) != 0) continue;
+        try {
           Store(p, key.field, field.substr(field.find('=') + 1), app.g.DecimalSeparator);
-          break;
+        } catch (const BadValue&) {
+          // Only this value goes back to its default: one typing error costs no other setting.
+          ResetField(p, key.field);
+          bad.emplace_back(field, key.field);
         }
+        break;
       }
     }
   } catch (const std::exception&) {
-    ShowMessage(app, "Unable to load variables, try re-installing the " + app.g.AppTitle + ".");
+    // No settings file to read, or a damaged one: the thresholds start over.
+    ShowMessage(app, unable);
     ResetThresholds(p);
+    return unable;
   }
+  if (bad.empty()) return "";
+  std::string sentence = unable + " In " + kOffsetsFile + " " + QuotedInput(bad.front().first);
+  if (bad.size() == 1) {
+    sentence += " could not be read; its standard value " +
+                ValueText(LoggingParameters{}, bad.front().second) + " is used.";
+  } else {
+    sentence += " and " + std::to_string(bad.size() - 1) + " more value" +
+                (bad.size() > 2 ? "s" : "") + " could not be read; their standard values are used.";
+  }
+  ShowMessage(app, sentence);
+  return sentence;
 }
 
 void SaveLoggingParameters(App& app) {

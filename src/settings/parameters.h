@@ -12,7 +12,9 @@ namespace sky {
 
 struct App;
 
-void LoadLoggingParameters(App& app);
+// Loads the file; a value that does not convert goes back to its default alone, and the sentence
+// posted about it (or about a file that cannot be read) is returned, "" when all went well.
+std::string LoadLoggingParameters(App& app);
 void SaveLoggingParameters(App& app);
 
 // The 29 lines the saver writes, each ended by CR LF.

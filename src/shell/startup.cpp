@@ -61,7 +61,8 @@ bool Form_Load(App& app) {
     return false;
   }
   files.Append(dataFolder + kOffsetsFile, "");
-  LoadLoggingParameters(app);
+  // Posted again after the greeting, which would hide it.
+  const std::string settingsProblem = LoadLoggingParameters(app);
   CheckXPlane(app, false);
   CheckXPUIPCVersion(app);
   SaveLoggingParameters(app);
@@ -84,6 +85,7 @@ bool Form_Load(App& app) {
   if (!IsLogRecent(app)) ResetLog(app, true);
   ShowMessage(app,
               g.AppTitle + ", made by simmers for simmers. Have fun using the " + g.AppTitle + "!");
+  if (!settingsProblem.empty()) ShowMessage(app, settingsProblem);
   g.RealtimeOn = false;
   EnableViewButtons(app, false);
   app.Form1.visible = true;

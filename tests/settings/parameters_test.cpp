@@ -88,25 +88,57 @@ TEST_F(ParametersTest, LoaderFieldRules) {
   EXPECT_TRUE(t.Messages().empty());
 }
 
-TEST_F(ParametersTest, LoadFailureResetsTheThresholdsOnly) {
+// A value that does not convert goes back to its default alone; the values before and after it
+// are kept, and the sentence names it.
+TEST_F(ParametersTest, ABadValueGoesBackToItsDefaultAlone) {
+  const std::string unable =
+      "Unable to load variables, try re-installing the Skytrace flightlogger. In Offsets.txt ";
   struct Case {
-    const char *name, *file;
+    const char* name;
+    std::string bad;
+    std::string reads;  // the bad field as the saver then writes it
+    std::string said;
   } cases[] = {
-      {"integer above range", "XPlane=True\r\nChaseTilt=80\r\nCheckVS=32768\r\n"},
-      {"integer below range", "XPlane=True\r\nChaseTilt=80\r\nCheckVS=-32769\r\n"},
-      {"not a number", "XPlane=True\r\nChaseTilt=80\r\nAltOffset=lots\r\n"},
-      {"empty number", "XPlane=True\r\nChaseTilt=80\r\nAltOffset=\r\n"},
-      {"not a truth value", "XPlane=True\r\nChaseTilt=80\r\nUpdate=maybe\r\n"},
+      {"integer above range", "CheckVS=32768", "CheckVS=150",
+       "\"CheckVS=32768\" could not be read; its standard value 150 is used."},
+      {"integer below range", "CheckVS=-32769", "CheckVS=150",
+       "\"CheckVS=-32769\" could not be read; its standard value 150 is used."},
+      {"not a number", "AltOffset=lots", "AltOffset=100",
+       "\"AltOffset=lots\" could not be read; its standard value 100 is used."},
+      {"empty number", "AltOffset=", "AltOffset=100",
+       "\"AltOffset=\" could not be read; its standard value 100 is used."},
+      {"not a truth value", "Update=maybe", "Update=True",
+       "\"Update=maybe\" could not be read; its standard value True is used."},
+      {"two, the first quoted at its limit", "GNDRange=" + std::string(40, '9') + ",GSInt=x",
+       "GSInt=50",
+       "\"GNDRange=" + std::string(31, '9') +
+           "...\" and 1 more value could not be read; their "
+           "standard values are used."},
   };
   for (const Case& c : cases) {
     p() = LoggingParameters{};
-    LoadFrom(c.file);
-    EXPECT_EQ(t.LastMessage(),
-              "Unable to load variables, try re-installing the Skytrace flightlogger.")
-        << c.name;
-    EXPECT_EQ(p().ChaseTilt, 70) << c.name;  // read before the failure, then reset
-    EXPECT_TRUE(p().XPlane) << c.name;       // fields after the thresholds keep what was read
+    LoadFrom("XPlane=True\r\nChaseTilt=80\r\n" + c.bad + "\r\nGNDTilt=33\r\n");
+    EXPECT_EQ(t.LastMessage(), unable + c.said) << c.name;
+    const std::string saved = FormatLoggingParameters(p());
+    for (const std::string& kept : {std::string("XPlane=True"), std::string("ChaseTilt=80"),
+                                    std::string("GNDTilt=33"), c.reads}) {
+      EXPECT_NE(saved.find(kept + "\r\n"), std::string::npos) << c.name << ": " << kept;
+    }
   }
+}
+
+// At start-up the sentence comes after the greeting, where it stays readable, and the file is
+// written back with the one value corrected.
+TEST(SettingsAtStartUp, OneBadValueIsCorrectedAndSaid) {
+  test::TestApp t;
+  test::WriteFile(t.DataFile("Offsets.txt"), "ChaseTilt=80\r\nCheckVS=99999\r\n");
+  ASSERT_TRUE(t.Load());
+  EXPECT_EQ(t.LastMessage(),
+            "Unable to load variables, try re-installing the Skytrace flightlogger. In Offsets.txt "
+            "\"CheckVS=99999\" could not be read; its standard value 150 is used.");
+  const std::string saved = test::ReadFile(t.DataFile("Offsets.txt"));
+  EXPECT_NE(saved.find("ChaseTilt=80\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("CheckVS=150\r\n"), std::string::npos);
 }
 
 // No settings file, or no data folder at all: both directions fail with their sentences.
