@@ -262,12 +262,23 @@ std::optional<std::vector<DemoAction>> ParseDemoActions(const std::string& text,
   return actions;
 }
 
+const char kDemoUsage[] =
+    "usage: skytrace-demo [--track FILE] [--actions FILE] [--seconds N]\n"
+    "                     [--data-dir DIR] [--docs-dir DIR]\n"
+    "                     [--start \"YYYY-MM-DD HH:MM:SS\"] [--decimal-separator SEP]\n"
+    "                     [--traffic FILE] [--server URL] [--user NAME] [--live]\n"
+    "                     [--timings FILE]\n";
+
 bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream& err) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--live") {
       options.live = true;
       continue;
+    }
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+      return true;
     }
     if (i + 1 >= argc) {
       err << "skytrace-demo: " << CutInput(arg) << " needs a value\n";
@@ -303,12 +314,7 @@ bool ParseDemoOptions(int argc, char** argv, DemoOptions& options, std::ostream&
     } else if (arg == "--timings") {
       options.timingsFile = value;
     } else {
-      err << "skytrace-demo: unknown option " << CutInput(arg) << "\n"
-          << "usage: skytrace-demo [--track FILE] [--actions FILE] [--seconds N]\n"
-             "                     [--data-dir DIR] [--docs-dir DIR]\n"
-             "                     [--start \"YYYY-MM-DD HH:MM:SS\"] [--decimal-separator SEP]\n"
-             "                     [--traffic FILE] [--server URL] [--user NAME] [--live]\n"
-             "                     [--timings FILE]\n";
+      err << "skytrace-demo: unknown option " << CutInput(arg) << "\n" << kDemoUsage;
       return false;
     }
   }

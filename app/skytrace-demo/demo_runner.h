@@ -44,7 +44,11 @@ struct DemoOptions {
   // and the in-process simulator; seconds are real seconds, and without --seconds the run lasts
   // until it is interrupted.
   bool live = false;
+  bool help = false;  // --help: the usage is printed and nothing runs
 };
+
+// The command line's form.
+extern const char kDemoUsage[];
 
 // One scripted user action.
 struct DemoAction {

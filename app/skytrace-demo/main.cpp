@@ -8,6 +8,10 @@
 int main(int argc, char** argv) {
   sky::DemoOptions options;
   if (!sky::ParseDemoOptions(argc, argv, options, std::cerr)) return 2;
+  if (options.help) {
+    std::cout << sky::kDemoUsage;
+    return 0;
+  }
   options.cleanUpOnSignals = true;
   try {
     sky::DemoRunner runner(options, std::cout, std::cerr);

@@ -182,6 +182,12 @@ void Form1::RenderWindowState() {
     if (isVisible()) hide();
     return;
   }
+  if (f.frontRequests != frontRequests_) {  // another copy asked for this window
+    frontRequests_ = f.frontRequests;
+    showNormal();
+    raise();
+    activateWindow();
+  }
   switch (f.windowState) {
     case WindowState::Minimized:
       if (!isMinimized() || !isVisible()) showMinimized();

@@ -42,6 +42,7 @@ class Form1 : public QWidget {
   QLabel* Label9_;
   QLabel* Label7_;
   QSystemTrayIcon* tray_;
+  int frontRequests_ = 0;  // the core's requests to come to the front, as far as handled
 };
 
 }  // namespace sky::ui

@@ -15,6 +15,7 @@ struct Form1Controls {
   bool visible = false;   // shown at the end of start-up
   bool trayIcon = false;  // the notification-area icon is present
   bool closed = false;    // the window was closed, which ends the program
+  int frontRequests = 0;  // counts requests to bring the window to the front (a second copy)
 
   Frame fraConnection{"Connection status"};
   Button Command1{"(Re) Connect", "Click here to (re)connect."};

@@ -153,6 +153,17 @@ class Http {
   virtual std::optional<std::vector<uint8_t>> FetchBytes(const std::string& url) = 0;
 };
 
+// One copy of the program per user and data folder, so that two never write the same logs and
+// settings: the first copy claims the program, a later one finds it and asks it to the front.
+class SingleInstance {
+ public:
+  virtual ~SingleInstance() = default;
+  // Claims the program for this process, for as long as it runs; false when another copy runs.
+  virtual bool Claim() = 0;
+  // Asks the running copy to show its main window; false when that cannot be done.
+  virtual bool AskRunningCopyToFront() = 0;
+};
+
 // Window operations the core asks of the user-interface toolkit.
 class WindowPort {
  public:

@@ -208,6 +208,15 @@ void TrayIconMouse(App& app, int message) {
   picTrayicon_MouseMove(app, message);
 }
 
+void ComeToFront(App& app) {
+  if (app.ended) return;
+  Form1Controls& form = app.Form1;
+  form.windowState = WindowState::Normal;
+  form.visible = true;
+  form.trayIcon = false;
+  ++form.frontRequests;
+}
+
 void RunDueTimers(App& app) {
   const int64_t now = app.ports.clock.MonotonicMs();
   FireIfDue(app, app.Form1.Timer1, now, Timer1_Timer);

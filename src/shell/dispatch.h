@@ -44,6 +44,9 @@ bool CloseWindow(App& app, std::string_view window);
 void ResizeMainWindow(App& app, WindowState state);
 // A mouse message of the tray icon (WM_LBUTTONUP and the like).
 void TrayIconMouse(App& app, int message);
+// Another copy of the program, started by the user, asks this one to the front: the main window
+// comes back from the tray or the task bar as a click on the tray icon brings it.
+void ComeToFront(App& app);
 
 // Fires every enabled timer whose due time has come (the program's monotonic milliseconds).
 void RunDueTimers(App& app);

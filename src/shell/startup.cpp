@@ -28,6 +28,17 @@ void Fail(App& app, const std::string& title, const std::string& text) {
 
 }  // namespace
 
+bool StartOnlyCopy(SingleInstance& instance, Dialogs& dialogs) {
+  if (instance.Claim()) return true;
+  const std::string running = "The Skytrace flightlogger is already running";
+  dialogs.MessageBox("Skytrace flightlogger",
+                     instance.AskRunningCopyToFront()
+                         ? running + "."
+                         : running + ": look for it on the task bar or in the notification area.",
+                     MessageButtons::Ok);
+  return false;
+}
+
 bool Form_Load(App& app) {
   Globals& g = app.g;
   RestartTimer(app, app.Form1.Timer1);

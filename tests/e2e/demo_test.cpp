@@ -277,6 +277,20 @@ TEST(Demo, LeavesNoRuntimeFolderOrRequestAreaBehind) {
   }
 }
 
+// --help prints the usage and ends at once: no window, no data folder, no simulator link.
+TEST(Programs, HelpPrintsTheUsageAndEnds) {
+  for (const char* program : {"skytrace", "skytrace-sim", "skytrace-demo"}) {
+    if (!std::filesystem::exists(kBin + program)) continue;  // a build without the windows
+    test::TempDir dir;
+    const Ran run = Shell(dir, "HOME='" + dir.path() + "' XDG_DATA_HOME='" + (dir / "data") +
+                                   "' XDG_RUNTIME_DIR='" + dir.path() +
+                                   "' QT_QPA_PLATFORM=offscreen " + kBin + program + " --help");
+    EXPECT_EQ(run.exitCode, 0) << program;
+    EXPECT_EQ(run.output.rfind(std::string("usage: ") + program, 0), 0u) << run.output;
+    EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"output.txt"}) << program;
+  }
+}
+
 TEST(Programs, SimulatorWritesItsFlight) {
   test::TempDir dir;
   ASSERT_EQ(

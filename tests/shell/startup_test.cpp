@@ -66,7 +66,7 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
     int bias;
     const char* stamp;
   } stamps[] = {
-      {{2026, 12, 5, 0, 30, 7}, -60, "20261204233007"},   // east, after local midnight
+      {{2026, 12, 5, 0, 30, 7}, -60, "20261204233007"},    // east, after local midnight
       {{2026, 12, 31, 20, 0, 59}, 300, "20270101010059"},  // west, into the new year
       {{2028, 2, 28, 23, 15, 0}, 60, "20280229001500"},    // a leap day
       {{2026, 12, 5, 12, 0, 0}, 0, "20261205120000"},
@@ -86,9 +86,9 @@ TEST(StartUp, LogAgeCountsInUtcAcrossLocalMidnight) {
     int64_t laterSeconds;
     bool kept;
   } cases[] = {
-      {{2026, 12, 4, 23, 55, 0}, -60, 7 * 60, true},            // east: 00:02 the next day
+      {{2026, 12, 4, 23, 55, 0}, -60, 7 * 60, true},                // east: 00:02 the next day
       {{2026, 12, 4, 18, 30, 0}, 300, 24 * 3600 + 40 * 60, false},  // west: a day and 40 minutes
-      {{2026, 12, 4, 18, 30, 0}, 300, 50 * 60, true},           // west: 19:20, past UTC midnight
+      {{2026, 12, 4, 18, 30, 0}, 300, 50 * 60, true},  // west: 19:20, past UTC midnight
   };
   for (const auto& c : cases) {
     test::TestApp t({.start = c.logged, .zoneBiasMinutes = c.bias});
@@ -191,6 +191,45 @@ TEST(ConnectButton, ReportsTheLinkResultCode) {
   EXPECT_EQ(SimulatorNameOf(9), "? 9");
   t.simulator.Put<uint16_t>(0x6FFF, 1);
   EXPECT_EQ(GetSimulatorName(app), "X-Plane");
+}
+
+// A second copy of the program asks the first to the front and ends, saying so; the first comes
+// back from the tray as a click on the icon would bring it.
+TEST(SingleCopy, ASecondCopyAsksTheFirstToTheFrontAndEnds) {
+  struct FakeInstance final : SingleInstance {
+    bool free = true, reachable = true;
+    bool Claim() override { return free; }
+    bool AskRunningCopyToFront() override { return reachable; }
+  };
+  const std::string running = "Skytrace flightlogger: The Skytrace flightlogger is already running";
+  struct Case {
+    bool free, reachable, starts;
+    std::vector<std::string> shown;
+  } cases[] = {
+      {true, true, true, {}},
+      {false, true, false, {running + "."}},
+      {false,
+       false,
+       false,
+       {running + ": look for it on the task bar or in the notification area."}},
+  };
+  for (const Case& c : cases) {
+    test::TestApp t;
+    FakeInstance instance;
+    instance.free = c.free;
+    instance.reachable = c.reachable;
+    EXPECT_EQ(StartOnlyCopy(instance, t.dialogs), c.starts);
+    EXPECT_EQ(t.Shown(), c.shown);
+  }
+
+  test::TestApp first;
+  ASSERT_TRUE(first.Load());
+  Form1Controls& form = first.app().Form1;
+  ResizeMainWindow(first.app(), WindowState::Minimized);
+  ASSERT_FALSE(form.visible);
+  ComeToFront(first.app());
+  EXPECT_TRUE(form.visible && !form.trayIcon && form.windowState == WindowState::Normal);
+  EXPECT_EQ(form.frontRequests, 1);
 }
 
 }  // namespace

@@ -39,8 +39,8 @@ void OnSignal(int) {
   stopRequested = 1;
 }
 
-void Usage() {
-  std::fprintf(stderr,
+void Usage(std::FILE* to = stderr) {
+  std::fprintf(to,
                "usage: skytrace-sim [--track FILE] [--speed X] [--write-track FILE]\n"
                "                    [--traffic FILE] [--runtime-dir DIR] [--fs98]\n"
                "                    [--simulator CODE] [--xplane-module] [--bad-handshake]\n"
@@ -131,6 +131,10 @@ int main(int argc, char** argv) {
       }
       return argv[++i];
     };
+    if (arg == "--help" || arg == "-h") {
+      Usage(stdout);
+      return 0;
+    }
     if (arg == "--runtime-dir") {
       options.runtimeDir = value();
     } else if (arg == "--fs98") {
