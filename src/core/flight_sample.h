@@ -58,6 +58,9 @@ struct PreviousSample {
   int16_t GlideslopeNeedle = 0;
   std::string Gear;          // kept by event detection
   int16_t FlapsPercent = 0;  // kept by event detection
+  // The values are a sample read over the link that is open now (false after start-up and a lost
+  // link): events compare two real samples only.
+  bool read = false;
 };
 
 }  // namespace sky

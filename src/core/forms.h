@@ -114,13 +114,14 @@ struct TcasControls {
 struct StatusControls {
   bool loaded = false;
   std::string caption = "Aircraft indicator";
-  Label Label12{"IAS: 400", kBlack, "Ground speed in knots (nautical miles per hour)"};
-  Label Label1{"GND SPD: 1015", kBlack, "Ground speed in knots (nautical miles per hour)"};
-  Label Label2{"HDG: 306", kBlack, "True heading in degrees"};
-  Label Label3{"ALT: 19504", kBlack, "True altitude in feet"};
-  Label Label4{"VS: +45671", kBlack, "Vertical speed in feet per minute"};
-  Label Label8{"ALT AGL: 35607", kBlack, "Altitude above ground level in feet"};
-  Label lblEvent{"Event: Gear down", kBlack, "Ground speed in knots (nautical miles per hour)"};
+  // Blank until the first sample fills them: a window never shows figures nobody measured.
+  Label Label12{"", kBlack, "Ground speed in knots (nautical miles per hour)"};
+  Label Label1{"", kBlack, "Ground speed in knots (nautical miles per hour)"};
+  Label Label2{"", kBlack, "True heading in degrees"};
+  Label Label3{"", kBlack, "True altitude in feet"};
+  Label Label4{"", kBlack, "Vertical speed in feet per minute"};
+  Label Label8{"", kBlack, "Altitude above ground level in feet"};
+  Label lblEvent{"", kBlack, "Ground speed in knots (nautical miles per hour)"};
   Button Command1{"Toggle always on top", "Toggle always on top for this window"};
   Timer tmrMSG{5000, true};
 };

@@ -45,14 +45,20 @@ void ShowTcasOff(App& app) {
 
 void OpenTcasWindow(App& app) {
   if (app.g.TcasWindowOpen) return;
-  app.frmTCAS = TcasControls{};  // a new window starts with its design-time contents
+  app.frmTCAS = TcasControls{};
+  // The labels show the mode and range the window draws with.
+  app.frmTCAS.Label11.text = kModeNames[app.g.TcasMode];
+  ShowRange(app);
   app.frmTCAS.loaded = true;
   app.g.TcasWindowOpen = true;
   RestartTimer(app, app.frmTCAS.tmrTCAS);
 }
 
 void CloseTcasWindow(App& app) {
-  // Range, mode and the always-on-top flag are program-wide and survive the window.
+  // Closing the window ends traffic reading: the mode goes to OFF, so neither the realtime view
+  // nor the animation goes on with a frozen traffic picture. Range and the always-on-top flag
+  // are program-wide and survive the window.
+  app.g.TcasMode = 0;
   app.frmTCAS.loaded = false;
   app.frmTCAS.targets.clear();
   app.g.TcasWindowOpen = false;

@@ -13,6 +13,18 @@ void DetectEvents(App& app, std::string& code) {
   StatusControls& status = app.frmACStatus;
   const bool statusOpen = app.g.StatusWindowOpen;
 
+  // The first sample after start-up or a connect has nothing real to compare with (an aircraft
+  // parked on the ground is no touchdown): no event, and the warning colours as they stand.
+  if (!p.read) {
+    p.FlapsPercent = s.FlapsPercent;
+    p.Gear = s.Gear;
+    if (statusOpen) {
+      status.Label1.color = s.Overspeed != 0 ? kRed : kBlack;
+      status.Label3.color = s.Stall != 0 ? kRed : kBlack;
+    }
+    return;
+  }
+
   // Each check that fires replaces the code found so far and shows its sentence.
   auto fire = [&](std::string newCode, const std::string& message) {
     code = std::move(newCode);

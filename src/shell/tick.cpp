@@ -18,7 +18,7 @@
 
 namespace sky {
 
-void HandleLostConnection(App& app, bool stopAnimation) {
+void HandleLostConnection(App& app) {
   Globals& g = app.g;
   CloseLink(app.link);
   g.Connected = false;
@@ -26,9 +26,10 @@ void HandleLostConnection(App& app, bool stopAnimation) {
   g.LoggingOn = false;
   g.RealtimeOn = false;
   EnableViewButtons(app, false);
-  if (stopAnimation) g.AnimationOn = false;
+  g.AnimationOn = false;
   UpdateStatusLabels(app, false, false, false);
   ClearPreviousValues(app);
+  app.prev.read = false;  // the next link's first sample is compared with nothing
   ForgetRealtimeWork(app);
   app.Form1.lblConnect.text = "Not connected";
   if (app.Form1.windowState == WindowState::Minimized && g.WasConnected) {
@@ -44,19 +45,19 @@ namespace {
 
 // What the tick does with a reader's report: a lost link is handled, a bad value posts the
 // reader's sentence.
-void React(App& app, ReadOutcome outcome, bool stopAnimation, const char* badValueSentence) {
-  if (outcome == ReadOutcome::LinkLost) HandleLostConnection(app, stopAnimation);
+void React(App& app, ReadOutcome outcome, const char* badValueSentence) {
+  if (outcome == ReadOutcome::LinkLost) HandleLostConnection(app);
   if (outcome == ReadOutcome::BadValue) ShowMessage(app, badValueSentence);
 }
 
 }  // namespace
 
 void ReadSample(App& app) {
-  React(app, ReadFlightData(app), true, "Unable to load FSUIPC offsets.");
+  React(app, ReadFlightData(app), "Unable to load FSUIPC offsets.");
 }
 
 void RefreshTraffic(App& app) {
-  React(app, GetAI(app), false, "Unable to load AI traffic data.");
+  React(app, GetAI(app), "Unable to load AI traffic data.");
 }
 
 void tmrTCAS_Timer(App& app) {
@@ -125,6 +126,7 @@ void Timer1_Timer(App& app) {
     p.GlideslopeState = s.GlideslopeState;
     p.GlideslopeFlag = s.GlideslopeFlag;
     p.GlideslopeNeedle = s.GlideslopeNeedle;
+    p.read = true;
     g.PrevTimestamp = Timestamp(app);
   }
 

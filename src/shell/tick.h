@@ -19,11 +19,10 @@ void ReadSample(App& app);
 // load AI traffic data.".
 void RefreshTraffic(App& app);
 
-// What a lost link switches off: the link is closed, the connection flag cleared, the status
-// window blanked, logging and realtime stopped (and animation, when `stopAnimation`: the flight
-// data reader switches it off, the traffic reader does not), and the main window restored from
-// the tray.
-void HandleLostConnection(App& app, bool stopAnimation);
+// What a lost link switches off, whichever reader noticed it: the link is closed, the connection
+// flag cleared, the status window blanked, logging, animation and realtime stopped, and the main
+// window restored from the tray.
+void HandleLostConnection(App& app);
 
 // The "(Re) Connect" button: connects and, when that succeeds, runs a tick at once.
 void Command1_Click(App& app);

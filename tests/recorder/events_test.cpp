@@ -9,6 +9,7 @@
 
 #include "commands/logging.h"
 #include "core/app.h"
+#include "shell/dispatch.h"
 #include "track_feed.h"
 
 namespace sky {
@@ -121,6 +122,45 @@ TEST(EventRules, WarningsColourTheStatusWindowOnlyWhileItIsOpen) {
     EXPECT_EQ(t.app().frmACStatus.Label1.color, step.speedLine) << &step - steps;
     EXPECT_EQ(t.app().frmACStatus.Label3.color, step.altitudeLine) << &step - steps;
   }
+}
+
+
+// Events compare two real samples: none on the first sample after start-up or a reconnection
+// (a parked aircraft is no touchdown, flaps moved while the link was down are no event), and the
+// status window's warning colours are taken as they stand.
+TEST(EventRules, NoEventOnTheFirstSampleAfterAConnect) {
+  test::TestApp t;
+  sim::FlightState parked{.onGround = true, .gear = 1, .flapsPercent = 30, .overspeed = 1};
+  sim::WriteFlightState(t.simulator, parked);
+  ASSERT_TRUE(t.Load());
+  Click(t.app(), "Form1", "btn_indicator");
+  t.Tick(3);
+  StartLogging(t.app());
+  t.transport.neverDeliver = true;
+  t.Tick();
+  ASSERT_FALSE(t.g().Connected);
+  EXPECT_EQ(t.app().frmACStatus.Label1.color, kRed);  // overspeed, as first read
+  parked.flapsPercent = 10;
+  parked.overspeed = 0;
+  sim::WriteFlightState(t.simulator, parked);
+  t.transport.neverDeliver = false;
+  t.Tick(3);
+  ASSERT_TRUE(t.g().Connected);
+  EXPECT_EQ(t.app().frmACStatus.Label1.color, kBlack);
+  StartLogging(t.app());
+  parked.flapsPercent = 20;
+  sim::WriteFlightState(t.simulator, parked);
+  t.Tick();
+  std::vector<std::string> events;
+  for (const std::string& message : t.Messages()) {
+    if (message.rfind("Event: ", 0) == 0) events.push_back(message);
+  }
+  EXPECT_EQ(events, std::vector<std::string>{"Event: Flaps 20%"});
+  std::string codes;
+  for (const std::string& record : test::Lines(test::ReadFile(t.DataFile("Flightlog.txt")))) {
+    codes += test::Field(record, 6) + " ";
+  }
+  EXPECT_EQ(codes, "SA SA FL=20 ");  // the start before the loss and after the reconnection
 }
 
 }  // namespace
