@@ -63,14 +63,24 @@ std::optional<std::string> QtDialogs::FileOpen(const std::string& title, const s
                                                const std::string& initialFolder,
                                                const std::string&) {
   if (beforeShow) beforeShow();
-  // "Any file|*.*" becomes "Any file (*.*)".
-  QString qtFilter = Q(filter);
-  if (const int bar = qtFilter.indexOf('|'); bar >= 0) {
-    qtFilter = qtFilter.left(bar) + " (" + qtFilter.mid(bar + 1) + ")";
-  }
-  const QString picked = QFileDialog::getOpenFileName(parent, Q(title), Q(initialFolder), qtFilter);
+  const QString picked =
+      QFileDialog::getOpenFileName(parent, Q(title), Q(initialFolder), FileDialogFilter(filter));
   if (picked.isEmpty()) return std::nullopt;
   return picked.toStdString();
+}
+
+QString FileDialogFilter(const std::string& filter) {
+  QString qtFilter = Q(filter);
+  const int bar = qtFilter.indexOf('|');
+  if (bar < 0) return qtFilter;
+  // "*.*" is every file, as on Windows, also the files without an extension.
+  QString patterns = qtFilter.mid(bar + 1);
+  patterns.replace(';', ' ');
+  QStringList list = patterns.split(' ', Qt::SkipEmptyParts);
+  for (QString& pattern : list) {
+    if (pattern == "*.*") pattern = "*";
+  }
+  return qtFilter.left(bar) + " (" + list.join(' ') + ")";
 }
 
 std::optional<bool> DesktopHasOpener(const std::string& path) {

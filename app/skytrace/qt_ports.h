@@ -52,6 +52,10 @@ class QtHttp final : public Http {
   HttpFailure last_ = HttpFailure::None;
 };
 
+// A file dialog filter in the form "Any file|*.*" as Qt's "Any file (*)": "*.*" is every file,
+// also the files without an extension.
+QString FileDialogFilter(const std::string& filter);
+
 // Whether the desktop names a program for opening this file or folder: true, false, or nothing
 // when it cannot tell (no desktop database to ask).
 std::optional<bool> DesktopHasOpener(const std::string& path);

@@ -82,6 +82,11 @@ OptionsDialog::OptionsDialog(App& app, std::function<void()> afterEvent, QWidget
   lblXPUIPC_->setFont(bold);
   xplane->addWidget(Label24_, 2, 0);
   xplane->addWidget(lblXPUIPC_, 2, 1, 1, 2);
+  lblXPlaneNote_ = new QLabel(Frame1);
+  lblXPlaneNote_->setObjectName("lblXPlaneNote");
+  lblXPlaneNote_->setWordWrap(true);
+  lblXPlaneNote_->setVisible(!w.lblXPlaneNote.text.empty());
+  xplane->addWidget(lblXPlaneNote_, 3, 0, 1, 3);
   xplane->setColumnStretch(1, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -119,6 +124,7 @@ void OptionsDialog::Render() {
   ui::Render(txtXPlanePath_, w.txtXPlanePath);
   ui::Render(Label24_, w.Label24);
   ui::Render(lblXPUIPC_, w.lblXPUIPC);
+  ui::Render(lblXPlaneNote_, w.lblXPlaneNote);
 }
 
 void OptionsDialog::reject() {

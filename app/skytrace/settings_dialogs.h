@@ -37,6 +37,7 @@ class OptionsDialog : public QDialog {
   QLineEdit* txtXPlanePath_;
   QLabel* Label24_;
   QLabel* lblXPUIPC_;
+  QLabel* lblXPlaneNote_;
 };
 
 class ParametersDialog : public QDialog {

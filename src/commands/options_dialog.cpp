@@ -11,6 +11,7 @@ namespace sky {
 void OpenOptionsDialog(App& app) {
   OptionsControls& w = app.frmOptions;
   w = OptionsControls{};  // a new dialog starts as designed
+  w.lblXPlaneNote.text = XPlaneSectionNote(app);
   w.loaded = true;
   try {
     // A False field leaves its box as designed, unticked.

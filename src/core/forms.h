@@ -181,6 +181,7 @@ struct OptionsControls {
   Button Command1{"Browse...", "Click here to locate the X-Plane plugins folder"};
   Label Label24{"Current XPUIPC version:"};
   Label lblXPUIPC{"01.03.00", kBlack, "The current XPUIPC version installed"};
+  Label lblXPlaneNote;  // what this build does with the section (empty where it installs XPUIPC)
   Button btnOK{"OK", ""};
   Button btnCancel{"Cancel", ""};
 };

@@ -80,13 +80,19 @@ void CheckXPlane(App& app, bool ForceYes) {
       return;
     }
   }
-  dialogs.MessageBox("Locate plugins folder...",
-                     "You will now be asked to locate the X-Plane plugins folder, in this folder "
-                     "the essential XPUIPC module will be installed which allowes a connection "
-                     "between the Skytrace and X-Plane.\r\nThis folder is typically located at "
-                     "C:\\X-Plane\\Resources\\Plugins.\r\n\r\nTo locate the folder, open any file "
-                     "inside the folder.",
-                     MessageButtons::Ok);
+  dialogs.MessageBox(
+      "Locate plugins folder...",
+      InstallsXpuipc(app)
+          ? "You will now be asked to locate the X-Plane plugins folder, in this folder the "
+            "essential XPUIPC module will be installed which allowes a connection between the "
+            "Skytrace and X-Plane.\r\nThis folder is typically located at "
+            "C:\\X-Plane\\Resources\\Plugins.\r\n\r\nTo locate the folder, open any file inside "
+            "the folder."
+          : "You will now be asked to locate the X-Plane plugins folder. " +
+                XPlaneSectionNote(app) +
+                "\r\nThis folder is typically located at ~/X-Plane 12/Resources/plugins."
+                "\r\n\r\nTo locate the folder, open any file inside the folder.",
+      MessageButtons::Ok);
   const auto picked = dialogs.FileOpen("Locate the X-Plane plugins folder...", "Any file|*.*",
                                        ProgramFolder(app), "*.*");
   // A cancelled dialog changes nothing: a first-time user is asked again at the next start.
@@ -94,16 +100,32 @@ void CheckXPlane(App& app, bool ForceYes) {
   p.XPlane = true;
   p.XPlanePath = picked->substr(0, picked->find_last_of("/\\") + 1);
   dialogs.MessageBox(kTitle,
-                     "Thank you, the Skytrace flightlogger will now download and install the "
-                     "most up-to-date version of the XPUIPC module.\r\n\r\nFor more information "
-                     "see the Manual.",
+                     InstallsXpuipc(app)
+                         ? "Thank you, the Skytrace flightlogger will now download and install the "
+                           "most up-to-date version of the XPUIPC module.\r\n\r\nFor more "
+                           "information see the Manual."
+                         : "Thank you, the X-Plane plugins folder is recorded.\r\n\r\nFor more "
+                           "information see the Manual.",
                      MessageButtons::Ok);
   SaveLoggingParameters(app);
 }
 
+bool InstallsXpuipc(App& app) {
+  const auto os = app.ports.system.OperatingSystem();
+  return !os || os->platform == 1 || os->platform == 2;  // unknown: as the module's own system
+}
+
+std::string XPlaneSectionNote(App& app) {
+  if (InstallsXpuipc(app)) return "";
+  return "This build records the folder but installs no XPUIPC module: on Linux, skytrace-sim "
+         "--xplane connects X-Plane to the Skytrace.";
+}
+
 void CheckXPUIPCVersion(App& app) {
   LoggingParameters& p = app.params;
-  if (p.XPlanePath.empty() || !p.XPlane || ServerBase(app).empty()) return;
+  if (p.XPlanePath.empty() || !p.XPlane || ServerBase(app).empty() || !InstallsXpuipc(app)) {
+    return;
+  }
 
   const auto reply = FetchServerText(app, "/XPUIPCVersion.txt");
   if (!reply) return ShowFailure(app);

@@ -8,6 +8,15 @@ namespace sky {
 
 struct App;
 
+// XPUIPC is a Windows module: only on Windows is it installed. Elsewhere X-Plane reaches the
+// program through skytrace-sim's bridge, the plug-ins folder is only recorded, and nothing is
+// downloaded.
+bool InstallsXpuipc(App& app);
+
+// What the options dialog's X-Plane section says about this system ("" where the module is
+// installed as the section's controls describe).
+std::string XPlaneSectionNote(App& app);
+
 // Asks a first-time user whether X-Plane will be used and, if so, for its plug-ins folder.
 // `ForceYes` (the options dialog's Browse button) skips the question and asks for the folder.
 // Saves the logging parameters after a change.

@@ -10,6 +10,7 @@
 #include "online/updates.h"
 #include "online/xplane_module.h"
 #include "settings/parameters.h"
+#include "shell/dispatch.h"
 #include "test_app.h"
 
 namespace sky {
@@ -282,6 +283,38 @@ TEST(XPlane, TheFirstRunQuestionAndTheFolderDialog) {
             "Skytrace and X-Plane.\r\nThis folder is typically located at "
             "C:\\X-Plane\\Resources\\Plugins.\r\n\r\nTo locate the folder, open any file inside "
             "the folder.");
+}
+
+// XPUIPC is a Windows module: elsewhere the folder is recorded, the boxes and the options dialog
+// say so, and nothing is fetched.
+TEST(XPlane, ElsewhereTheFolderIsRecordedAndNothingDownloaded) {
+  Online t;
+  t.system.os = OsVersion{0, 0, 0, "Linux"};
+  t.Serve("/XPUIPCVersion.txt", "1.3.0");
+  t.Serve("/XPUIPC.txt", "plug-in");
+  test::WriteFile(t.root / "xp/plugins/X-Plane", "no extension");
+  t.dialogs.Queue({Answer::Ok});
+  t.dialogs.Queue({Answer::Text, t.root / "xp/plugins/X-Plane"});
+  CheckXPlane(t.app(), true);
+  CheckXPUIPCVersion(t.app());
+  const std::string note =
+      "This build records the folder but installs no XPUIPC module: on Linux, skytrace-sim "
+      "--xplane connects X-Plane to the Skytrace.";
+  EXPECT_EQ(t.Shown(),
+            (std::vector<std::string>{
+                "Locate plugins folder...: You will now be asked to locate the X-Plane plugins "
+                "folder. " +
+                    note +
+                    "\r\nThis folder is typically located at ~/X-Plane 12/Resources/plugins."
+                    "\r\n\r\nTo locate the folder, open any file inside the folder.",
+                "Locate the X-Plane plugins folder...: ",
+                "Skytrace flightlogger: Thank you, the X-Plane plugins folder is recorded.\r\n\r\n"
+                "For more information see the Manual."}));
+  EXPECT_EQ(t.app().params.XPlanePath, t.root / "xp/plugins/");
+  EXPECT_TRUE(t.http.requested.empty());
+  EXPECT_FALSE(test::FileExists(t.root / "xp/plugins/XPUIPC.xpl"));
+  ASSERT_EQ(Click(t.app(), "Form1", "btn_Options"), ClickResult::Done);
+  EXPECT_EQ(t.app().frmOptions.lblXPlaneNote.text, note);
 }
 
 TEST(XPlane, DisplayVersion) {

@@ -250,6 +250,12 @@ TEST_F(Desktop, TheWindowButtonsOpenOneWindowEach) {
   EXPECT_TRUE(host->MainWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
+// "*.*" is every file, as on Windows: files without an extension show too.
+TEST(QtDialogs, TheFileFilterShowsFilesWithoutAnExtension) {
+  EXPECT_EQ(ui::FileDialogFilter("Any file|*.*").toStdString(), "Any file (*)");
+  EXPECT_EQ(ui::FileDialogFilter("Logs|*.txt;*.*").toStdString(), "Logs (*.txt *)");
+}
+
 TEST(QtShell, SaysSoWhenNothingHereOpensAFile) {
   test::TempDir dir;
   const std::string file = dir / "flight.skytrace-test-unknown";
