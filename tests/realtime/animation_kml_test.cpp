@@ -362,18 +362,20 @@ TEST(Animation, StreamedAndCutOffAfterALateFailure) {
   EXPECT_FALSE(FileExists(tmp));
 }
 
-// The whole convert from the main window: the messages in order, and a document that xmllint and
-// GDAL read, with the animation's folders.
+// The whole convert from the main window: the messages in order (a skipped line is reported
+// before the sentence the board then shows), and a document that xmllint and GDAL read, with the
+// animation's folders.
 TEST(Animation, ConvertedFlightWithReplayIsReadByXmlAndGisTools) {
   TestApp t;
   ASSERT_TRUE(t.Load());
   WriteFile(t.DataFile("Flightlog.txt"), kFlightLog);
   WriteFile(t.DataFile("Animation.txt"), kAnimationLog);
-  WriteFile(t.DataFile("Traffic.txt"), kTrafficLog);
+  WriteFile(t.DataFile("Traffic.txt"), kTrafficLog + std::string(3, '\0') + "\r\n");
   t.app().Form1.btn_Convert.enabled = true;
   t.dialogs.Queue({ScriptedDialogs::Answer::Text, "Tom & Jerry <3 \xC3\xA9t\xC3\xA9"});
   EXPECT_EQ(Press(t, "btn_Convert"),
-            "Converting flightlog...\nTracklog converted and saved, opening Google Earth...\n");
+            "Converting flightlog...\nSkipped 1 damaged line in Traffic.txt.\nTracklog converted "
+            "and saved, opening Google Earth...\n");
   const std::string document = t.DataFile("Flightlog.kml");
   ExpectWellFormed(document);
   const ToolRun run = RunTool("ogrinfo", "-ro -so " + Quoted(document));
