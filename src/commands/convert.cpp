@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "commands/realtime_link.h"
+#include "commands/temporary_files.h"
 #include "core/app.h"
 #include "core/messages.h"
 #include "kml/writer.h"
@@ -100,6 +101,7 @@ void ConvertFlightLog(App& app) {
         " " + stamp;
 
     const std::string data = AppDataFolder(app);
+    RemoveStaleTemporaryFiles(files, {data, saved, "", ""});
     const std::string log = data + "Flightlog.txt";
     const std::string document = data + "Flightlog.kml";
     Require(files.Append(log, ""));

@@ -106,7 +106,55 @@ bool InsideFolder(App& app, const PlainPath& target, const std::string& folder) 
   return plainRealTarget && plainRealFolder && Inside(*plainRealTarget, *plainRealFolder);
 }
 
+// The program's own executables, which an updater download never replaces.
+constexpr const char* kOwnPrograms[] = {"skytrace.exe", "skytrace-sim.exe", "skytrace-demo.exe",
+                                        "skytrace-render.exe"};
+// Names Windows keeps for devices, whatever extension follows.
+constexpr const char* kDeviceNames[] = {
+    "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+    "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Upper(a[i]) != Upper(b[i])) return false;
+  }
+  return true;
+}
+
+// A program's plain file name: "<stem>.exe", a stem without dots that names no device.
+bool ProgramFileName(const std::string& name) {
+  constexpr std::string_view kExtension = ".exe";
+  if (name.size() <= kExtension.size() ||
+      !SameNameIgnoringCase(std::string_view(name).substr(name.size() - kExtension.size()),
+                            kExtension)) {
+    return false;
+  }
+  const std::string_view stem(name.data(), name.size() - kExtension.size());
+  if (stem.find('.') != std::string_view::npos) return false;
+  for (const char* device : kDeviceNames) {
+    if (SameNameIgnoringCase(stem, device)) return false;
+  }
+  for (const char* own : kOwnPrograms) {
+    if (SameNameIgnoringCase(name, own)) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool UpdaterTarget(const std::string& target, const std::string& programFolder,
+                   const std::string& dataFolder) {
+  const auto plainTarget = Plain(target);
+  const auto plainProgram = Plain(programFolder);
+  if (!plainTarget || !plainProgram || !Inside(*plainTarget, *plainProgram)) return false;
+  if (!dataFolder.empty()) {
+    const auto plainData = Plain(dataFolder);
+    if (!plainData || Inside(*plainTarget, *plainData)) return false;
+  }
+  const size_t depth = plainTarget->names.size() - plainProgram->names.size();
+  return (depth == 1 || depth == 2) && ProgramFileName(plainTarget->names.back());
+}
 
 std::optional<std::string> DownloadTarget(App& app, const std::string& path,
                                           const std::vector<std::string>& folders) {
@@ -120,7 +168,11 @@ std::optional<std::string> DownloadTarget(App& app, const std::string& path,
 
 bool WriteDownload(App& app, const std::string& path, std::string_view bytes) {
   FileSystem& files = app.ports.files;
-  return files.Append(path, "") && files.Remove(path) && files.WriteAll(path, bytes);
+  const std::string temporary = path + ".tmp";
+  files.Remove(temporary);  // whatever an earlier, interrupted download left
+  if (files.WriteAll(temporary, bytes) && files.Rename(temporary, path)) return true;
+  files.Remove(temporary);
+  return false;
 }
 
 }  // namespace sky

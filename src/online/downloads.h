@@ -19,8 +19,16 @@ struct App;
 std::optional<std::string> DownloadTarget(App& app, const std::string& path,
                                           const std::vector<std::string>& folders);
 
-// Writes downloaded bytes as a new file: the file is created (opened for appending and closed),
-// deleted, then written whole. False when any step fails.
+// Whether a target that DownloadTarget let through may receive the updater: a plain program
+// file name ("<name>.exe", no other dot, no device name) directly in the program's folder or in a
+// folder of its own inside it, outside the data folder (when there is one), and none of the
+// program's own executables. Logs, settings, snippets and the program itself are thus never
+// replaced from the network.
+bool UpdaterTarget(const std::string& target, const std::string& programFolder,
+                   const std::string& dataFolder);
+
+// Writes downloaded bytes to "<path>.tmp" and renames that into place once it is whole: on any
+// failure the temporary file goes, the file at `path` stays as it was, and the answer is false.
 bool WriteDownload(App& app, const std::string& path, std::string_view bytes);
 
 }  // namespace sky

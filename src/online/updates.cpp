@@ -34,7 +34,8 @@ void ReplaceAll(std::string& text, const std::string& what, const std::string& w
 
 // Downloads the updater named by the version file's "Updater=" line ("Updater=" URL "=" target)
 // and writes it to the target, whose "<app>" stands for the program's folder and "<user>" for
-// the data folder. Any failure skips the refresh silently.
+// the data folder. Only an updater program in the program's folder is written (UpdaterTarget);
+// any other target, and any failure, skips the refresh silently.
 void RefreshUpdater(App& app, const std::string& line, const std::string& programFolder,
                     const std::string& dataFolder) {
   const std::vector<std::string> parts = Split(line, "=");
@@ -43,10 +44,8 @@ void RefreshUpdater(App& app, const std::string& line, const std::string& progra
   ReplaceAll(path, "<app>", programFolder);
   if (path.find("<user>") != std::string::npos && dataFolder.empty()) return;
   ReplaceAll(path, "<user>", dataFolder);
-  std::vector<std::string> folders{programFolder};
-  if (!dataFolder.empty()) folders.push_back(dataFolder);
-  const auto target = DownloadTarget(app, path, folders);
-  if (!target) return;
+  const auto target = DownloadTarget(app, path, {programFolder});
+  if (!target || !UpdaterTarget(*target, programFolder, dataFolder)) return;
   const auto bytes = app.ports.http.FetchBytes(parts[1]);
   if (!bytes) return;
   WriteDownload(app, *target,

@@ -244,31 +244,37 @@ bool TrafficLogHasTraffic(FileSystem& files, const std::string& path) {
   return !item.empty();
 }
 
-size_t WriteAnimatedTraffic(const KmlTemplateSet& kml, std::string_view separator,
-                            int predictionSeconds, FileSystem& files, const std::string& path,
-                            TextSink& out) {
+TrafficDrawn WriteAnimatedTraffic(const KmlTemplateSet& kml, std::string_view separator,
+                                  int predictionSeconds, FileSystem& files, const std::string& path,
+                                  TextSink& out) {
   LogLineReader reader(files, path);
   RecordingTimes times;
   TrafficSnippets snippets(kml);
   TrafficRecord r;
   std::string callsign, name, description, headingText, speedText, verticalSpeedText, altitudeText,
       text;
-  size_t drawn = 0;
+  TrafficDrawn drawn;
   const double m = predictionSeconds;
   for (std::string_view record; reader.Next(record);) {
-    if (!r.Parse(record)) {
-      times.Note(r.stamp);
+    double lat = 0, lon = 0, alt = 0, heading = 0, speed = 0, verticalSpeed = 0, level = 0;
+    try {
+      if (!r.Parse(record)) {
+        times.Note(r.stamp);
+        continue;
+      }
+      CheckStamp(r.stamp);
+      lat = Number(r.lat, separator);
+      lon = Number(r.lon, separator);
+      alt = Number(r.alt, separator);
+      heading = Number(r.heading, separator);
+      speed = Number(r.speed, separator);
+      verticalSpeed = Number(r.verticalSpeed, separator);
+      level = Number(r.level, separator);
+      times.Update(r.stamp, r.previous);
+    } catch (const KmlDataError&) {
+      ++drawn.skipped;  // a record that cannot be read is left out, the rest is drawn
       continue;
     }
-    times.Update(r.stamp, r.previous);
-
-    const double lat = Number(r.lat, separator);
-    const double lon = Number(r.lon, separator);
-    const double alt = Number(r.alt, separator);
-    const double heading = Number(r.heading, separator);
-    const double speed = Number(r.speed, separator);
-    const double verticalSpeed = Number(r.verticalSpeed, separator);
-    const double level = Number(r.level, separator);
 
     const TrafficPrediction predicted =
         PredictTraffic(lon, lat, alt, heading, speed, verticalSpeed, m);
@@ -311,8 +317,9 @@ size_t WriteAnimatedTraffic(const KmlTemplateSet& kml, std::string_view separato
         times.date(), times.element(),   latText,      lonText,     altMText};
     snippets.Pin().Fill(text, pinValues);
     out << text;
-    ++drawn;
+    ++drawn.records;
   }
+  drawn.skipped += reader.skipped();
   return drawn;
 }
 

@@ -19,15 +19,21 @@ class FileSystem;
 // KmlDataError when the log cannot be read.
 bool TrafficLogHasTraffic(FileSystem& files, const std::string& path);
 
+struct TrafficDrawn {
+  size_t records = 0;  // drawn
+  size_t skipped = 0;  // lines that cannot be read as a record, left out
+};
+
 // Writes the path placemark and the label pin of every record with an ID, in file order, reading
-// the log piece by piece; returns the number of records drawn. A record's class snippet comes from
+// the log piece by piece; a line that cannot be read as a record (too few fields, a stamp or a
+// number that does not read) is left out and counted. A record's class snippet comes from
 // its recorded threat level (2 yellow, 3 orange, 4 red, any other blue), its prediction reaches
 // `predictionSeconds` ahead. A record without a previous time stamp (one recorded with an event)
 // takes the stamp of the recording before it. A call sign holding ":" is the text between the
 // seventh field and the last four. Throws KmlDataError, MissingPlaceholder or another
-// std::exception when the log or a snippet does not fit.
-size_t WriteAnimatedTraffic(const KmlTemplateSet& kml, std::string_view separator,
-                            int predictionSeconds, FileSystem& files, const std::string& path,
-                            TextSink& out);
+// std::exception when the log cannot be read or a snippet does not fit.
+TrafficDrawn WriteAnimatedTraffic(const KmlTemplateSet& kml, std::string_view separator,
+                                  int predictionSeconds, FileSystem& files, const std::string& path,
+                                  TextSink& out);
 
 }  // namespace sky

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <optional>
 
 #include "core/app.h"
 #include "core/messages.h"
@@ -75,12 +76,33 @@ class FrameWriter {
   FrameWriter(App& app, std::span<const std::string_view> flightLog)
       : app_(app), flightLog_(flightLog), cursor_(flightLog) {}
 
-  void Write(std::string_view record, TextSink& out) {
+  // False, and nothing written, for a record that cannot be read (too few fields, a stamp or a
+  // number that does not read): the frame is left out and the next one follows on.
+  bool Write(std::string_view record, TextSink& out) {
     const KmlTemplateSet& kml = app_.kml;
     const std::string& separator = app_.g.DecimalSeparator;
-    const RecordFields f(record, 12);
+    std::optional<RecordFields> fields;
+    double lon = 0, lat = 0, altitude = 0, height = 0, verticalSpeed = 0, groundSpeed = 0,
+           heading = 0;
+    bool onGround = false;
+    std::string metres;
+    try {
+      fields.emplace(record, 12);
+      CheckStamp((*fields)[1]);
+      lon = ToNumber((*fields)[2], separator);
+      lat = ToNumber((*fields)[3], separator);
+      altitude = ToNumber((*fields)[4], separator);
+      onGround = ToInt16((*fields)[5], separator) == 1;
+      height = ToNumber((*fields)[8], separator);
+      verticalSpeed = ToNumber((*fields)[10], separator);
+      groundSpeed = ToNumber((*fields)[11], separator);
+      heading = ToNumber((*fields)[12], separator) * kAngleFactor;
+      metres = MetresText((*fields)[4], separator);
+    } catch (const KmlDataError&) {
+      return false;
+    }
+    const RecordFields& f = *fields;
     const std::string_view t = f[1];
-    CheckStamp(t);
 
     // From one second after the previous frame's stamp up to its own.
     const std::string begin = NextSecond(t == previous_ || previous_.empty() ? t : previous_);
@@ -107,14 +129,6 @@ class FrameWriter {
     WritePathSegments(kml, separator, std::span(points, count), frame_);
 
     // The predicted path.
-    const double lon = ToNumber(f[2], separator);
-    const double lat = ToNumber(f[3], separator);
-    const double altitude = ToNumber(f[4], separator);
-    const bool onGround = ToInt16(f[5], separator) == 1;
-    const double height = ToNumber(f[8], separator);
-    const double verticalSpeed = ToNumber(f[10], separator);
-    const double groundSpeed = ToNumber(f[11], separator);
-    const double heading = ToNumber(f[12], separator) * kAngleFactor;
     const double n = app_.params.PredPathMultiplier;
     const double latitudeRate = LatitudeRate(groundSpeed, lon, lat);
     const double longitudeRate = LongitudeRate(groundSpeed, lon, lat);
@@ -123,7 +137,6 @@ class FrameWriter {
     const double predictedAltitude = altitude + verticalSpeed / 60 * n;
     const std::string lonText = XmlEscape(KmlDecimalPoint(f[2], separator));
     const std::string latText = XmlEscape(KmlDecimalPoint(f[3], separator));
-    const std::string metres = MetresText(f[4], separator);
     s += ReplaceFirst(onGround ? kml.PredictedPathGND : kml.PredictedPath, "NAME",
                       "Predicted Flightpath");
     s.append(lonText).append(",").append(latText);
@@ -157,6 +170,7 @@ class FrameWriter {
     s += kml.FolderEnd;
     out << s;
     ++frames_;
+    return true;
   }
 
   size_t frames() const { return frames_; }
@@ -170,6 +184,14 @@ class FrameWriter {
   std::string pin_;
   size_t frames_ = 0;
 };
+
+// "Skipped 1 damaged line in Animation.txt." after a replay built without the lines of a log
+// that could not be read.
+void ReportSkippedLines(App& app, const char* log, size_t skipped) {
+  if (skipped == 0) return;
+  ShowMessage(app, "Skipped " + std::to_string(skipped) + " damaged line" +
+                       (skipped == 1 ? "" : "s") + " in " + log + ".");
+}
 
 bool Listed(const std::vector<std::string>& names, const char* name) {
   return std::find(names.begin(), names.end(), name) != names.end();
@@ -213,7 +235,8 @@ bool BuildAnimation(App& app, TextSink& out) {
     if (!Listed(names, kAnimationFile)) return true;  // no animation recorded: no message
     const bool traffic =
         Listed(names, kTrafficFile) && TrafficLogHasTraffic(files, folder + kTrafficFile);
-    const LogRecords flightLog = ReadRecordList(files, folder + kFlightLogFile);
+    size_t flightLogSkipped = 0;
+    const LogRecords flightLog = ReadRecordList(files, folder + kFlightLogFile, flightLogSkipped);
 
     // In the finished part the first ">check<" lists the animation as one item, and the first
     // "</name>" is followed by a visibility that starts it switched off: both are in the opening
@@ -224,7 +247,11 @@ bool BuildAnimation(App& app, TextSink& out) {
     part << ReplaceFirst(kml.Folder, "NAME", "Animation");
     FrameWriter frames(app, flightLog.records);
     LogLineReader animation(files, folder + kAnimationFile);
-    for (std::string_view record; animation.Next(record);) frames.Write(record, part);
+    size_t animationSkipped = 0;
+    for (std::string_view record; animation.Next(record);) {
+      if (!frames.Write(record, part)) ++animationSkipped;
+    }
+    animationSkipped += animation.skipped();
     if (frames.frames() == 0) throw KmlDataError("the animation log holds no record");
 
     AnimationCounts counts{true, frames.frames(), 0, 0};
@@ -232,17 +259,22 @@ bool BuildAnimation(App& app, TextSink& out) {
     counts.specialPlacemarks = WriteAnimatedPlacemarks(kml, separator, flightLog.records, part);
     part << kml.FolderEnd;
     WriteHistoryPath(kml, separator, flightLog.records, part);
+    TrafficDrawn drawn;
     if (traffic) {
       part << ReplaceFirst(kml.Folder, "NAME", "Animated AI/Online traffic");
-      counts.trafficPlacemarks =
-          2 * WriteAnimatedTraffic(kml, separator, app.params.PredPathMultiplierTCAS, files,
+      drawn = WriteAnimatedTraffic(kml, separator, app.params.PredPathMultiplierTCAS, files,
                                    folder + kTrafficFile, part);
+      counts.trafficPlacemarks = 2 * drawn.records;
       part << kml.FolderEnd;
     }
     part << kml.FolderEnd << kml.FolderEnd;
     part.Finish();
     visibility.Finish();
     app.lastAnimation = counts;
+    // Posted before the convert's own sentence, which the board then shows.
+    ReportSkippedLines(app, kFlightLogFile, flightLogSkipped);
+    ReportSkippedLines(app, kAnimationFile, animationSkipped);
+    ReportSkippedLines(app, kTrafficFile, drawn.skipped);
     return true;
   } catch (const KmlWriteError&) {
     throw;

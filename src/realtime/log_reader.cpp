@@ -7,11 +7,12 @@
 namespace sky {
 namespace {
 
-void CheckRecord(std::string_view record) {
-  if (record.size() > kMaxRecordBytes) throw KmlDataError("a line is too long");
-  for (const char c : record) {
-    if (static_cast<unsigned char>(c) < 0x20) throw KmlDataError("a control character in a line");
+bool Readable(std::string_view line) {
+  if (line.size() > kMaxRecordBytes) return false;
+  for (const char c : line) {
+    if (static_cast<unsigned char>(c) < 0x20) return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -21,7 +22,6 @@ LogLineReader::LogLineReader(FileSystem& files, std::string path, size_t pieceBy
 
 bool LogLineReader::ReadPiece() {
   if (atEnd_) return false;
-  if (buffer_.size() - at_ > kMaxRecordBytes) throw KmlDataError("a line is too long");
   buffer_.erase(0, at_);
   at_ = 0;
   auto piece = files_.ReadAt(path_, offset_, pieceBytes_);
@@ -45,6 +45,12 @@ bool LogLineReader::Next(std::string_view& record) {
     if (found) {
       end = static_cast<size_t>(static_cast<const char*>(found) - buffer_.data());
     } else {
+      if (buffer_.size() - at_ > kMaxRecordBytes) {
+        // Too long to be a record: dropped as it comes, up to its line end.
+        if (!overlong_) ++skipped_;
+        overlong_ = true;
+        at_ = buffer_.size();
+      }
       const size_t scanned = buffer_.size() - at_;
       if (ReadPiece()) {
         searchFrom = scanned;
@@ -56,15 +62,22 @@ bool LogLineReader::Next(std::string_view& record) {
     std::string_view line(buffer_.data() + at_, end - at_);
     at_ = end < buffer_.size() ? end + 1 : end;
     searchFrom = at_;
+    if (overlong_) {
+      overlong_ = false;
+      continue;
+    }
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty()) continue;
-    CheckRecord(line);
+    if (!Readable(line)) {
+      ++skipped_;
+      continue;
+    }
     record = line;
     return true;
   }
 }
 
-LogRecords ReadRecordList(FileSystem& files, const std::string& path) {
+LogRecords ReadRecordList(FileSystem& files, const std::string& path, size_t& skipped) {
   LogRecords log;
   LogLineReader reader(files, path);
   std::vector<size_t> ends;
@@ -72,6 +85,7 @@ LogRecords ReadRecordList(FileSystem& files, const std::string& path) {
     log.text.append(record);
     ends.push_back(log.text.size());
   }
+  skipped = reader.skipped();
   if (ends.empty()) throw KmlDataError("the log holds no record");
   size_t start = 0;
   log.records.reserve(ends.size());

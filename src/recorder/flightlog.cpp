@@ -9,6 +9,7 @@
 #include "core/timestamp.h"
 #include "recorder/animation.h"
 #include "recorder/events.h"
+#include "recorder/log_repair.h"
 #include "recorder/recording_state.h"
 
 namespace sky {
@@ -84,29 +85,15 @@ int64_t StampNumber(const std::string& stamp) {
   return value;
 }
 
-// The length of the log up to and including its last line end (CR LF, LF or a lone CR): what
-// stays when an unfinished last line is cut away.
+// The length of the log up to and including its last line end (CR LF, LF or a lone CR).
 uint64_t WholeLinesLength(std::string_view text) {
   const size_t end = text.find_last_of("\r\n");
   return end == std::string_view::npos ? 0 : end + 1;
 }
 
-// Cuts an unfinished last line (a record a kill or a full disk left without its line end) away,
-// so that the next record starts on a line of its own.
-void CutUnfinishedLine(FileSystem& files, const std::string& log) {
-  const auto text = files.ReadAll(log);
-  if (!text) return;  // the append that follows tells whether the log can be used
-  if (const uint64_t whole = WholeLinesLength(*text); whole < text->size()) {
-    files.Truncate(log, whole);
-  }
-}
-
 // Appends one record with its CR LF, whole or not at all: after a failed write whatever part of
 // the record reached the log is cut away again (up to its CR, should only the LF be missing).
-// `runStarts`: the record is the first of a logging run, which begins on a fresh line.
-void AppendRecord(FileSystem& files, const std::string& log, std::string_view line,
-                  bool runStarts) {
-  if (runStarts) CutUnfinishedLine(files, log);
+void AppendRecord(FileSystem& files, const std::string& log, std::string_view line) {
   if (files.Append(log, line)) return;
   if (const auto text = files.ReadAll(log)) {
     const std::string_view upToCr = line.substr(0, line.size() - 1);
@@ -230,7 +217,13 @@ bool RecordSample(App& app, const std::string& givenCode, bool force) {
       const bool runStarts = givenCode.starts_with("SA") || g.PrevTimestamp.empty();
       std::string_view appended;
       if (write && g.LoggingOn) {
-        AppendRecord(files, flightLog, line, runStarts);
+        if (runStarts) {
+          // A run begins on a fresh line in each log, whatever the previous run left behind.
+          for (const char* log : {kFlightLogFile, kAnimationLogFile, kTrafficLogFile}) {
+            CutUnfinishedLine(files, folder + log);
+          }
+        }
+        AppendRecord(files, flightLog, line);
         appended = line;
         const FlightSample& s = app.sample;
         g.LastLoggedHeading = s.Heading;

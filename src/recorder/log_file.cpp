@@ -36,6 +36,16 @@ std::optional<int64_t> MinutesOf(const std::string& text) {
          hour * 60 + minute;
 }
 
+// Minutes since 1970 of a record's time stamp (its text before the first ":"); empty when the
+// line holds no whole stamp of fourteen digits, as a line damaged by a crash does.
+std::optional<int64_t> RecordMinutes(std::string_view line) {
+  const std::string_view stamp = line.substr(0, line.find(':'));
+  if (stamp.size() != 14 || stamp.find_first_not_of("0123456789") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  return MinutesOf(CorrectDatumTijd(std::string(stamp)));
+}
+
 }  // namespace
 
 bool IsLogRecent(App& app) try {
@@ -44,14 +54,17 @@ bool IsLogRecent(App& app) try {
   if (!files.Append(log, "")) return false;
   const auto text = files.ReadAll(log);
   if (!text) return false;
-  std::string last;
-  ForEachLine(*text, [&last](std::string_view line) {
-    if (!line.empty()) last = line;
+  // Recency is judged from the last whole record. A line that cannot be read never makes the
+  // log old: a log holding nothing but such lines is kept too.
+  std::optional<int64_t> recorded;
+  bool anyLine = false;
+  ForEachLine(*text, [&](std::string_view line) {
+    if (line.empty()) return true;
+    anyLine = true;
+    if (const auto minutes = RecordMinutes(line)) recorded = minutes;
     return true;
   });
-  const std::string stamp = last.substr(0, last.find(':'));
-  const auto recorded = MinutesOf(CorrectDatumTijd(stamp));
-  if (!recorded) return false;
+  if (!recorded) return anyLine;
   // The present moment as the records' stamps give it: the UTC date and time.
   const auto present = MinutesOf(CorrectDatumTijd(Timestamp(app)));
   if (!present) return false;

@@ -6,7 +6,10 @@ namespace sky {
 
 struct App;
 
-// The last record of the flight log is at most one hour old.
+// The last whole record of the flight log (one whose time stamp reads) is at most one hour old.
+// Lines that cannot be read are passed over, and a log of nothing but such lines counts as recent,
+// so that start-up never empties a log because of a damaged line. False for an empty log and one
+// that cannot be read.
 bool IsLogRecent(App& app);
 // The flight log has content (looks at its first five lines).
 bool LogHasRecords(App& app);

@@ -3,6 +3,7 @@
 #include "commands/logging.h"
 #include "commands/main_window.h"
 #include "commands/realtime_link.h"
+#include "commands/temporary_files.h"
 #include "core/app.h"
 #include "core/messages.h"
 #include "core/numtext.h"
@@ -24,6 +25,18 @@ void Fail(App& app, const std::string& title, const std::string& text) {
   app.ports.dialogs.MessageBox(title, text, MessageButtons::Ok);
   app.ended = true;
   app.ports.shell.EndProgram();
+}
+
+// Where an earlier run, killed between a write and its rename, may have left temporary files.
+TemporaryFileFolders StaleFileFolders(App& app, const std::string& dataFolder) {
+  TemporaryFileFolders folders{dataFolder, "", ProgramFolder(app), ""};
+  try {
+    folders.savedTracks = SavedTracksFolder(app);
+  } catch (const FolderNotFound&) {
+    // No documents folder: no saved copies either.
+  }
+  if (app.params.XPlane) folders.plugins = app.params.XPlanePath;
+  return folders;
 }
 
 }  // namespace
@@ -74,6 +87,7 @@ bool Form_Load(App& app) {
   files.Append(dataFolder + kOffsetsFile, "");
   // Posted again after the greeting, which would hide it.
   const std::string settingsProblem = LoadLoggingParameters(app);
+  RemoveStaleTemporaryFiles(files, StaleFileFolders(app, dataFolder));
   CheckXPlane(app, false);
   CheckXPUIPCVersion(app);
   SaveLoggingParameters(app);

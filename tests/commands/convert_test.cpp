@@ -224,6 +224,13 @@ TEST(ConvertCopies, FullDiskOrKillAtAnyStepKeepsWhatWasThere) {
         t.files.FailStep(step, FaultyFileSystem::Failure::DiskFull);
       }
       const std::string messages = convert.Convert({Answer::Text, "hop"});
+      if (kill) {
+        // The next run removes what the killed one left half done.
+        t.Restart();
+        ASSERT_TRUE(t.Load()) << row;
+        EXPECT_EQ(convert.SavedFiles(), (std::vector<std::string>{base + ".kml", base + ".txt"}))
+            << row;
+      }
       t.files.ClearFaults();
       const std::string document = ReadFile(t.DataFile("Flightlog.kml"));
       EXPECT_TRUE(ReadFile(kml) == "<earlier copy/>" ||
@@ -234,6 +241,51 @@ TEST(ConvertCopies, FullDiskOrKillAtAnyStepKeepsWhatWasThere) {
         EXPECT_EQ(convert.SavedFiles(), (std::vector<std::string>{base + ".kml", base + ".txt"}))
             << row;
       }
+    }
+  }
+}
+
+// The program's own temporary files left by a kill go at start-up and before a convert, by their
+// exact names; every other file stays.
+TEST(ConvertCopies, StaleTemporaryFilesGoAtStartUpAndBeforeAConvert) {
+  struct Case {
+    const char* folder;  // under the test's root
+    const char* name;
+    bool removed, removedByConvert;
+  } cases[] = {
+      {"appdata/Skytrace flightlogger/", "Flightlog.kml.tmp", true, true},
+      {"appdata/Skytrace flightlogger/", "Realtime.kml.tmp", true, true},
+      {"appdata/Skytrace flightlogger/", "RealtimeLocation.kml.tmp", true, true},
+      {"appdata/Skytrace flightlogger/", "Skytrace Realtime.kml.tmp", true, true},
+      {"appdata/Skytrace flightlogger/", "Offsets.txt.tmp", true, true},
+      {"appdata/Skytrace flightlogger/", "Flightlog.txt.tmp", false, false},
+      {"documents/Skytrace flightlogger files/", "Flightlog hop 01-05-2026 10.00.kml.tmp", true,
+       true},
+      {"documents/Skytrace flightlogger files/", "Flightlog  01-05-2026 10.00.txt.tmp", true, true},
+      {"documents/Skytrace flightlogger files/", "Flightlog hop 01-05-2026 10.00.kml", false,
+       false},
+      {"documents/Skytrace flightlogger files/", "Flightlog hop.kml.tmp", false, false},
+      {"documents/Skytrace flightlogger files/", "Flightlog hop 1-05-2026 10.00.kml.tmp", false,
+       false},
+      {"documents/Skytrace flightlogger files/", "Notes 01-05-2026 10.00.kml.tmp", false, false},
+      {"program/", "Updater.exe.tmp", true, false},
+      {"program/", "KMLSettings.txt.tmp", false, false},
+  };
+  for (const bool atStartUp : {true, false}) {
+    TestApp t;
+    for (const Case& c : cases) WriteFile(t.root / (std::string(c.folder) + c.name), "stale");
+    ASSERT_TRUE(t.Load());
+    if (!atStartUp) {
+      for (const Case& c : cases) WriteFile(t.root / (std::string(c.folder) + c.name), "stale");
+      WriteFile(t.DataFile("Flightlog.txt"), GoldenLog());
+      t.app().Form1.btn_Convert.enabled = true;
+      t.dialogs.Queue({Answer::Text, "hop"});
+      EXPECT_EQ(Press(t, "btn_Convert"), kConverting + kConverted);
+    }
+    for (const Case& c : cases) {
+      EXPECT_EQ(!FileExists(t.root / (std::string(c.folder) + c.name)),
+                atStartUp ? c.removed : c.removedByConvert)
+          << c.folder << c.name << (atStartUp ? " at start-up" : " by a convert");
     }
   }
 }

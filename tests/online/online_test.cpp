@@ -149,15 +149,28 @@ TEST(UpdateCheck, StartUpEndsTheProgramForTheUpdaterAndRunsOnWithoutAServer) {
   }
 }
 
-TEST(UpdaterRefresh, WritesOnlyInsideTheProgramOrDataFolder) {
+// The target is only an updater program in the program's folder (or a folder of its own there):
+// never a log, the settings, the snippets or the program itself, nothing outside.
+TEST(UpdaterRefresh, WritesOnlyAnUpdaterProgramInTheProgramFolder) {
   struct Case {
     const char* target;   // after "Updater=http://skytrace.test/u.bin="
     const char* written;  // under the test's root; null: refused
   } cases[] = {
       {"<app>Updater.exe", "program/Updater.exe"},
-      {"<user>Updater.exe", "appdata/Skytrace flightlogger/Updater.exe"},
+      {"<app>Updater/Setup.EXE", "program/Updater/Setup.EXE"},
       {"<app>sub/../Updater.exe", "program/Updater.exe"},
       {"<app>\\Updater.exe", "program/Updater.exe"},
+      {"<user>Updater.exe", nullptr},
+      {"<user>Flightlog.txt", nullptr},
+      {"<user>Offsets.txt", nullptr},
+      {"<app>KMLSettings.txt", nullptr},
+      {"<app>skytrace.exe", nullptr},
+      {"<app>Skytrace-Demo.exe", nullptr},
+      {"<app>Updater", nullptr},
+      {"<app>Updater.exe.txt", nullptr},
+      {"<app>.exe", nullptr},
+      {"<app>con.exe", nullptr},
+      {"<app>Updater/deeper/Updater.exe", nullptr},
       {"<app>../Updater.exe", nullptr},
       {"<user>../../program/../elsewhere/Updater.exe", nullptr},
       {"@elsewhere/Updater.exe", nullptr},  // "@" is the test's root: absolute elsewhere
@@ -176,6 +189,8 @@ TEST(UpdaterRefresh, WritesOnlyInsideTheProgramOrDataFolder) {
     std::filesystem::create_directory_symlink(t.root / "elsewhere", t.Program("outside"));
     test::WriteFile(t.root / "elsewhere/Linked.exe", "old");
     std::filesystem::create_symlink(t.root / "elsewhere/Linked.exe", t.Program("Linked.exe"));
+    std::filesystem::create_directories(t.Program("Updater/deeper"));
+    for (const char* name : {"Flightlog.txt", "Offsets.txt"}) test::WriteFile(t.DataFile(name), "");
     std::string target = c.target;
     if (target[0] == '@') target = t.root.path() + "/" + target.substr(1);
     t.Serve("/SkytraceVersion.txt",
@@ -190,6 +205,33 @@ TEST(UpdaterRefresh, WritesOnlyInsideTheProgramOrDataFolder) {
     }
     EXPECT_EQ(test::ReadFile(t.root / "elsewhere/Linked.exe"), "old") << c.target;
     EXPECT_FALSE(test::FileExists(t.root / "elsewhere/Updater.exe")) << c.target;
+    EXPECT_EQ(
+        test::ReadFile(t.DataFile("Flightlog.txt")) + test::ReadFile(t.DataFile("Offsets.txt")), "")
+        << c.target;
+  }
+}
+
+// A download goes to a temporary file renamed into place once whole: a full disk or a refused
+// rename leaves the earlier updater as it was, and no temporary file.
+TEST(UpdaterRefresh, TheEarlierUpdaterStaysUntilTheNewOneIsWhole) {
+  using Failure = test::FaultyFileSystem::Failure;
+  struct Case {
+    const char* op;
+    Failure how;
+    const char* kept;
+  } cases[] = {{"write", Failure::DiskFull, "old updater"},
+               {"rename", Failure::Refused, "old updater"},
+               {"none", Failure::Refused, "new updater"}};
+  for (const Case& c : cases) {
+    Online t;
+    test::WriteFile(t.Program("Updater.exe"), "old updater");
+    test::WriteFile(t.Program("Updater.exe.tmp"), "left by a kill");
+    t.Serve("/SkytraceVersion.txt", "UpdateVer=1\r\nUpdater=" + kBase + "/u.bin=<app>Updater.exe");
+    t.Serve("/u.bin", "new updater");
+    t.files.FailOn(c.op, "Updater.exe", 0, -1, c.how);
+    CheckForUpdates(t.app());
+    EXPECT_EQ(test::ReadFile(t.Program("Updater.exe")), c.kept) << c.op;
+    EXPECT_FALSE(test::FileExists(t.Program("Updater.exe.tmp"))) << c.op;
   }
 }
 

@@ -224,28 +224,18 @@ TEST(Animation, DamagedLogsAndSnippetsLeaveTheDocumentWithoutIt) {
   };
   std::string crOnly = kAnimationLog;
   crOnly.erase(std::remove(crOnly.begin(), crOnly.end(), '\n'), crOnly.end());
-  const std::string good = "20091204000005:4.703:52.3003:200:0::140:211:150:1200:140:0:-\r\n";
   struct Case {
     const char* name;
     Arrange arrange;
   } cases[] = {
       {"an empty animation log", log("Animation.txt", "")},
       {"only empty lines", log("Animation.txt", "\r\n\r\n")},
-      {"a short animation record", log("Animation.txt", good + "20091204000006:4.7:52.3\r\n")},
       {"letters in an altitude",
        log("Animation.txt", "20091204000005:4.7:52.3:high:0::0:0:0:0:0:0:-")},
       {"a stamp with a letter", log("Animation.txt", "2009120400000x:4.7:52.3:0:0::0:0:0:0:0:0:-")},
       {"a 13th month", log("Animation.txt", "20091304000005:4.7:52.3:0:0::0:0:0:0:0:0:-")},
-      {"binary bytes", log("Animation.txt", good + std::string("2009\0\x01\xFF:4.7", 10) + "\r\n")},
-      {"a 10 MB line", log("Animation.txt", good + MegabyteLine())},
+      {"nothing but damaged lines", log("Animation.txt", MegabyteLine() + "\x01\r\n")},
       {"CR-only line ends", log("Animation.txt", crOnly)},
-      {"a short traffic record", log("Traffic.txt", "20091204000005:4103:52.3:4.7:400\r\n")},
-      {"letters in a traffic altitude",
-       log("Traffic.txt", "20091204000005:4103:52.3:4.7:high:0:0:X:0:4:+2:-\r\n")},
-      {"a traffic line of 10 MB", log("Traffic.txt", kTrafficLog + MegabyteLine())},
-      {"a flight log with binary bytes",
-       log("Flightlog.txt",
-           kFlightLog + "20091204000131:4.76:52.36:-11:1:G\x01:0:0:0:0:0:90:x\r\n")},
       {"no NAME in the predicted path",
        snippet(&KmlTemplateSet::PredictedPathGND, "<PG><name>x</name>")},
       {"no LATAC in the aircraft pin", snippet(&KmlTemplateSet::PlacemarkPin, "<Pin NAME>")},
@@ -276,6 +266,45 @@ TEST(Animation, DamagedLogsAndSnippetsLeaveTheDocumentWithoutIt) {
                                                ReadFile(f.t.DataFile("Flightlog.txt")) +
                                                ReadFile(f.t.DataFile("Traffic.txt")))
         << c.name;
+  }
+}
+
+// A line that cannot be read (a crash's bytes, a record cut short or glued to the next run's,
+// letters in a number, a line of 10 MB) is skipped: the replay is the one built without it, and
+// the board says how many lines of which log were skipped.
+TEST(Animation, DamagedLinesAreSkippedAndCounted) {
+  const auto withLines = [](const std::string& log, const std::string& lines) {
+    const size_t third = log.find('\n', log.find('\n', log.find('\n') + 1) + 1) + 1;
+    return log.substr(0, third) + lines + log.substr(third);
+  };
+  struct Case {
+    const char* log;
+    std::string clean, damaged, message;
+  } cases[] = {
+      {"Animation.txt", kAnimationLog,
+       withLines(kAnimationLog, "20091204000006:4.7:52.3\r\n" +
+                                    std::string("2009\0\x01\xFF:4.7", 10) + "\r\n" +
+                                    MegabyteLine() + "2009120400" +
+                                    "20091204000131:4.76:52.36:-11:1:SA:0:0:0:0:0:90:\r\n"),
+       "Skipped 4 damaged lines in Animation.txt."},
+      {"Traffic.txt", kTrafficLog,
+       withLines(kTrafficLog,
+                 "20091204000000:4103:52.3:4.7:400\r\n"
+                 "20091204000000:4103:52.3:4.7:high:0:0:X:0:4:+2:-\r\n" +
+                     MegabyteLine()),
+       "Skipped 3 damaged lines in Traffic.txt."},
+      {"Flightlog.txt", kFlightLog,
+       withLines(kFlightLog, std::string(3, '\0') + "91204000010:4.7:52.3:0:0::0:0:0:0:0:0:x\r\n"),
+       "Skipped 1 damaged line in Flightlog.txt."},
+  };
+  for (const Case& c : cases) {
+    Flight f;
+    f.Write(c.log, c.clean);
+    const std::string clean = f.Build();
+    ASSERT_NE(clean, "") << c.log;
+    f.Write(c.log, c.damaged);
+    EXPECT_TRUE(f.Build() == clean) << c.log;
+    EXPECT_EQ(f.t.Messages(), std::vector<std::string>{c.message}) << c.log;
   }
 }
 
@@ -314,7 +343,9 @@ TEST(Animation, StreamedAndCutOffAfterALateFailure) {
   EXPECT_EQ(f.t.app().lastAnimation.trafficPlacemarks, 6000u);
   ExpectWellFormed(f.t.DataFile("Flightlog.kml"));
 
-  f.Write("Traffic.txt", traffic + "20091204000006:1:52.3:4.7:high:0:0:X:0:4:+2:-\r\n");
+  // The first yellow aircraft comes last, and its snippet lacks its NAME.
+  f.Write("Traffic.txt", traffic + "20091204000006:1:52.3:4.7:400:0:0:X:0:2:+2:-\r\n");
+  f.t.app().kml.KMLTCASYellow = "<Y>";
   std::remove(f.t.DataFile("Animation.txt").c_str());
   ASSERT_TRUE(f.Convert());
   const std::string without = ReadFile(f.t.DataFile("Flightlog.kml"));
@@ -331,18 +362,20 @@ TEST(Animation, StreamedAndCutOffAfterALateFailure) {
   EXPECT_FALSE(FileExists(tmp));
 }
 
-// The whole convert from the main window: the messages in order, and a document that xmllint and
-// GDAL read, with the animation's folders.
+// The whole convert from the main window: the messages in order (a skipped line is reported
+// before the sentence the board then shows), and a document that xmllint and GDAL read, with the
+// animation's folders.
 TEST(Animation, ConvertedFlightWithReplayIsReadByXmlAndGisTools) {
   TestApp t;
   ASSERT_TRUE(t.Load());
   WriteFile(t.DataFile("Flightlog.txt"), kFlightLog);
   WriteFile(t.DataFile("Animation.txt"), kAnimationLog);
-  WriteFile(t.DataFile("Traffic.txt"), kTrafficLog);
+  WriteFile(t.DataFile("Traffic.txt"), kTrafficLog + std::string(3, '\0') + "\r\n");
   t.app().Form1.btn_Convert.enabled = true;
   t.dialogs.Queue({ScriptedDialogs::Answer::Text, "Tom & Jerry <3 \xC3\xA9t\xC3\xA9"});
   EXPECT_EQ(Press(t, "btn_Convert"),
-            "Converting flightlog...\nTracklog converted and saved, opening Google Earth...\n");
+            "Converting flightlog...\nSkipped 1 damaged line in Traffic.txt.\nTracklog converted "
+            "and saved, opening Google Earth...\n");
   const std::string document = t.DataFile("Flightlog.kml");
   ExpectWellFormed(document);
   const ToolRun run = RunTool("ogrinfo", "-ro -so " + Quoted(document));

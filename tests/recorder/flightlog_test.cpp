@@ -206,8 +206,15 @@ TEST(FlightLogFullDisk, ARecordIsWrittenWholeOrNotAtAll) {
   }
 }
 
-// A logging run starts on a line of its own: a record that a kill or a full disk left without its
-// line end is cut away. Logs that end with any line end, a lone CR included, stay as they are.
+std::string Repeated(const std::string& text, int times) {
+  std::string all;
+  for (int i = 0; i < times; ++i) all += text;
+  return all;
+}
+
+// A logging run starts on a line of its own in each of the three logs: a record that a kill or a
+// full disk left without its line end is cut away. Logs that end with any line end, a lone CR
+// included, stay as they are.
 TEST(FlightLogRuns, ANewRunStartsOnALineOfItsOwn) {
   const std::string whole = "20261204222000:8.5:50:1000:0::100:900:110:0:100:90:-\r\n";
   struct Case {
@@ -220,6 +227,9 @@ TEST(FlightLogRuns, ANewRunStartsOnALineOfItsOwn) {
                "20261204222000\r",
        whole + "20261204222001:8.5:50:1000:0::100:900:110:0:100:90:20261204222000\r"},
       {"nothing but a cut record", "20261204222001:8.5", ""},
+      {"a long log, then a cut record", Repeated(whole, 2000) + "20261204222001:8.5",
+       Repeated(whole, 2000)},
+      {"a cut line longer than a read", std::string(150000, '9'), ""},
       {"a whole log", whole, whole},
       {"a log with LF ends", "a:b\nc:d\n", "a:b\nc:d\n"},
       {"a log with CR ends", "a:b\rc:d\r", "a:b\rc:d\r"},
@@ -227,8 +237,12 @@ TEST(FlightLogRuns, ANewRunStartsOnALineOfItsOwn) {
   for (const Case& c : cases) {
     test::TestApp t;
     test::FlyTrack(t, test::TrackOf("t\n0\n1\n"), false);
-    test::WriteFile(t.DataFile("Flightlog.txt"), c.log);
+    for (const char* log : {"Flightlog.txt", "Animation.txt", "Traffic.txt"}) {
+      test::WriteFile(t.DataFile(log), c.log);
+    }
     StartLogging(t.app());
+    EXPECT_EQ(test::ReadFile(t.DataFile("Animation.txt")), c.kept) << c.name;
+    EXPECT_EQ(test::ReadFile(t.DataFile("Traffic.txt")), c.kept) << c.name;
     const std::string log = test::ReadFile(t.DataFile("Flightlog.txt"));
     ASSERT_EQ(log.substr(0, c.kept.size()), c.kept) << c.name;
     const std::string run = log.substr(c.kept.size());

@@ -105,10 +105,12 @@ TEST(StartUp, LogAgeCountsInUtcAcrossLocalMidnight) {
   }
 }
 
-// A log whose last record is at most an hour old is kept, whatever its line ends.
+// A log whose last whole record is at most an hour old is kept, whatever its line ends; a line
+// that cannot be read (a crash's NUL bytes where a stamp begins) never empties the logs.
 TEST(StartUp, RecentLogIsContinuedAndAnOldOneEmptied) {
+  const std::string damaged = std::string(3, '\0') + "61204222000:4.5:52.3:0:1::0:0:0:0:0:0:-\r\n";
   struct Case {
-    const char* log;
+    std::string log;
     bool kept;
   } cases[] = {
       {"20261204213100:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", true},   // 59 minutes old
@@ -120,14 +122,19 @@ TEST(StartUp, RecentLogIsContinuedAndAnOldOneEmptied) {
       {"20261204200000:8:50:0:1::0:0:0:0:0:0:-\n20261204223000:8:50:0:1::0:0:0:0:0:0:-\n", true},
       {"20261204200000:8:50:0:1::0:0:0:0:0:0:-\r20261204223000:8:50:0:1::0:0:0:0:0:0:-\r", true},
       {"", false},
-      {"garbage\r\n", false},
-      {"20261340223000:x\r\n", false},  // month 13
+      {"20261204222000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n" + damaged, true},
+      {"20261204200000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n" + damaged, false},  // 2 1/2 h
+      {damaged, true},
+      {"garbage\r\n", true},
+      {"20261340223000:x\r\n", true},  // month 13
   };
   for (const Case& c : cases) {
     test::TestApp t({.start = {2026, 12, 4, 22, 30, 15}});
     test::WriteFile(t.DataFile("Flightlog.txt"), c.log);
+    test::WriteFile(t.DataFile("Animation.txt"), "replay\r\n");
     ASSERT_TRUE(t.Load());
     EXPECT_EQ(test::ReadFile(t.DataFile("Flightlog.txt")), c.kept ? c.log : "") << c.log;
+    EXPECT_EQ(test::FileExists(t.DataFile("Animation.txt")), c.kept) << c.log;
     EXPECT_TRUE(t.dialogs.shown.empty()) << c.log;  // never asked at start-up
   }
 }
