@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "commands/realtime_link.h"
+#include "commands/review.h"
 #include "core/app.h"
 #include "core/messages.h"
 #include "kml/writer.h"
@@ -81,6 +82,7 @@ void ConvertFlightLog(App& app) {
                          [&app](TextSink& out) { return BuildAnimation(app, out); });
     if (app.params.Debuging) CopyIntoPlace(files, log, saved + savedName + ".txt");
     CopyIntoPlace(files, document, saved + savedName + ".kml");
+    if (converted) WriteReviewAndExports(app, saved, FileNamePart(*name), stamp, *name);
 
     Globals& g = app.g;
     g.LoggingOn = false;

@@ -3,6 +3,7 @@
 #include "commands/connection.h"
 #include "commands/logging.h"
 #include "commands/realtime_link.h"
+#include "commands/review.h"
 #include "core/app.h"
 #include "core/messages.h"
 #include "core/numtext.h"
@@ -30,6 +31,7 @@ void HandleLostConnection(App& app, bool stopAnimation) {
   UpdateStatusLabels(app, false, false, false);
   ClearPreviousValues(app);
   ForgetRealtimeWork(app);
+  StopWatchingLanding(app);
   app.Form1.lblConnect.text = "Not connected";
   if (app.Form1.windowState == WindowState::Minimized && g.WasConnected) {
     app.Form1.windowState = WindowState::Normal;
@@ -103,6 +105,7 @@ void Timer1_Timer(App& app) {
     }
     if (g.StatusWindowOpen) WriteStatusLines(app);
     if (!RecordSampleOrClose(app, "", false)) return;
+    WatchLanding(app);
     if (g.RealtimeOn) WriteRealtimeDocuments(app);
 
     const FlightSample& s = app.sample;
