@@ -271,6 +271,33 @@ TEST(Demo, BadInputStopsBeforeTheRun) {
   }
 }
 
+// skytrace-export refuses what it cannot use with the file, the line and the reason, writes
+// nothing then, and writes a flight log's file in the format its name asks for.
+TEST(Export, NamesTheDamagedLineAndWritesTheFormatAsked) {
+  struct Case {
+    std::string log, arguments;
+    int exitCode;
+    std::string output;
+  };
+  const std::string good = "20261205100001:8.5:50.0:364:1::0:0:0:0:0:250:-\r\n";
+  const Case cases[] = {
+      {good + "20261205100002:8.5:50.0\r\n", "", 1,
+       "skytrace-export: flight.txt, line 2: a record has 13 fields separated by \":\", this one "
+       "3\n"},
+      {good, "--format kml", 2, "skytrace-export: unknown format \"kml\""},
+      {good, "", 0, "/out.gpx\n"},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    test::WriteFile(dir / "flight.txt", c.log);
+    const Ran run = Shell(dir, kBin + "skytrace-export " + c.arguments + " '" +
+                                   (dir / "flight.txt") + "' '" + (dir / "out.gpx") + "'");
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+    EXPECT_NE(run.output.find(c.output), std::string::npos) << run.output;
+    EXPECT_EQ(test::FileExists(dir / "out.gpx"), c.exitCode == 0);
+  }
+}
+
 // Starts the demo with its temporary folder in `temporary`, its output thrown away; returns its
 // process id.
 pid_t StartDemo(const test::TempDir& dir, const std::string& temporary,
