@@ -134,7 +134,6 @@ LandingReport LandingMonitor::Close(LandingEnd end, double atS) {
   open_.reset();
   report.end = end;
   report.secondsToEnd = std::max(0.0, atS - touchdownS_);
-  if (end == LandingEnd::TouchAndGo && liftOffS_) liftOffS_.reset();
   return report;
 }
 
