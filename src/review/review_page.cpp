@@ -307,10 +307,9 @@ std::vector<EventLine> GroupedEvents(const Track& track) {
       lines.push_back({run.events.front()->stamp,
                        std::string(group) + ": " + std::to_string(run.events.size()) +
                            " changes between " + HhMm(run.events.front()->stamp) + " and " +
-                           HhMm(run.events.back()->stamp),
-                       run.events.size()});
+                           HhMm(run.events.back()->stamp)});
     } else {
-      for (const TrackPoint* p : run.events) lines.push_back({p->stamp, EventName(*p), 1});
+      for (const TrackPoint* p : run.events) lines.push_back({p->stamp, EventName(*p)});
     }
     run.events.clear();
   };
@@ -318,7 +317,7 @@ std::vector<EventLine> GroupedEvents(const Track& track) {
     if (p.code.empty()) continue;
     const std::string_view group = GroupOf(p.code);
     if (group.empty()) {
-      lines.push_back({p.stamp, EventName(p), 1});
+      lines.push_back({p.stamp, EventName(p)});
       continue;
     }
     Open& run = open[group];

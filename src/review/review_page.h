@@ -22,7 +22,6 @@ std::vector<LandingBlock> LandingsOfFlight(std::vector<LandingBlock> all, const 
 struct EventLine {
   int64_t stamp = 0;
   std::string text;
-  size_t count = 1;  // the events the line stands for
 };
 std::vector<EventLine> GroupedEvents(const Track& track);
 
