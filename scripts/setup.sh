@@ -3,7 +3,8 @@
 # arguments, those packages instead. Run as root (or with sudo available).
 set -eu
 packages="cmake g++ ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-libbenchmark-dev libxml2-utils gdal-bin desktop-file-utils libcurl4-openssl-dev python3"
+libbenchmark-dev libxml2-utils gdal-bin desktop-file-utils libcurl4-openssl-dev python3 gpsbabel
+chromium"
 [ $# -eq 0 ] || packages="$*"
 missing=""
 for p in $packages; do

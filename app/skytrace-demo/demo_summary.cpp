@@ -12,6 +12,7 @@
 #include "core/text.h"
 #include "kml/event_table.h"
 #include "recorder/flightlog.h"
+#include "review/landing.h"
 #include "shell/startup.h"
 
 namespace sky {
@@ -93,6 +94,14 @@ std::string FlightSummary(App& app, const std::vector<std::string>& opened) {
         << " special placemarks, " << animation.trafficPlacemarks << " traffic placemarks\n";
   } else if (saved) {
     out << "animated replay: none\n";
+  }
+  if (saved && !app.review.lastReview.empty()) {
+    out << "flight review: " << app.review.lastReview << "\n";
+  }
+  for (const std::string& path : app.review.lastExports) out << "export: " << path << "\n";
+  if (const auto landings = app.ports.files.ReadAll(AppDataFolder(app) + "Landings.txt")) {
+    out << "landing reports: " << ReadLandingBlocks(*landings).size() << " in "
+        << AppDataFolder(app) << "Landings.txt\n";
   }
   return out.str();
 }

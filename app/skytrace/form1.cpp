@@ -77,6 +77,14 @@ Form1::Form1(App& app, std::function<void()> afterEvent)
   otherLayout->addWidget(AddButton("btn_InitiateRealtime"));
   otherLayout->addWidget(AddButton("btn_Convert"));
   otherLayout->addWidget(AddButton("btn_savedlogs"));
+  otherLayout->addWidget(AddButton("btn_Review"));
+  chkExports_ = new QCheckBox;
+  chkExports_->setObjectName("chkExports");
+  connect(chkExports_, &QCheckBox::clicked, this, [this] {
+    Click(app_, "Form1", "chkExports");
+    afterEvent_();
+  });
+  otherLayout->addWidget(chkExports_);
 
   auto* services = FrameBox(f.fraServices);
   auto* servicesLayout = new QVBoxLayout(services);
@@ -154,6 +162,7 @@ void Form1::Render() {
       {"btn_InitiateRealtime", &f.btn_InitiateRealtime},
       {"btn_Convert", &f.btn_Convert},
       {"btn_savedlogs", &f.btn_savedlogs},
+      {"btn_Review", &f.btn_Review},
       {"btn_indicator", &f.btn_indicator},
       {"btn_TCAS", &f.btn_TCAS},
       {"btn_Options", &f.btn_Options},
@@ -168,6 +177,7 @@ void Form1::Render() {
   ui::Render(Label6_, f.Label6);
   ui::Render(Label9_, f.Label9);
   ui::Render(Label7_, f.Label7);
+  ui::Render(chkExports_, f.chkExports);
   RenderWindowState();
 }
 

@@ -3,6 +3,7 @@
 // renders Form1's control state and forwards clicks, minimising and tray clicks to the core.
 #pragma once
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -41,6 +42,7 @@ class Form1 : public QWidget {
   QLabel* Label6_;
   QLabel* Label9_;
   QLabel* Label7_;
+  QCheckBox* chkExports_;
   QSystemTrayIcon* tray_;
   int frontRequests_ = 0;  // the core's requests to come to the front, as far as handled
 };

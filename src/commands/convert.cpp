@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "commands/realtime_link.h"
+#include "commands/review.h"
 #include "commands/temporary_files.h"
 #include "core/app.h"
 #include "core/messages.h"
@@ -95,10 +96,11 @@ void ConvertFlightLog(App& app) {
     if (!name) return;  // cancelled: nothing is done
     const std::string stamp = Stamp(app.ports.clock.LocalNow());
     const std::string baseName = "Flightlog " + *name + " " + stamp;
-    // The longest name the folder gets is the copy's temporary file, "<name>.kml.tmp".
-    const std::string savedName =
-        "Flightlog " + FileNamePart(*name, (baseName.size() - name->size()) + 8, saved.size()) +
-        " " + stamp;
+    // The longest name the folder gets is an export's temporary file, "<name>.geojson.tmp"; the
+    // saved copy, the review page and the exports share the name's part.
+    const std::string namePart =
+        FileNamePart(*name, (baseName.size() - name->size()) + 12, saved.size());
+    const std::string savedName = "Flightlog " + namePart + " " + stamp;
 
     const std::string data = AppDataFolder(app);
     RemoveStaleTemporaryFiles(files, {data, saved, "", ""});
@@ -114,9 +116,11 @@ void ConvertFlightLog(App& app) {
     const bool converted = WriteKmlDocument(
         app, log, document, baseName, false, "",
         [&app, &replayBuilt](TextSink& out) { return replayBuilt = BuildAnimation(app, out); });
+    std::string reviewProblem;
     if (converted) {
       if (app.params.Debuging) CopyIntoPlace(files, log, saved + savedName + ".txt");
       CopyIntoPlace(files, document, saved + savedName + ".kml");
+      reviewProblem = WriteReviewAndExports(app, saved, namePart, stamp, *name);
     }
 
     Globals& g = app.g;
@@ -138,6 +142,7 @@ void ConvertFlightLog(App& app) {
                                  : "Tracklog converted and saved without its animation, opening "
                                    "Google Earth...");
     OpenOrNameIt(app, saved + savedName + ".kml");
+    if (!reviewProblem.empty()) ShowMessage(app, reviewProblem);  // last, where it stays readable
   } catch (const std::exception&) {
     ShowMessage(app, "Unable to save tracklog, try again with FS and GE off.");
   }

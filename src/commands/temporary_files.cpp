@@ -17,20 +17,26 @@ void RemoveListed(FileSystem& files, const std::string& folder,
   }
 }
 
-// A saved copy's temporary file: "Flightlog <name> dd-mm-yyyy hh.mm.kml.tmp", or the same with
-// ".txt.tmp".
+// A converted flight's temporary file in the saved-tracks folder: "Flightlog <name> dd-mm-yyyy
+// hh.mm" with ".kml.tmp" or ".txt.tmp" (the saved copies) or an export's extension and ".tmp",
+// or "Review <name> dd-mm-yyyy hh.mm.html.tmp" (the review page).
 bool SavedCopyTemporaryName(const std::string& name) {
-  constexpr std::string_view kPrefix = "Flightlog ";
-  // " dd-mm-yyyy hh.mm" then ".kml.tmp" or ".txt.tmp": '#' stands for a digit.
-  constexpr std::string_view kStamp = " ##-##-#### ##.##";
-  constexpr size_t kSuffix = 8;
-  if (name.size() < kPrefix.size() + kStamp.size() + kSuffix || !name.starts_with(kPrefix)) {
-    return false;
-  }
-  const std::string_view suffix = std::string_view(name).substr(name.size() - kSuffix);
-  if (suffix != ".kml.tmp" && suffix != ".txt.tmp") return false;
-  const std::string_view stamp =
-      std::string_view(name).substr(name.size() - kSuffix - kStamp.size(), kStamp.size());
+  // " dd-mm-yyyy hh.mm" then the suffix: '#' stands for a digit.
+  static constexpr std::string_view kStamp = " ##-##-#### ##.##";
+  struct Kind {
+    std::string_view prefix, suffix;
+  };
+  constexpr Kind kKinds[] = {{"Flightlog ", ".kml.tmp"},     {"Flightlog ", ".txt.tmp"},
+                             {"Flightlog ", ".gpx.tmp"},     {"Flightlog ", ".igc.tmp"},
+                             {"Flightlog ", ".geojson.tmp"}, {"Flightlog ", ".csv.tmp"},
+                             {"Review ", ".html.tmp"}};
+  const auto kind = std::find_if(std::begin(kKinds), std::end(kKinds), [&name](const Kind& k) {
+    return name.size() >= k.prefix.size() + kStamp.size() + k.suffix.size() &&
+           name.starts_with(k.prefix) && name.ends_with(k.suffix);
+  });
+  if (kind == std::end(kKinds)) return false;
+  const std::string_view stamp = std::string_view(name).substr(
+      name.size() - kind->suffix.size() - kStamp.size(), kStamp.size());
   for (size_t i = 0; i < kStamp.size(); ++i) {
     const bool digit = stamp[i] >= '0' && stamp[i] <= '9';
     if (kStamp[i] == '#' ? !digit : stamp[i] != kStamp[i]) return false;
@@ -43,7 +49,7 @@ bool SavedCopyTemporaryName(const std::string& name) {
 void RemoveStaleTemporaryFiles(FileSystem& files, const TemporaryFileFolders& folders) {
   RemoveListed(files, folders.data,
                {"Flightlog.kml.tmp", "Realtime.kml.tmp", "RealtimeLocation.kml.tmp",
-                "Skytrace Realtime.kml.tmp", "Offsets.txt.tmp"});
+                "Skytrace Realtime.kml.tmp", "Offsets.txt.tmp", "Review.txt.tmp"});
   if (!folders.savedTracks.empty()) {
     for (const std::string& name : files.List(folders.savedTracks)) {
       if (SavedCopyTemporaryName(name)) files.Remove(folders.savedTracks + name);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/flight_sample.h"
 #include "core/forms.h"
@@ -81,6 +82,16 @@ struct AnimationCounts {
 };
 
 struct RealtimeRendering;  // the KML writer's, see kml/realtime_records.h
+class LandingMonitor;      // the landing reports', see review/landing.h
+
+// The flight review, the exports and the landing reports. The option and the last review page
+// live in the program's own "Review.txt" in the data folder, apart from the logging parameters.
+struct ReviewState {
+  bool exportsOn = false;                   // the convert also writes GPX, IGC, GeoJSON and CSV
+  std::string lastReview;                   // the review page the last convert wrote ("" for none)
+  std::vector<std::string> lastExports;     // the export files the last convert wrote
+  std::shared_ptr<LandingMonitor> landing;  // created with the first sample
+};
 
 // What the realtime ticks keep from one tick to the next, so that a tick costs what it writes
 // rather than what the whole flight took to write. It is dropped (ForgetRealtimeWork) wherever
@@ -124,6 +135,7 @@ struct App {
   bool ended = false;  // the program has ended; no handler runs any more
 
   RealtimeWork realtimeWork;
+  ReviewState review;
 
   // Set by each convert, for the headless runner's summary.
   AnimationCounts lastAnimation;

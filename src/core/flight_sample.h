@@ -29,6 +29,7 @@ struct FlightSample {
   int16_t MiddleMarker = 0;
   int16_t OuterMarker = 0;
   bool LocalizerInBand = false;
+  int16_t LocalizerNeedle = 0;  // -127 to 128, full deflection at either end (landing reports)
   int16_t GlideslopeNeedle = 0;
   int16_t GlideslopeState = 0;  // 0 below, 1 on, 2 above the glideslope
   bool GlideslopeFlag = false;

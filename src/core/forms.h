@@ -49,6 +49,13 @@ struct Form1Controls {
   Button btn_Convert{"View flight in Google Earth",
                      "Convert your flight to see it in Google Earth!", false};
   Button btn_savedlogs{"Open SavedLogs folder", "Open the folder where your saved logs are saved"};
+  // The review of the last converted flight; enabled while its page exists.
+  Button btn_Review{"Open flight review",
+                    "Open the review of the last converted flight: track, profiles, landings",
+                    false};
+  // Whether a convert also writes GPX, IGC, GeoJSON and CSV beside the saved copy.
+  CheckBox chkExports{"Also write GPX, IGC, GeoJSON and CSV",
+                      "Write the converted flight for other programs too, beside the saved copy"};
 
   Frame fraServices{"Services"};
   Button btn_indicator{"Open indicator", "Open the aircraft status indicator window"};

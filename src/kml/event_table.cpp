@@ -86,10 +86,24 @@ void SetAutobrake(std::string_view setting, std::string_view separator, std::str
 
 }  // namespace
 
+TouchdownBand TouchdownBandOf(double v) {
+  if (v < -600) return TouchdownBand::TooHard;
+  if (v < -300) return TouchdownBand::Hard;
+  if (v < -180) return TouchdownBand::Nice;
+  return TouchdownBand::Kiss;
+}
+
 std::string_view TouchdownRating(double v) {
-  if (v < -600) return "This touchdown was too hard, please practice your landings a bit more...";
-  if (v < -300) return "This was a pretty hard touchdown, the gear probably sustained some damage.";
-  if (v < -180) return "Nice touchdown!";
+  switch (TouchdownBandOf(v)) {
+    case TouchdownBand::TooHard:
+      return "This touchdown was too hard, please practice your landings a bit more...";
+    case TouchdownBand::Hard:
+      return "This was a pretty hard touchdown, the gear probably sustained some damage.";
+    case TouchdownBand::Nice:
+      return "Nice touchdown!";
+    case TouchdownBand::Kiss:
+      break;
+  }
   return "Now this is what you can call a 'kiss' touchdown, you're good!";
 }
 

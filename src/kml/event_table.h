@@ -34,7 +34,12 @@ struct EventText {
 bool DescribeEvent(std::string_view code, int16_t onGround, std::string_view separator,
                    std::string& autobrake, EventText& text);
 
-// The rating of a touchdown by its vertical speed in feet per minute (negative is downward).
+// The band of a touchdown by its vertical speed in feet per minute (negative is downward): below
+// -600 too hard, below -300 hard, below -180 nice, else a kiss. The event pins and the landing
+// reports rate by it, so the two never disagree.
+enum class TouchdownBand { TooHard, Hard, Nice, Kiss };
+TouchdownBand TouchdownBandOf(double verticalSpeedFpm);
+// The rating text of a touchdown's band.
 std::string_view TouchdownRating(double verticalSpeedFpm);
 
 // The autobrake text of a setting 0 to 5 ("RTO", "off", "1", "2", "3", "max"); empty otherwise.

@@ -8,6 +8,7 @@
 #include "commands/options_dialog.h"
 #include "commands/parameters_dialog.h"
 #include "commands/realtime_link.h"
+#include "commands/review.h"
 #include "core/app.h"
 #include "core/messages.h"
 #include "instruments/status_window.h"
@@ -48,6 +49,8 @@ const Control kControls[] = {
     {"Form1", "btn_InitiateRealtime", FORM1(btn_InitiateRealtime), InitiateRealtime},
     {"Form1", "btn_Convert", FORM1(btn_Convert), ConvertFlightLog},
     {"Form1", "btn_savedlogs", FORM1(btn_savedlogs), OpenSavedTracksFolder},
+    {"Form1", "btn_Review", FORM1(btn_Review), OpenFlightReview},
+    {"Form1", "chkExports", [](const App&) { return true; }, ToggleExports},
     {"Form1", "btn_indicator", FORM1(btn_indicator), OpenStatusWindow},
     {"Form1", "btn_TCAS", FORM1(btn_TCAS), OpenTcasWindow},
     {"Form1", "btn_Options", FORM1(btn_Options), OpenOptionsDialog},

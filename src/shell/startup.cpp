@@ -3,6 +3,7 @@
 #include "commands/logging.h"
 #include "commands/main_window.h"
 #include "commands/realtime_link.h"
+#include "commands/review.h"
 #include "commands/temporary_files.h"
 #include "core/app.h"
 #include "core/messages.h"
@@ -95,6 +96,7 @@ bool Form_Load(App& app) {
   if (!LoadKmlTemplates(app)) return false;
   if (!app.params.ForceNoWinXP && !InitVisualStyles(app)) return false;
   files.Append(g.FlightLogPath, "");
+  LoadReviewSettings(app);
 
   const std::string twoAndAHalf = app.ports.system.LocaleNumberText(5.0 / 2);
   if (twoAndAHalf.find(',') != std::string::npos) {

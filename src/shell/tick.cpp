@@ -3,6 +3,7 @@
 #include "commands/connection.h"
 #include "commands/logging.h"
 #include "commands/realtime_link.h"
+#include "commands/review.h"
 #include "core/app.h"
 #include "core/messages.h"
 #include "core/numtext.h"
@@ -31,6 +32,7 @@ void HandleLostConnection(App& app) {
   ClearPreviousValues(app);
   app.prev.read = false;  // the next link's first sample is compared with nothing
   ForgetRealtimeWork(app);
+  StopWatchingLanding(app);
   app.Form1.lblConnect.text = "Not connected";
   if (app.Form1.windowState == WindowState::Minimized && g.WasConnected) {
     app.Form1.windowState = WindowState::Normal;
@@ -104,6 +106,7 @@ void Timer1_Timer(App& app) {
     }
     if (g.StatusWindowOpen) WriteStatusLines(app);
     if (!RecordSampleOrClose(app, "", false)) return;
+    WatchLanding(app);
     if (g.RealtimeOn) WriteRealtimeDocuments(app);
 
     const FlightSample& s = app.sample;

@@ -158,6 +158,7 @@ void Convert(App& app, const RawFlightData& raw) {
 
   // The capture band: strictly inside LocInt percent of full deflection to either side.
   const int localizer = LocalizerNeedle(raw.localizer);
+  s.LocalizerNeedle = static_cast<int16_t>(localizer);
   const double band = 128.0 * params.LocInt / 100;
   s.LocalizerInBand = -band < localizer && localizer < band;
 

@@ -80,10 +80,10 @@ TEST(Convert, TheAnswerNamesTheSavedCopies) {
       {"control characters", Answer::Text, "a\tb\rc\nd\x01\x7F", true, 0, "a-b-c-d--",
        "a\tb\rc\nd\x7F"},
       // Too long for a file name: the name part is cut to fit beside the date, the time and the
-      // temporary file's ".kml.tmp", after its last whole character.
-      {"300 characters", Answer::Text, std::string(300, 'a'), false, 0, std::string(220, 'a'),
+      // longest temporary file's ".geojson.tmp", after its last whole character.
+      {"300 characters", Answer::Text, std::string(300, 'a'), false, 0, std::string(216, 'a'),
        std::string(300, 'a')},
-      {"three-byte characters", Answer::Text, Repeat("\u20ac", 100), false, 0, Repeat("\u20ac", 73),
+      {"three-byte characters", Answer::Text, Repeat("\u20ac", 100), false, 0, Repeat("\u20ac", 72),
        Repeat("\u20ac", 100)},
 #ifdef _WIN32
       {"what Windows refuses", Answer::Text, "a\\b:c*d?e\"f<g>h|i", true, 0, "a-b-c-d-e-f-g-h-i",
@@ -103,7 +103,9 @@ TEST(Convert, TheAnswerNamesTheSavedCopies) {
     WriteFile(saved + ".kml", "stale");  // copies of an earlier convert are replaced
     WriteFile(saved + ".txt", "stale");
     EXPECT_EQ(l.Convert({c.kind, c.typed}), kConverting + kConverted) << c.name;
-    EXPECT_EQ(l.SavedFiles(), (std::vector<std::string>{base + ".kml", base + ".txt"})) << c.name;
+    EXPECT_EQ(l.SavedFiles(), (std::vector<std::string>{base + ".kml", base + ".txt",
+                                                        "Review " + c.file + stamp + ".html"}))
+        << c.name;
     EXPECT_EQ(ReadFile(saved + ".kml"), ReadFile(t.DataFile("Flightlog.kml"))) << c.name;
     EXPECT_NE(ReadFile(saved + ".kml").find("<name>Flightlog " + c.title + stamp + "</name>"),
               std::string::npos)
@@ -193,6 +195,36 @@ TEST(Convert, AFailedConversionSavesNothingAndAFailedReplayIsSaid) {
   }
 }
 
+// With the option ticked (kept in Review.txt across runs), the exports go beside the saved copy
+// with the review page, which btn_Review then opens; a review that cannot be written is said and
+// leaves the saved copy alone.
+TEST(Convert, TheReviewAndTheExportsGoBesideTheSavedCopy) {
+  Converting l;
+  TestApp& t = l.t;
+  EXPECT_FALSE(t.app().Form1.btn_Review.enabled);
+  EXPECT_EQ(Press(t, "chkExports"), "");
+  EXPECT_TRUE(t.app().Form1.chkExports.checked);
+  EXPECT_EQ(ReadFile(t.DataFile("Review.txt")), "Exports=1\r\nLastReview=\r\n");
+  EXPECT_EQ(l.Convert({Answer::Text, "hop"}), kConverting + kConverted);
+  const std::string base = "Flightlog hop 04-12-2026 22.30",
+                    review = "Review hop 04-12-2026 22.30.html";
+  EXPECT_EQ(l.SavedFiles(),
+            (std::vector<std::string>{base + ".csv", base + ".geojson", base + ".gpx",
+                                      base + ".igc", base + ".kml", review}));
+  EXPECT_EQ(Press(t, "btn_Review"), "Flight review opened.\n");
+  EXPECT_EQ(t.shell.opened.back(), t.SavedFolder() + review);
+  t.Restart();
+  ASSERT_TRUE(t.Load());
+  EXPECT_TRUE(t.app().Form1.chkExports.checked && t.app().Form1.btn_Review.enabled);
+
+  Converting failing;
+  failing.t.files.FailOn("rename", "Review ");
+  EXPECT_EQ(failing.Convert({Answer::Text, "hop"}),
+            kConverting + kConverted + "Unable to write the flight review.\n");
+  EXPECT_EQ(failing.SavedFiles(), std::vector<std::string>{base + ".kml"});
+  EXPECT_FALSE(failing.t.app().Form1.btn_Review.enabled);
+}
+
 // A full documents folder at each step of the command, or a kill after each step: each saved
 // copy is the earlier copy of that name or the whole new one, never a fragment; a failure
 // removes its temporary file and says so.
@@ -225,11 +257,13 @@ TEST(ConvertCopies, FullDiskOrKillAtAnyStepKeepsWhatWasThere) {
       }
       const std::string messages = convert.Convert({Answer::Text, "hop"});
       if (kill) {
-        // The next run removes what the killed one left half done.
+        // The next run removes what the killed one left half done; the review page is there
+        // whole or not at all.
         t.Restart();
         ASSERT_TRUE(t.Load()) << row;
-        EXPECT_EQ(convert.SavedFiles(), (std::vector<std::string>{base + ".kml", base + ".txt"}))
-            << row;
+        std::vector<std::string> saved = convert.SavedFiles();
+        std::erase(saved, "Review hop 04-12-2026 22.30.html");
+        EXPECT_EQ(saved, (std::vector<std::string>{base + ".kml", base + ".txt"})) << row;
       }
       t.files.ClearFaults();
       const std::string document = ReadFile(t.DataFile("Flightlog.kml"));
@@ -240,6 +274,9 @@ TEST(ConvertCopies, FullDiskOrKillAtAnyStepKeepsWhatWasThere) {
       if (!kill && messages.find("Unable to save tracklog") != std::string::npos) {
         EXPECT_EQ(convert.SavedFiles(), (std::vector<std::string>{base + ".kml", base + ".txt"}))
             << row;
+      }
+      for (const std::string& name : convert.SavedFiles()) {
+        EXPECT_FALSE(name.ends_with(".tmp") && !kill) << row << ": " << name;
       }
     }
   }

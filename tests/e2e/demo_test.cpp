@@ -37,6 +37,7 @@ std::string FlightLog(const test::TempDir& dir) {
   return test::ReadFile(dir / "data/Skytrace flightlogger/Flightlog.txt");
 }
 void ExpectReplay(const test::TempDir& dir, const std::string& saved, const std::string& output);
+void ExpectReviewAndExports(const test::TempDir& dir, const std::string& output);
 
 TEST(Demo, MainJobFliesConvertsAndSummarises) {
   test::TempDir dir;
@@ -86,6 +87,7 @@ TEST(Demo, MainJobFliesConvertsAndSummarises) {
     EXPECT_NEAR(std::stod(test::Field(parked, 3)), 50.049, 0.002) << parked;
   }
   ExpectReplay(dir, saved, run.output);
+  ExpectReviewAndExports(dir, run.output);
 }
 
 // The main job's replay: a frame per second while moving (the parked aircraft once), the traffic
@@ -119,6 +121,63 @@ void ExpectReplay(const test::TempDir& dir, const std::string& saved, const std:
       EXPECT_NE(gdal.output.find(layer), std::string::npos) << layer;
     }
   }
+}
+
+// The main job's landing report, review page and exports, the files read back by independent
+// readers: gpsbabel (GPX and IGC) finds every point of the track, the GPX validates against the
+// GPX 1.1 schema, the GeoJSON keeps RFC 7946's rules, and headless Chromium renders the page.
+void ExpectReviewAndExports(const test::TempDir& dir, const std::string& output) {
+  const std::string data = dir / "data/Skytrace flightlogger/";
+  const std::string saved = dir / "docs/Skytrace flightlogger files/";
+  const std::string base = saved + "Flightlog Frankfurt circuit 05-12-2026 10.34";
+  const std::string review = saved + "Review Frankfurt circuit 05-12-2026 10.34.html";
+  for (const std::string& line :
+       {std::string("message: Landing report: -180 ft/min, last 50 ft "),
+        "flight review: " + review + "\n", "export: " + base + ".gpx\n",
+        "export: " + base + ".igc\n", "export: " + base + ".geojson\n",
+        "export: " + base + ".csv\n", "landing reports: 1 in " + data + "Landings.txt\n"}) {
+    EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
+  }
+  const std::string landings = test::ReadFile(data + "Landings.txt");
+  EXPECT_NE(landings.find("  Touchdown: -180 ft/min\r\n  Rating: Now this is what you can call a "
+                          "'kiss' touchdown, you're good!\r\n"),
+            std::string::npos)
+      << landings;
+  EXPECT_NE(landings.find("  Bounces: none\r\n"), std::string::npos) << landings;
+
+  const size_t points = test::Lines(test::ReadFile(base + ".csv")).size() - 1;
+  EXPECT_GT(points, 1800u);
+  for (const char* format : {"gpx", "igc"}) {
+    const std::string read = dir / (std::string(format) + ".csv");
+    const test::ToolRun babel = test::RunTool(
+        "gpsbabel", std::string("-t -i ") + format + " -f " + test::Quoted(base + "." + format) +
+                        " -o unicsv -F " + test::Quoted(read));
+    ASSERT_EQ(babel.status, 0) << format << ": " << babel.output;
+    const auto rows = test::Lines(test::ReadFile(read));
+    // IGC holds two tracks, by pressure and by satellite altitude.
+    EXPECT_EQ(rows.size() - 1, (std::string(format) == "igc" ? 2 : 1) * points) << format;
+    // "1,50.049196,8.565998,113.4,...": number, latitude, longitude, metres; parked at Frankfurt.
+    std::stringstream first(rows.at(1));
+    std::string number, lat, lon;
+    std::getline(first, number, ',');
+    std::getline(first, lat, ',');
+    std::getline(first, lon, ',');
+    EXPECT_NEAR(std::stod(lat), 50.0492, 0.0005) << format;
+    EXPECT_NEAR(std::stod(lon), 8.5660, 0.0005) << format;
+  }
+  const test::ToolRun schema = test::RunTool(
+      "xmllint", "--noout --nonet --schema " +
+                     test::Quoted(std::string(SKYTRACE_SOURCE_DIR) + "/tests/review/gpx11.xsd") +
+                     " " + test::Quoted(base + ".gpx"));
+  EXPECT_EQ(schema.status, 0) << schema.output.substr(0, 2000);
+  const std::string checker = std::string(SKYTRACE_SOURCE_DIR) + "/tests/review/check_files.py";
+  const test::ToolRun geojson = test::RunTool(
+      "python3", test::Quoted(checker) + " geojson " + test::Quoted(base + ".geojson"));
+  EXPECT_EQ(geojson.status, 0) << geojson.output;
+  const test::ToolRun page =
+      test::RunTool("python3", test::Quoted(checker) + " page " + test::Quoted(review) + " " +
+                                   test::Quoted(dir / "review.png"));
+  EXPECT_EQ(page.status, 0) << page.output;
 }
 
 TEST(Demo, ShortHopFlightLogIsTheGoldenOneWithEitherSeparator) {
@@ -209,6 +268,33 @@ TEST(Demo, BadInputStopsBeforeTheRun) {
     EXPECT_EQ(run.exitCode, 2) << c.option << " " << run.output;
     EXPECT_NE(run.output.find(c.error), std::string::npos) << c.error << "\n" << run.output;
     EXPECT_EQ(run.output.find("connection:"), std::string::npos) << c.error << "\n" << run.output;
+  }
+}
+
+// skytrace-export refuses what it cannot use with the file, the line and the reason, writes
+// nothing then, and writes a flight log's file in the format its name asks for.
+TEST(Export, NamesTheDamagedLineAndWritesTheFormatAsked) {
+  struct Case {
+    std::string log, arguments;
+    int exitCode;
+    std::string output;
+  };
+  const std::string good = "20261205100001:8.5:50.0:364:1::0:0:0:0:0:250:-\r\n";
+  const Case cases[] = {
+      {good + "20261205100002:8.5:50.0\r\n", "", 1,
+       "skytrace-export: flight.txt, line 2: a record has 13 fields separated by \":\", this one "
+       "3\n"},
+      {good, "--format kml", 2, "skytrace-export: unknown format \"kml\""},
+      {good, "", 0, "/out.gpx\n"},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    test::WriteFile(dir / "flight.txt", c.log);
+    const Ran run = Shell(dir, kBin + "skytrace-export " + c.arguments + " '" +
+                                   (dir / "flight.txt") + "' '" + (dir / "out.gpx") + "'");
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+    EXPECT_NE(run.output.find(c.output), std::string::npos) << run.output;
+    EXPECT_EQ(test::FileExists(dir / "out.gpx"), c.exitCode == 0);
   }
 }
 

@@ -9,7 +9,7 @@ rm -rf "$work"
 prefix="$work/Skytrace flightlogger"
 cmake --install "$build" --prefix "$prefix" >"$work.log" 2>&1 || { cat "$work.log"; exit 1; }
 fail() { echo "install: $*"; exit 1; }
-for program in skytrace skytrace-sim skytrace-demo; do
+for program in skytrace skytrace-sim skytrace-demo skytrace-export; do
   [ -x "$prefix/bin/$program" ] || fail "no $program"
 done
 [ -f "$prefix/bin/KMLSettings.txt" ] || fail "no KMLSettings.txt"

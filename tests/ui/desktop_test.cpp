@@ -259,7 +259,10 @@ TEST(QtDialogs, TheFileFilterShowsFilesWithoutAnExtension) {
 TEST(QtShell, SaysSoWhenNothingHereOpensAFile) {
   test::TempDir dir;
   const std::string file = dir / "flight.skytrace-test-unknown";
-  test::WriteFile(file, std::string("\0\1\2 no program opens this", 24));  // octet-stream
+  // Bytes of no known kind (application/octet-stream): a text would find the text editor that
+  // some package registers for plain text.
+  const char bytes[] = "\0\x01\x02\xff nothing opens this";
+  test::WriteFile(file, std::string(bytes, sizeof bytes - 1));
   EXPECT_NE(ui::DesktopHasOpener(file), std::optional<bool>(true));
   EXPECT_FALSE(ui::QtShell().Open(file));
 }

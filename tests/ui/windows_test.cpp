@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QImage>
@@ -68,7 +69,7 @@ TEST_F(WindowsTest, Form1ShowsTheLayoutForwardsClicksAndSavesAScreenshot) {
             "time|Other logging operations|Program operations|Services");
   auto* startlog = window.findChild<QPushButton*>("btn_startlog");  // captions: Desktop tests
   ASSERT_NE(startlog, nullptr);
-  EXPECT_EQ(window.findChildren<QPushButton*>().size(), 19);
+  EXPECT_EQ(window.findChildren<QPushButton*>().size(), 20);
   QStringList labels;
   for (QLabel* label : window.findChildren<QLabel*>()) labels << label->text();
   EXPECT_TRUE(labels.contains("Connected") && labels.contains("No realtime"));
@@ -76,6 +77,10 @@ TEST_F(WindowsTest, Form1ShowsTheLayoutForwardsClicksAndSavesAScreenshot) {
   startlog->click();
   EXPECT_EQ(events, 1);
   EXPECT_TRUE(t.g().LoggingOn);
+  auto* exports = window.findChild<QCheckBox*>("chkExports");
+  ASSERT_NE(exports, nullptr);
+  exports->click();
+  EXPECT_TRUE(t.app().review.exportsOn);
 }
 
 // Around the own aircraft at 52.3N 4.76E, 5000 ft, heading 060: one aircraft of every level, at

@@ -1,0 +1,161 @@
+#include "commands/review.h"
+
+#include <charconv>
+#include <exception>
+#include <stdexcept>
+
+#include "core/app.h"
+#include "core/messages.h"
+#include "core/numtext.h"
+#include "core/text.h"
+#include "core/timestamp.h"
+#include "review/exports.h"
+#include "review/landing.h"
+#include "review/review_page.h"
+#include "review/track.h"
+
+namespace sky {
+namespace {
+
+constexpr const char* kSettingsFile = "Review.txt";
+constexpr const char* kLandingsFile = "Landings.txt";
+
+void SaveReviewSettings(App& app) {
+  const std::string path = AppDataFolder(app) + kSettingsFile;
+  const std::string text = std::string("Exports=") + (app.review.exportsOn ? "1" : "0") +
+                           "\r\nLastReview=" + app.review.lastReview + "\r\n";
+  FileSystem& files = app.ports.files;
+  if (!files.WriteAll(path + ".tmp", text) || !files.Rename(path + ".tmp", path)) {
+    files.Remove(path + ".tmp");
+    throw std::runtime_error("cannot save " + path);
+  }
+}
+
+void ShowReviewControls(App& app) {
+  app.Form1.chkExports.checked = app.review.exportsOn;
+  app.Form1.btn_Review.enabled =
+      !app.review.lastReview.empty() && app.ports.files.Exists(app.review.lastReview);
+}
+
+// Writes a whole file through a temporary one renamed into place.
+void WriteIntoPlace(FileSystem& files, const std::string& path, std::string_view bytes) {
+  const std::string temporary = path + ".tmp";
+  if (!files.WriteAll(temporary, bytes) || !files.Rename(temporary, path)) {
+    files.Remove(temporary);
+    throw std::runtime_error("cannot write " + path);
+  }
+}
+
+double Number(const std::string& text, const std::string& separator) {
+  return ParseNumber(text, separator).value_or(0);
+}
+
+}  // namespace
+
+void LoadReviewSettings(App& app) {
+  app.review.exportsOn = false;
+  app.review.lastReview.clear();
+  try {
+    const auto text = app.ports.files.ReadHead(AppDataFolder(app) + kSettingsFile, 1 << 16);
+    ForEachLine(text.value_or(""), [&app](std::string_view line) {
+      if (line == "Exports=1") app.review.exportsOn = true;
+      if (line.substr(0, 11) == "LastReview=") app.review.lastReview = line.substr(11);
+      return true;
+    });
+  } catch (const FolderNotFound&) {
+  }
+  ShowReviewControls(app);
+}
+
+void ToggleExports(App& app) {
+  app.review.exportsOn = !app.review.exportsOn;
+  ShowReviewControls(app);
+  try {
+    SaveReviewSettings(app);
+  } catch (const std::exception&) {
+    ShowMessage(app, "Unable to save the export option.");
+  }
+}
+
+void OpenFlightReview(App& app) {
+  ShowReviewControls(app);
+  if (!app.Form1.btn_Review.enabled) return;
+  if (OpenOrNameIt(app, app.review.lastReview)) ShowMessage(app, "Flight review opened.");
+}
+
+void WatchLanding(App& app) {
+  if (!app.review.landing) app.review.landing = std::make_shared<LandingMonitor>();
+  const FlightSample& s = app.sample;
+  const std::string& separator = app.g.DecimalSeparator;
+  LandingSample sample;
+  sample.timeS = static_cast<double>(app.ports.clock.MonotonicMs()) / 1000;
+  const std::string stamp = Timestamp(app);
+  std::from_chars(stamp.data(), stamp.data() + stamp.size(), sample.stamp);
+  sample.heightFt = Number(s.HeightAboveGround, separator);
+  sample.verticalSpeedFpm = Number(s.VerticalSpeed, separator);
+  sample.touchdownRateFpm = Number(s.TouchdownVerticalSpeed, separator);
+  sample.groundSpeedKt = Number(s.GroundSpeed, separator);
+  sample.iasKt = s.IndicatedAirspeed;
+  sample.onGround = s.OnGround == 1;
+  sample.glideslopeFlag = s.GlideslopeFlag;
+  sample.localizerNeedle = s.LocalizerNeedle;
+  sample.glideslopeNeedle = s.GlideslopeNeedle;
+  const auto report = app.review.landing->Feed(sample);
+  if (!report) return;
+  try {
+    if (!app.ports.files.Append(AppDataFolder(app) + kLandingsFile, LandingReportText(*report))) {
+      throw std::runtime_error("cannot append");
+    }
+    ShowMessage(app, LandingReportSentence(*report));
+  } catch (const std::exception&) {
+    ShowMessage(app, "Unable to write the landing report.");
+  }
+}
+
+void StopWatchingLanding(App& app) {
+  if (!app.review.landing) return;
+  const auto report = app.review.landing->Stop();
+  if (!report) return;
+  try {
+    app.ports.files.Append(AppDataFolder(app) + kLandingsFile, LandingReportText(*report));
+  } catch (const std::exception&) {
+  }
+}
+
+std::string WriteReviewAndExports(App& app, const std::string& savedFolder,
+                                  const std::string& fileName, const std::string& stamp,
+                                  const std::string& typedName) {
+  FileSystem& files = app.ports.files;
+  std::string problem;
+  app.review.lastExports.clear();
+  try {
+    const std::string data = AppDataFolder(app);
+    const Track track = ReadFlightTrack(files, data);
+    const auto landings = files.ReadAll(data + kLandingsFile);
+    std::string page;
+    WriteReviewPage(page, track, LandingsOfFlight(ReadLandingBlocks(landings.value_or("")), track),
+                    typedName);
+    const std::string review = savedFolder + "Review " + fileName + " " + stamp + ".html";
+    WriteIntoPlace(files, review, page);
+    app.review.lastReview = review;
+    if (app.review.exportsOn) {
+      for (const ExportFormat format : kExportFormats) {
+        std::string text;
+        WriteExport(text, format, track, typedName);
+        const std::string path = savedFolder + "Flightlog " + fileName + " " + stamp +
+                                 std::string(ExportExtension(format));
+        WriteIntoPlace(files, path, text);
+        app.review.lastExports.push_back(path);
+      }
+    }
+    SaveReviewSettings(app);
+  } catch (const TrackInputError& error) {
+    problem = "Unable to write the flight review: " + CutInput(error.what(), 120);
+  } catch (const std::exception&) {
+    problem = "Unable to write the flight review.";
+  }
+  ShowReviewControls(app);
+  return problem;
+}
+
+}  // namespace sky
