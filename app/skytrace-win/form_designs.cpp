@@ -10,8 +10,7 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 
 Placement At(int x, int y, int width, int height) {
-  return {x * kTwipsPerPixel, y * kTwipsPerPixel, width * kTwipsPerPixel,
-          height * kTwipsPerPixel};
+  return {x * kTwipsPerPixel, y * kTwipsPerPixel, width * kTwipsPerPixel, height * kTwipsPerPixel};
 }
 
 Placement In(const Placement& frame, int x, int y, int width, int height) {
@@ -43,8 +42,13 @@ FormDesign Form1Design() {
   const Placement messages = At(8, 346, 552, 70);
   // The buttons of a frame sit in rows 28 pixels high, 34 pixels apart; a control the core adds
   // takes one more line here.
-  FormDesign d{WindowId::Form1, L"SkytraceForm1", "Form1", 568 * kTwipsPerPixel,
-               424 * kTwipsPerPixel, [](const App& a) { return a.Form1.caption; }, {}};
+  FormDesign d{WindowId::Form1,
+               L"SkytraceForm1",
+               "Form1",
+               568 * kTwipsPerPixel,
+               424 * kTwipsPerPixel,
+               [](const App& a) { return a.Form1.caption; },
+               {}};
   d.widgets = {
       Make(Kind::Frame, connection, FORM1(fraConnection)),
       Make(Kind::Button, In(connection, 12, 22, 116, 28), FORM1(Command1)),
@@ -177,9 +181,8 @@ FormDesign OffsetsDesign() {
   int rows[4] = {};
   const OffsetsControls designed;
   for (int f = 0; f < 4; ++f) {
-    d.widgets.push_back(Make(Kind::Frame, frames[f], "", [f](const App& a) {
-      return Of(a.frmOffsets.frames[f]);
-    }));
+    d.widgets.push_back(
+        Make(Kind::Frame, frames[f], "", [f](const App& a) { return Of(a.frmOffsets.frames[f]); }));
   }
   for (size_t i = 0; i < designed.boxes.size(); ++i) {
     const ParameterBox& box = designed.boxes[i];
@@ -187,9 +190,9 @@ FormDesign OffsetsDesign() {
     const int y = 22 + 28 * rows[box.frame]++;
     d.widgets.push_back(Make(Kind::Label, In(frame, 12, y + 3, 190, 20), "",
                              [i](const App& a) { return Of(a.frmOffsets.boxes[i].label); }));
-    d.widgets.push_back(Make(Kind::Edit, In(frame, 206, y, 82, 24), box.name,
-                             [i](const App& a) { return Of(a.frmOffsets.boxes[i].box); },
-                             Look::Number));
+    d.widgets.push_back(Make(
+        Kind::Edit, In(frame, 206, y, 82, 24), box.name,
+        [i](const App& a) { return Of(a.frmOffsets.boxes[i].box); }, Look::Number));
   }
   d.widgets.push_back(Make(Kind::Label, At(10, 422, 608, 34), OFFSETS(lblNote), Look::Bold));
   d.widgets.push_back(Make(Kind::Button, At(10, 464, 86, 28), OFFSETS(btnReset)));

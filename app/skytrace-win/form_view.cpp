@@ -87,8 +87,8 @@ std::string Narrow(const std::wstring& text) {
   const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
   std::string narrow(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
-                      length, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
+                      nullptr, nullptr);
   return narrow;
 }
 
@@ -120,9 +120,10 @@ FormView::FormView(App& app, FormDesign design, std::function<void()> afterEvent
   dpi_ = DpiOf(owner);
   RECT frame{0, 0, Px(design_.widthTwips), Px(design_.heightTwips)};
   AdjustWindowRectEx(&frame, StyleOf(design_), FALSE, ExStyleOf(design_));
-  hwnd_ = CreateWindowExW(ExStyleOf(design_), design_.className, Wide(design_.caption(app_)).c_str(),
-                          StyleOf(design_), CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                          frame.bottom - frame.top, owner, nullptr, GetModuleHandleW(nullptr), this);
+  hwnd_ =
+      CreateWindowExW(ExStyleOf(design_), design_.className, Wide(design_.caption(app_)).c_str(),
+                      StyleOf(design_), CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                      frame.bottom - frame.top, owner, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return;
   const int dpi = DpiOf(hwnd_);
   if (dpi != dpi_) {  // on a monitor of another scale than the owner's
@@ -163,10 +164,10 @@ FormView::~FormView() {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
-  for (HGDIOBJ object : {static_cast<HGDIOBJ>(plain_), static_cast<HGDIOBJ>(bold_),
-                         static_cast<HGDIOBJ>(clock_), static_cast<HGDIOBJ>(tile_),
-                         static_cast<HGDIOBJ>(event_), static_cast<HGDIOBJ>(tileBrush_),
-                         static_cast<HGDIOBJ>(alarmBrush_)}) {
+  for (HGDIOBJ object :
+       {static_cast<HGDIOBJ>(plain_), static_cast<HGDIOBJ>(bold_), static_cast<HGDIOBJ>(clock_),
+        static_cast<HGDIOBJ>(tile_), static_cast<HGDIOBJ>(event_), static_cast<HGDIOBJ>(tileBrush_),
+        static_cast<HGDIOBJ>(alarmBrush_)}) {
     if (object) DeleteObject(object);
   }
 }
@@ -242,10 +243,11 @@ void FormView::CreateControls() {
         if (w.look == Look::Tile) exStyle = WS_EX_STATICEDGE;
         break;
     }
-    HWND control = CreateWindowExW(exStyle, cls, L"", style, 0, 0, 0, 0, hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
-                                   instance, nullptr);
-    if (w.kind == Kind::Display) SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    HWND control = CreateWindowExW(
+        exStyle, cls, L"", style, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)), instance, nullptr);
+    if (w.kind == Kind::Display)
+      SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (!w.name.empty()) {
       const ATOM atom = GlobalAddAtomW(Wide(w.name).c_str());
       SetPropW(control, kNameProperty, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(atom)));
@@ -259,7 +261,7 @@ void FormView::CreateControls() {
     SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     controls_.push_back(control);
   }
-  shown_.assign(design_.widgets.size(), WidgetState{"\x01", kBlack, "", false, false});
+  shown_.assign(design_.widgets.size(), WidgetState{"\x01", kBlack, "", true, false});
 }
 
 HWND FormView::Control(const std::string& name) const {
@@ -274,8 +276,8 @@ void FormView::Layout() {
     const Placement& p = design_.widgets[i].place;
     SetWindowPos(controls_[i], nullptr, Px(p.left), Px(p.top), Px(p.width), Px(p.height),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(design_.widgets[i].look)),
-                 TRUE);
+    SendMessageW(controls_[i], WM_SETFONT,
+                 reinterpret_cast<WPARAM>(FontOf(design_.widgets[i].look)), TRUE);
   }
 }
 
@@ -307,8 +309,9 @@ void FormView::Render() {
         SetWindowTextW(control, text.c_str());
       }
     }
-    if (now.enabled != was.enabled) EnableWindow(control, now.enabled);
-    if (w.kind == Kind::Check && now.checked != was.checked) {
+    if ((IsWindowEnabled(control) != FALSE) != now.enabled) EnableWindow(control, now.enabled);
+    if (w.kind == Kind::Check &&
+        (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) != now.checked) {
       SendMessageW(control, BM_SETCHECK, now.checked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     if (!(now.color == was.color)) InvalidateRect(control, nullptr, TRUE);
@@ -437,7 +440,8 @@ LRESULT FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         SetBkMode(dc, TRANSPARENT);
         const Color color = w.look == Look::Event ? Color{0x14, 0x46, 0x7A} : shown_[i].color;
         SetTextColor(dc, Rgb(color));
-        if (w.look == Look::Tile) return reinterpret_cast<LRESULT>(shown_[i].color == kRed ? alarmBrush_ : tileBrush_);
+        if (w.look == Look::Tile)
+          return reinterpret_cast<LRESULT>(shown_[i].color == kRed ? alarmBrush_ : tileBrush_);
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }
       break;
@@ -456,10 +460,18 @@ LRESULT FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case kResizedMessage:
-      Forward([this, wParam] { ResizeMainWindow(app_, static_cast<WindowState>(wParam)); });
-      return 0;
     case kTrayMessage:
-      Forward([this, lParam] { TrayIconMouse(app_, static_cast<int>(LOWORD(lParam))); });
+      // Arrived while a handler's box is up: handled once the box is answered.
+      if (Busy()) {
+        Sleep(10);
+        PostMessageW(hwnd_, message, wParam, lParam);
+        return 0;
+      }
+      if (message == kTrayMessage) {
+        Forward([this, lParam] { TrayIconMouse(app_, static_cast<int>(LOWORD(lParam))); });
+        return 0;
+      }
+      Forward([this, wParam] { ResizeMainWindow(app_, static_cast<WindowState>(wParam)); });
       return 0;
     case 0x02E0: {  // WM_DPICHANGED: the window moved to a monitor of another scale
       dpi_ = HIWORD(wParam);
@@ -519,9 +531,10 @@ void FormView::PaintDisplay(HDC dc, const RECT& area) {
   for (int degrees = 0; degrees < 360; degrees += 30) {
     const double a = degrees * 3.14159265358979 / 180;
     const double inner = radius - (degrees == 0 ? 9 : 5) * scale;
-    MoveToEx(dc, static_cast<int>(cx + std::sin(a) * inner), static_cast<int>(cy - std::cos(a) * inner),
-             nullptr);
-    LineTo(dc, static_cast<int>(cx + std::sin(a) * radius), static_cast<int>(cy - std::cos(a) * radius));
+    MoveToEx(dc, static_cast<int>(cx + std::sin(a) * inner),
+             static_cast<int>(cy - std::cos(a) * inner), nullptr);
+    LineTo(dc, static_cast<int>(cx + std::sin(a) * radius),
+           static_cast<int>(cy - std::cos(a) * radius));
   }
   HPEN ring = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
   SelectObject(dc, ring);
@@ -591,15 +604,16 @@ void FormView::PaintDisplay(HDC dc, const RECT& area) {
              Px(target.labelBox.left + target.labelBox.width - disc.left),
              Px(target.labelBox.top + target.labelBox.height - disc.top)};
     const std::wstring wide = Wide(target.label);
-    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &box, DT_CENTER | DT_TOP | DT_NOCLIP);
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &box,
+              DT_CENTER | DT_TOP | DT_NOCLIP);
   }
   SelectObject(dc, oldFont);
   DeleteObject(label);
   SelectObject(dc, oldPen);
   SelectObject(dc, oldBrush);
-  for (HGDIOBJ object : {static_cast<HGDIOBJ>(rim), static_cast<HGDIOBJ>(fill),
-                         static_cast<HGDIOBJ>(tick), static_cast<HGDIOBJ>(ring),
-                         static_cast<HGDIOBJ>(outline), static_cast<HGDIOBJ>(body)}) {
+  for (HGDIOBJ object :
+       {static_cast<HGDIOBJ>(rim), static_cast<HGDIOBJ>(fill), static_cast<HGDIOBJ>(tick),
+        static_cast<HGDIOBJ>(ring), static_cast<HGDIOBJ>(outline), static_cast<HGDIOBJ>(body)}) {
     DeleteObject(object);
   }
 }

@@ -87,7 +87,7 @@ class FormView {
   // Whether an event is being handled (a handler's box runs a nested message loop); the host
   // holds the timers back meanwhile.
   static bool Busy();
-  static constexpr UINT kTrayMessage = WM_APP + 1;    // the tray icon's mouse messages
+  static constexpr UINT kTrayMessage = WM_APP + 1;     // the tray icon's mouse messages
   static constexpr UINT kResizedMessage = WM_APP + 2;  // a state change, handled after it
 
  private:
@@ -107,8 +107,8 @@ class FormView {
   std::function<void()> afterEvent_;
   HWND hwnd_ = nullptr;
   HWND toolTips_ = nullptr;
-  std::vector<HWND> controls_;       // one per widget
-  std::vector<WidgetState> shown_;   // what each control shows now
+  std::vector<HWND> controls_;      // one per widget
+  std::vector<WidgetState> shown_;  // what each control shows now
   int dpi_ = 96;
   HFONT plain_ = nullptr, bold_ = nullptr, clock_ = nullptr, tile_ = nullptr, event_ = nullptr;
   HBRUSH tileBrush_ = nullptr, alarmBrush_ = nullptr;

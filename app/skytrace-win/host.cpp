@@ -73,7 +73,8 @@ void WinHost::RenderAll() {
 void WinHost::Sync(bool loaded, std::unique_ptr<FormView>& view, FormDesign (*design)(),
                    HWND owner) {
   if (loaded && !view) {
-    view = std::make_unique<FormView>(app_, design(), [this] { AfterEvent(); }, owner);
+    view = std::make_unique<FormView>(
+        app_, design(), [this] { AfterEvent(); }, owner);
     windows_.Register(view->Design().id, view->Handle());
     ShowWindow(view->Handle(), SW_SHOWNORMAL);
   } else if (!loaded && view) {
@@ -95,7 +96,8 @@ void WinHost::SyncWindows() {
   for (FormView* view : {form1_.get(), tcas_.get(), status_.get(), options_.get()}) {
     if (!view) continue;
     const bool enabled = !IsBlocked(app_, view->Design().window);
-    if ((IsWindowEnabled(view->Handle()) != FALSE) != enabled) EnableWindow(view->Handle(), enabled);
+    if ((IsWindowEnabled(view->Handle()) != FALSE) != enabled)
+      EnableWindow(view->Handle(), enabled);
   }
 }
 

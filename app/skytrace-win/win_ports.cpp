@@ -20,10 +20,11 @@ struct InputBoxState {
 LRESULT CALLBACK InputBoxProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* state = reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (message == WM_NCCREATE) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(
-                          reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-  } else if (state && message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+    SetWindowLongPtrW(
+        hwnd, GWLP_USERDATA,
+        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  } else if (state && message == WM_COMMAND &&
+             (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
     HWND box = GetDlgItem(hwnd, kTextId);
     state->text.assign(static_cast<size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
     GetWindowTextW(box, state->text.data(), static_cast<int>(state->text.size()));
@@ -92,8 +93,8 @@ DialogAnswer Win32Dialogs::MessageBox(const std::string& title, const std::strin
   Show();
   const UINT kind = buttons == MessageButtons::Ok ? MB_OK | MB_ICONINFORMATION
                                                   : MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-  const int answer = MessageBoxW(owner ? owner() : nullptr, Wide(text).c_str(),
-                                 Wide(title).c_str(), kind | MB_SETFOREGROUND);
+  const int answer = MessageBoxW(owner ? owner() : nullptr, Wide(text).c_str(), Wide(title).c_str(),
+                                 kind | MB_SETFOREGROUND);
   if (buttons == MessageButtons::Ok) return DialogAnswer::Ok;
   return answer == IDYES ? DialogAnswer::Yes : DialogAnswer::No;
 }
@@ -127,11 +128,11 @@ std::optional<std::string> Win32Dialogs::InputBox(const std::string& prompt,
   if (!parent || !IsWindowVisible(parent) || !GetWindowRect(parent, &over)) {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &over, 0);
   }
-  HWND box = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kInputBoxClass,
-                             Wide(title).c_str(), style,
-                             over.left + (over.right - over.left - width) / 2,
-                             over.top + (over.bottom - over.top - height) / 2, width, height, parent,
-                             nullptr, instance, &state);
+  HWND box =
+      CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kInputBoxClass,
+                      Wide(title).c_str(), style, over.left + (over.right - over.left - width) / 2,
+                      over.top + (over.bottom - over.top - height) / 2, width, height, parent,
+                      nullptr, instance, &state);
   if (!box) return std::nullopt;
   HFONT font = CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -148,7 +149,11 @@ std::optional<std::string> Win32Dialogs::InputBox(const std::string& prompt,
       {L"STATIC", Wide(prompt), SS_LEFT, 0, kPromptId, {12, 10, 270, 60}},
       {L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, IDOK, {290, 10, 78, 26}},
       {L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, IDCANCEL, {290, 42, 78, 26}},
-      {L"EDIT", Wide(defaultText), ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, kTextId,
+      {L"EDIT",
+       Wide(defaultText),
+       ES_AUTOHSCROLL | WS_TABSTOP,
+       WS_EX_CLIENTEDGE,
+       kTextId,
        {12, 90, 356, 24}},
   };
   for (const Part& part : parts) {
@@ -222,9 +227,9 @@ std::optional<std::string> Win32Dialogs::FileOpen(const std::string& title,
 }
 
 bool Win32Shell::Open(const std::string& target) {
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(mainWindow ? mainWindow() : nullptr, L"open", Wide(target).c_str(), nullptr,
-                    nullptr, SW_SHOWNORMAL));
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(mainWindow ? mainWindow() : nullptr,
+                                                              L"open", Wide(target).c_str(),
+                                                              nullptr, nullptr, SW_SHOWNORMAL));
   return result > 32;  // values up to 32 are the shell's errors
 }
 
@@ -260,7 +265,8 @@ bool Win32Windows::InitVisualStyles() {
   const auto init = reinterpret_cast<InitFn>(
       reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
   if (!init) return false;
-  INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_USEREX_CLASSES};
+  INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                               ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_USEREX_CLASSES};
   init(&classes);
   return true;
 }

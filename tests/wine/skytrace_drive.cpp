@@ -4,16 +4,17 @@
 //
 //   wait CLASS                    a window of that class shows (within 20 s)
 //   gone CLASS                    no window of that class is left (within 20 s)
-//   click CLASS CONTROL           presses the control (BM_CLICK); returns once it was handled
+//   click CLASS CONTROL           presses the control (BM_CLICK; a text box gets a mouse click);
+//                                 returns once it was handled
 //   type CLASS CONTROL TEXT       sets a text box's text (WM_SETTEXT), as typing would
-//   expect CLASS CONTROL TEXT     the control shows this text
-//   enabled CLASS CONTROL 0|1     the control is disabled or enabled
+//   expect CLASS CONTROL TEXT     the control shows (or within 5 s comes to show) this text
+//   enabled CLASS CONTROL 0|1     the control is (or within 5 s becomes) disabled or enabled
 //   close CLASS                   the window's close box (WM_CLOSE)
 //   minimise CLASS                the window's minimise box (SC_MINIMIZE)
 //   tray MESSAGE                  the tray icon reports a mouse message (0x202: left button up)
 //   hidden CLASS 0|1              the window is shown or hidden
 //   topmost CLASS 0|1             the window is in the topmost band or not
-//   answer TITLE BUTTON [TEXT]    in the box titled TITLE, types TEXT and presses BUTTON
+//   answer "TITLE" BUTTON [TEXT]  in the box titled TITLE, types TEXT and presses BUTTON
 //                                 (yes, no, ok, cancel)
 //   shot CLASS FILE               a picture of the window (24-bit BMP)
 //   screen FILE                   a picture of the whole screen
@@ -40,7 +41,8 @@ std::wstring Wide(const std::string& text) {
 }
 
 std::string Narrow(const std::wstring& text) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string narrow(static_cast<size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), length, nullptr, nullptr);
   narrow.resize(strlen(narrow.c_str()));
@@ -76,7 +78,8 @@ struct ControlSearch {
 
 BOOL CALLBACK FindControl(HWND hwnd, LPARAM data) {
   auto* search = reinterpret_cast<ControlSearch*>(data);
-  const auto atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(GetPropW(hwnd, L"SkytraceControl")));
+  const auto atom =
+      static_cast<ATOM>(reinterpret_cast<uintptr_t>(GetPropW(hwnd, L"SkytraceControl")));
   wchar_t name[128] = {};
   if (atom && GlobalGetAtomNameW(atom, name, 128) && search->name == name) {
     search->found = hwnd;
@@ -172,7 +175,11 @@ bool Step(const std::string& line, std::string& why) {
     return hwnd;
   };
   if (verb == "wait") {
-    if (!WaitFor([&] { HWND h = Top(a); return h && IsWindowVisible(h); })) why = a + " did not show";
+    if (!WaitFor([&] {
+          HWND h = Top(a);
+          return h && IsWindowVisible(h);
+        }))
+      why = a + " did not show";
     return why.empty();
   }
   if (verb == "gone") {
@@ -181,8 +188,8 @@ bool Step(const std::string& line, std::string& why) {
   }
   if (verb == "screen") {
     HDC screen = GetDC(nullptr);
-    const bool saved = SaveBitmap(screen, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                  GetSystemMetrics(SM_CYSCREEN), a);
+    const bool saved =
+        SaveBitmap(screen, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), a);
     ReleaseDC(nullptr, screen);
     return saved;
   }
@@ -194,9 +201,18 @@ bool Step(const std::string& line, std::string& why) {
     return true;
   }
   if (verb == "answer") {
-    const std::string title = a;
-    words >> b;
-    const std::string text = rest();
+    const size_t open = line.find('"');
+    const size_t close = line.find('"', open + 1);
+    if (close == std::string::npos) {
+      why = "the title needs quotes";
+      return false;
+    }
+    const std::string title = line.substr(open + 1, close - open - 1);
+    std::istringstream after(line.substr(close + 1));
+    after >> b;
+    std::string text;
+    std::getline(after, text);
+    if (!text.empty() && text[0] == ' ') text.erase(0, 1);
     HWND box = nullptr;
     WaitFor([&] {
       box = Top("#32770", title);
@@ -207,7 +223,9 @@ bool Step(const std::string& line, std::string& why) {
       why = "no box titled " + title;
       return false;
     }
-    if (!text.empty()) SendMessageW(GetDlgItem(box, 11), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+    if (!text.empty())
+      SendMessageW(GetDlgItem(box, 11), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(Wide(text).c_str()));
     const int id = b == "yes" ? IDYES : b == "no" ? IDNO : b == "cancel" ? IDCANCEL : IDOK;
     HWND button = GetDlgItem(box, id);
     if (!button) {
@@ -250,14 +268,21 @@ bool Step(const std::string& line, std::string& why) {
   if (verb == "click") {
     // Posted, so that a box the press opens does not hold the driver; the press is handled once
     // the window's thread takes the next message.
-    PostMessageW(control, BM_CLICK, 0, 0);
+    wchar_t cls[32] = {};
+    GetClassNameW(control, cls, 32);
+    if (_wcsicmp(cls, L"Edit") == 0) {  // a text box takes the focus from a mouse click
+      PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+      PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    } else {
+      PostMessageW(control, BM_CLICK, 0, 0);
+    }
     Settle(hwnd);
     return true;
   }
   if (verb == "type") {
     const std::wstring text = Wide(rest());
-    SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                        SMTO_NORMAL, 20000, nullptr);
+    SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                        20000, nullptr);
     return true;
   }
   if (verb == "expect") {
@@ -267,10 +292,10 @@ bool Step(const std::string& line, std::string& why) {
     return ok;
   }
   if (verb == "enabled") {
-    const std::string want = rest();
-    const bool is = IsWindowEnabled(control) != FALSE;
-    if (is != (want == "1")) why = a + "." + b + (is ? " is enabled" : " is disabled");
-    return is == (want == "1");
+    const bool want = rest() == "1";  // the tick sets the buttons' states within a second
+    const bool ok = WaitFor([&] { return (IsWindowEnabled(control) != FALSE) == want; }, 5000);
+    if (!ok) why = a + "." + b + (want ? " is disabled" : " is enabled");
+    return ok;
   }
   why = "unknown step";
   return false;
