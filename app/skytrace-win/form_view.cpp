@@ -1,5 +1,6 @@
 #include "form_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 
@@ -137,9 +138,10 @@ FormView::FormView(App& app, FormDesign design, std::function<void()> afterEvent
     RECT over{}, box{};
     GetWindowRect(owner, &over);
     GetWindowRect(hwnd_, &box);
-    SetWindowPos(hwnd_, nullptr, over.left + (over.right - over.left - (box.right - box.left)) / 2,
-                 over.top + (over.bottom - over.top - (box.bottom - box.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Kept on the screen: a dialog larger than its owner does not start above or left of it.
+    const int left = std::max(0L, over.left + (over.right - over.left - (box.right - box.left)) / 2);
+    const int top = std::max(0L, over.top + (over.bottom - over.top - (box.bottom - box.top)) / 2);
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   MakeFonts();
   CreateControls();
