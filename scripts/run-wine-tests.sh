@@ -1,13 +1,17 @@
 #!/bin/sh
-# The Windows stage: cross-builds the Qt-free part with MinGW-w64 into build-mingw/ and runs its
-# tests under Wine (the simulator link over the window message and named mapping, the Windows
-# adapters of the ports, and the headless runner's Flightlog.txt against the native build's).
-# Installs wine and mingw-w64 where missing and prepares a Wine prefix of its own once.
+# The Windows stage: cross-builds with MinGW-w64 into build-mingw/ (the core, skytrace.exe with
+# its native Win32 windows, the simulator side and the headless runner) and runs its tests under
+# Wine: the simulator link over the window message and named mapping, the Windows adapters of the
+# ports, the headless runner's Flightlog.txt against the native build's, then on a virtual display
+# (Xvfb) the program's windows worked through real window messages, their pictures, 200% scale,
+# and the installer's round trip. Packs the zip and the installer. Installs what is missing and
+# prepares two Wine prefixes of its own once (hidden windows; a virtual desktop).
 set -eu
 cd "$(dirname "$0")/.."
 started=$(date +%s)
 
-scripts/setup.sh cmake ninja-build libgtest-dev g++-mingw-w64-x86-64-posix wine wine64 python3
+scripts/setup.sh cmake ninja-build libgtest-dev g++-mingw-w64-x86-64-posix wine wine64 python3 \
+  fonts-wine nsis xvfb xauth
 
 # A Wine prefix of the project's own, made once; windows need a display driver, and Wine's null
 # driver serves hidden windows without an X server.
@@ -32,7 +36,7 @@ if [ ! -x build/bin/skytrace-demo ]; then
   cmake --build build --target skytrace-demo
 fi
 
-# The zip ships the native build's Manual.pdf (the renderer is a Qt program).
+# The zip and the installer ship the native build's Manual.pdf (the renderer is a Qt program).
 manual=""
 [ -f build/bin/Manual.pdf ] && manual="$PWD/build/bin/Manual.pdf"
 cmake -S . -B build-mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
@@ -41,6 +45,14 @@ cmake -S . -B build-mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake 
 cmake --build build-mingw
 # The Windows package: the programs, KMLSettings.txt and Manual.pdf in one zip.
 (cd build-mingw && cpack -G ZIP >/dev/null && echo "wine-tests: packed $(ls -1 ./*.zip)")
+# The installer: the same files, stripped, with a Start-menu entry and an uninstaller.
+version=$(sed -n 's/^project(Skytrace VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+setup="build-mingw/Skytrace-$version-win64-setup.exe"
+rm -rf build-mingw/stage
+cmake --install build-mingw --prefix build-mingw/stage --strip >/dev/null
+makensis -V2 -DVERSION="$version" -DSTAGE="$PWD/build-mingw/stage/bin" -DOUTFILE="$PWD/$setup" \
+  cmake/skytrace-installer.nsi >/dev/null
+echo "wine-tests: packed $setup"
 built=$(date +%s)
 
 # One Wine server for the whole run, with Wine's own service processes started here, detached
@@ -57,5 +69,12 @@ status=0
 # The link's round trip under Wine, next to the native transport's.
 wine build-mingw/bin/bench_link_roundtrip.exe 5000 </dev/null || status=$?
 if [ -x build/bin/bench_link_roundtrip ]; then build/bin/bench_link_roundtrip 5000 || status=$?; fi
-echo "wine-tests: build $((built - started)) s, tests $(($(date +%s) - built)) s"
+tested=$(date +%s)
+
+# The program's windows on a virtual display, in a prefix of their own (Wine's X11 driver).
+wineserver --kill >/dev/null 2>&1 || true
+WINEPREFIX="$WINEPREFIX-gui" xvfb-run -a -s "-screen 0 1600x1200x24" \
+  sh tests/wine/gui_tests.sh build-mingw "$PWD/$setup" "$PWD/build-mingw/screenshots" || status=$?
+echo "wine-tests: build $((built - started)) s, tests $((tested - built)) s," \
+  "windows and installer $(($(date +%s) - tested)) s"
 exit $status
