@@ -18,17 +18,6 @@
 namespace sky {
 namespace {
 
-// The field of a record, counted from 1.
-std::string Field(const std::string& record, int number) {
-  size_t start = 0;
-  for (int i = 1; i < number; ++i) {
-    start = record.find(':', start);
-    if (start == std::string::npos) return "";
-    ++start;
-  }
-  return record.substr(start, record.find(':', start) - start);
-}
-
 bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() &&
          text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
@@ -53,7 +42,7 @@ std::string FlightSummary(App& app, const std::vector<std::string>& opened) {
   ForEachLine(text.value_or(""), [&](std::string_view line) {
     if (line.empty()) return true;
     ++records;
-    const std::string code = Field(std::string(line), 6);
+    const std::string code(RecordFields(line, 0)[Field::EventCode]);
     if (code.empty()) return true;
     const size_t equals = code.find('=');
     const std::string kind = equals == std::string::npos ? code : code.substr(0, equals + 1);

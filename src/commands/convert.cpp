@@ -10,6 +10,7 @@
 #include "commands/review.h"
 #include "commands/temporary_files.h"
 #include "core/app.h"
+#include "core/log_format.h"
 #include "core/messages.h"
 #include "kml/writer.h"
 #include "realtime/animation_kml.h"
@@ -104,7 +105,7 @@ void ConvertFlightLog(App& app) {
 
     const std::string data = AppDataFolder(app);
     RemoveStaleTemporaryFiles(files, {data, saved, "", ""});
-    const std::string log = data + "Flightlog.txt";
+    const std::string log = data + kFlightLogFile;
     const std::string document = data + "Flightlog.kml";
     Require(files.Append(log, ""));
     ShowMessage(app, "Converting flightlog...");

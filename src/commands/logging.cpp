@@ -82,13 +82,14 @@ void ResetLog(App& app, bool noQuestion) {
   try {
     FileSystem& files = app.ports.files;
     const std::string folder = AppDataFolder(app);
-    for (const char* name : {"Flightlog.txt", "Animation.txt", "Traffic.txt"}) {
+    const char* const logs[] = {kFlightLogFile, kAnimationLogFile, kTrafficLogFile};
+    for (const char* name : logs) {
       if (!files.Append(folder + name, "")) throw std::runtime_error(name);
     }
-    for (const char* name : {"Flightlog.txt", "Animation.txt", "Traffic.txt"}) {
+    for (const char* name : logs) {
       if (!files.Remove(folder + name)) throw std::runtime_error(name);
     }
-    if (!files.Append(folder + "Flightlog.txt", "")) throw std::runtime_error("Flightlog.txt");
+    if (!files.Append(folder + kFlightLogFile, "")) throw std::runtime_error(kFlightLogFile);
   } catch (const std::exception&) {
     ForgetRealtimeWork(app);  // some of the logs may be gone
     ShowMessage(app, "Unable to delete tracklog, try again with realtime mode off.");

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "core/app.h"
+#include "core/log_format.h"
 #include "core/messages.h"
 #include "kml/kml_file.h"
 #include "kml/templates.h"
@@ -119,7 +120,7 @@ void WriteRealtimeDocuments(App& app) {
     ShowMessage(app, "Not able to convert flightlog");
     return;
   }
-  WriteKmlDocument(app, folder + "Realtime.txt", folder + "Realtime.kml",
+  WriteKmlDocument(app, folder + kRealtimeLogFile, folder + "Realtime.kml",
                    app.g.ProductName + " Realtime Flightpath", true,
                    folder + "RealtimeLocation.kml");
 }

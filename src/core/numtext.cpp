@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "core/text.h"
+
 namespace sky {
 namespace {
 
@@ -179,6 +181,12 @@ std::optional<double> ParseNumber(std::string_view text, std::string_view separa
     return std::nullopt;
   }
   return value;
+}
+
+double RequireNumber(std::string_view text, std::string_view separator) {
+  const auto value = ParseNumber(text, separator);
+  if (!value) throw DataError("not a number: " + QuotedInput(text));
+  return *value;
 }
 
 std::string KmlDecimalPoint(std::string_view text, std::string_view separator) {

@@ -5,10 +5,18 @@
 
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace sky {
+
+// A text, a record or a log that does not hold what its format says: a number that is none, a
+// record with too few fields, a time stamp that is no date.
+class DataError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // The default text of a double: up to 15 significant digits, no trailing zeros, no thousands
 // separator, `separator` as decimal point; an exponent ("1.5E-05", "1E+15") below 0.0001 and
@@ -45,6 +53,9 @@ int64_t RoundHalfEven(double value);
 // Reads a decimal number: optional blanks around it, a sign, digits with one decimal point
 // (`separator` or "."), an optional exponent. Empty optional when the text is not a number.
 std::optional<double> ParseNumber(std::string_view text, std::string_view separator);
+// The same where a number must stand: throws DataError naming the text (its first 40
+// characters) when it is none.
+double RequireNumber(std::string_view text, std::string_view separator);
 
 // The first occurrence of `separator` becomes "."; texts without it stay as they are.
 std::string KmlDecimalPoint(std::string_view text, std::string_view separator);

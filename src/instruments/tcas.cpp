@@ -7,12 +7,12 @@
 #include "core/app.h"
 #include "core/messages.h"
 #include "core/numtext.h"
+#include "core/units.h"
 #include "instruments/geometry.h"
 
 namespace sky {
 namespace {
 
-constexpr double kPi = 3.14159265;
 constexpr const char* kModeNames[] = {"OFF", "ABV", "BLW", "NRM", "ALL"};
 
 double SampleNumber(const App& app, const std::string& text) {
@@ -123,7 +123,7 @@ std::string TargetPosition(App& app, double lat, double lon) {
     const double radius = distance * (w.imgTCASTable.width / 2.0) / app.g.TcasRange;
     double angle = (bearing - 90) * -1;
     if (angle < 0) angle += 360;
-    angle *= kPi / 180;
+    angle *= kRadiansPerDegree;
 
     const int dx = Int16(std::cos(angle) * radius);
     const int dy = Int16(-(std::sin(angle) * radius));

@@ -80,7 +80,7 @@ bool Matches(const EventRow& row, std::string_view code) {
 }
 
 void SetAutobrake(std::string_view setting, std::string_view separator, std::string& autobrake) {
-  const std::string_view text = AutobrakeText(ToNumber(setting, separator));
+  const std::string_view text = AutobrakeText(RequireNumber(setting, separator));
   if (!text.empty()) autobrake = text;
 }
 
@@ -128,10 +128,10 @@ bool DescribeEvent(std::string_view code, int16_t onGround, std::string_view sep
           "Event: The aircraft took off at this point.<br>Autobrake was set to " + autobrake + ".";
     } else if (row.key == "TD=") {
       const size_t slash = code.find('/');
-      if (slash == std::string_view::npos) throw KmlDataError("touchdown code without setting");
+      if (slash == std::string_view::npos) throw DataError("touchdown code without setting");
       const std::string_view speed = code.substr(3, slash - 3);
       SetAutobrake(code.substr(slash + 1), separator, autobrake);
-      const std::string_view rating = TouchdownRating(ToNumber(speed, separator));
+      const std::string_view rating = TouchdownRating(RequireNumber(speed, separator));
       text.name = "T/D VS: " + XmlEscape(speed) + "ft/m";
       text.description = "Event: The aircraft touched down at this point.<br>";
       text.description.append(rating).append("<br>The autobrake was set to ");
@@ -161,7 +161,7 @@ void VisitEventMarks(size_t index, std::string_view record, bool runEnds, bool e
   v.record = record;
   const RecordFields fields(v.record, 12);
   v.fields = &fields;
-  v.code = fields[6];
+  v.code = fields[Field::EventCode];
   const bool stops = v.code.substr(0, 2) == "SO";
   if (endsFlight && !stops) v.code = "SO";
   bool marked = false;

@@ -30,7 +30,7 @@ struct EventText {
 // Looks the code up. Returns false when no event matches (then `text` is left as it was). A
 // take-off ("TO=n") or touchdown ("TD=v/n") code first sets `autobrake` from its setting n (an
 // unknown setting keeps the text as it was). `onGround` is the record's on-ground flag (1 on the
-// ground). Throws KmlDataError when a value that must be a number is none.
+// ground). Throws DataError when a value that must be a number is none.
 bool DescribeEvent(std::string_view code, int16_t onGround, std::string_view separator,
                    std::string& autobrake, EventText& text);
 
@@ -61,7 +61,7 @@ struct EventVisit {
 // next record begins another logging run) and its own event is no stop, or a flight-data point
 // when it gets neither. `endsFlight` (the last record of a converted flight) replaces its event by
 // "SO" unless it already begins with it. The record must hold at least 12 fields (throws
-// KmlDataError otherwise).
+// DataError otherwise).
 void VisitEventMarks(size_t index, std::string_view record, bool runEnds, bool endsFlight,
                      const std::function<void(const EventVisit&)>& visit);
 

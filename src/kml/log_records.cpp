@@ -3,6 +3,7 @@
 #include "core/numtext.h"
 #include "core/ports.h"
 #include "core/text.h"
+#include "core/units.h"
 
 namespace sky {
 
@@ -23,39 +24,22 @@ LogRecords SplitLogRecords(std::string text) {
 
 LogRecords ReadLogRecords(FileSystem& files, const std::string& path) {
   auto text = files.ReadAll(path);
-  if (!text) throw KmlDataError("the log cannot be read");
+  if (!text) throw DataError("the log cannot be read");
   LogRecords log = SplitLogRecords(std::move(*text));
-  if (log.records.empty()) throw KmlDataError("the log is empty");
-  if (log.records.size() > kMaxKmlRecords) throw KmlDataError("too many records");
+  if (log.records.empty()) throw DataError("the log is empty");
+  if (log.records.size() > kMaxKmlRecords) throw DataError("too many records");
   return log;
 }
 
-RecordFields::RecordFields(std::string_view record, size_t minimum) {
-  size_t start = 0;
-  for (;;) {
-    const size_t colon = record.find(':', start);
-    if (count_ < fields_.size()) fields_[count_] = record.substr(start, colon - start);
-    ++count_;
-    if (colon == std::string_view::npos) break;
-    start = colon + 1;
-  }
-  if (count_ < minimum) throw KmlDataError("a record has too few fields");
-}
-
-double ToNumber(std::string_view text, std::string_view separator) {
-  const auto value = ParseNumber(text, separator);
-  if (!value) throw KmlDataError("not a number: " + std::string(text));
-  return *value;
-}
-
 int16_t ToInt16(std::string_view text, std::string_view separator) {
-  const int64_t value = RoundHalfEven(ToNumber(text, separator));
-  if (value < INT16_MIN || value > INT16_MAX) throw KmlDataError("out of range");
+  const int64_t value = RoundHalfEven(RequireNumber(text, separator));
+  if (value < INT16_MIN || value > INT16_MAX) throw DataError("out of range");
   return static_cast<int16_t>(value);
 }
 
 std::string MetresText(std::string_view feet, std::string_view separator) {
-  return KmlDecimalPoint(DefaultText(ToNumber(feet, separator) * 0.3048, separator), separator);
+  return KmlDecimalPoint(DefaultText(RequireNumber(feet, separator) * kMetresPerFoot, separator),
+                         separator);
 }
 
 }  // namespace sky

@@ -2,22 +2,17 @@
 // the number conversions every writer applies to them.
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/log_format.h"
+#include "core/numtext.h"
+
 namespace sky {
 
 class FileSystem;
-
-// A log, a record or a value that a KML writer cannot use.
-class KmlDataError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // The writers count records and path segments with a 16-bit signed index.
 inline constexpr size_t kMaxKmlRecords = 32767;
@@ -29,32 +24,12 @@ struct LogRecords {
   std::vector<std::string_view> records;
 };
 
-// Reads and splits the log; throws KmlDataError when it cannot be read, is empty or holds more
+// Reads and splits the log; throws DataError when it cannot be read, is empty or holds more
 // records than the writers can count.
 LogRecords ReadLogRecords(FileSystem& files, const std::string& path);
 // Splits a log text that is already in memory (the result owns it).
 LogRecords SplitLogRecords(std::string text);
 
-// The fields of one record, numbered from 1 as in the log format.
-class RecordFields {
- public:
-  // Throws KmlDataError when the record has fewer than `minimum` fields.
-  RecordFields(std::string_view record, size_t minimum);
-  std::string_view operator[](size_t number) const { return fields_.at(number - 1); }
-  size_t count() const { return count_; }
-
- private:
-  std::array<std::string_view, 13> fields_{};
-  size_t count_ = 0;
-};
-
-// The first record of a logging run carries "-" as its previous time stamp.
-inline bool StartsLoggingRun(std::string_view record) {
-  return !record.empty() && record.back() == '-';
-}
-
-// A locale number text as a number; throws KmlDataError when it is none.
-double ToNumber(std::string_view text, std::string_view separator);
 // A locale number text as a 16-bit integer, halves rounded to even; throws when out of range.
 int16_t ToInt16(std::string_view text, std::string_view separator);
 

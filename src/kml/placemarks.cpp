@@ -46,22 +46,22 @@ bool WritePart(const KmlTemplateSet& kml, std::string_view separator,
 
 PlacemarkValues ValuesOf(const RecordFields& f, std::string_view separator) {
   PlacemarkValues v;
-  v.kias = XmlEscape(f[7]);
-  v.heading = XmlEscape(f[12]);
-  v.tas = XmlEscape(f[9]);
-  v.groundSpeed = XmlEscape(f[11]);
-  v.verticalSpeed = XmlEscape(f[10]);
-  v.altitude = XmlEscape(f[4]);
-  v.heightAboveGround = XmlEscape(f[8]);
-  const std::string_view stamp = f[1];
+  v.kias = XmlEscape(f[Field::IndicatedAirspeed]);
+  v.heading = XmlEscape(f[Field::Heading]);
+  v.tas = XmlEscape(f[Field::TrueAirspeed]);
+  v.groundSpeed = XmlEscape(f[Field::GroundSpeed]);
+  v.verticalSpeed = XmlEscape(f[Field::VerticalSpeed]);
+  v.altitude = XmlEscape(f[Field::Altitude]);
+  v.heightAboveGround = XmlEscape(f[Field::HeightAboveGround]);
+  const std::string_view stamp = f[Field::Stamp];
   v.time = XmlEscape(FormatDigits(Mid(stamp, 9, 6), "00:00:00"));
   std::string date(Mid(stamp, 7, 2));
   date.append("-").append(Mid(stamp, 5, 2)).append("-").append(Mid(stamp, 1, 4));
   v.date = XmlEscape(date);
   v.dateTime = XmlEscape(FormatDigits(stamp, "0000-00-00T00:00:00z"));
-  v.lon = XmlEscape(KmlDecimalPoint(f[2], separator));
-  v.lat = XmlEscape(KmlDecimalPoint(f[3], separator));
-  v.altitudeMetres = MetresText(f[4], separator);
+  v.lon = XmlEscape(KmlDecimalPoint(f[Field::Longitude], separator));
+  v.lat = XmlEscape(KmlDecimalPoint(f[Field::Latitude], separator));
+  v.altitudeMetres = MetresText(f[Field::Altitude], separator);
   return v;
 }
 
@@ -97,7 +97,7 @@ EventMarkWriter::EventMarkWriter(const KmlTemplateSet& kml, std::string_view sep
 
 void EventMarkWriter::Add(const EventVisit& visit, TextSink& out) {
   const KmlTemplateSet& kml = *kml_;
-  const int16_t onGround = ToInt16((*visit.fields)[5], separator_);
+  const int16_t onGround = ToInt16((*visit.fields)[Field::OnGround], separator_);
   event_.inAir = false;
   event_.warning = false;
   if (visit.code.empty()) {

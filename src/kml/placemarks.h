@@ -24,7 +24,7 @@ struct PlacemarkValues {
   std::string lon, lat, altitudeMetres;
 };
 
-// Throws KmlDataError when the altitude is not a number.
+// Throws DataError when the altitude is not a number.
 PlacemarkValues ValuesOf(const RecordFields& fields, std::string_view separator);
 
 // An event pin: DESC, KIAS, HDG, SPDTAS, GNDSPD, VERTSPEED, ALT, ALTAGL, TIME, DATE, NAME, LONY,
@@ -51,7 +51,7 @@ enum class MarkPart { Pins, DataPoints };
 class EventMarkWriter {
  public:
   EventMarkWriter(const KmlTemplateSet& kml, std::string_view separator, MarkPart part);
-  // Throws KmlDataError or MissingPlaceholder.
+  // Throws DataError or MissingPlaceholder.
   void Add(const EventVisit& visit, TextSink& out);
   // Whether a mark was written (and with it the folder's opening).
   bool wrote() const { return opened_; }
@@ -71,7 +71,7 @@ class EventMarkWriter {
 // the flight ends with a "Stop log" pin; in both modes the end of a logging run followed by
 // another one gets one. Each record gets its event pins or else one flight-data point. The pins are
 // written in one pass over the records and the points in a second, so that neither is held in
-// memory. Throws KmlDataError or MissingPlaceholder.
+// memory. Throws DataError or MissingPlaceholder.
 void WriteSpecialPlacemarks(const KmlTemplateSet& kml, std::string_view separator,
                             std::span<const std::string_view> records, bool convertMode,
                             TextSink& out);

@@ -95,7 +95,7 @@ RenderedRecords Render(App& app, const std::string& path) {
   }
   const std::vector<std::string_view>& records = rest->records;
   const size_t count = records.size();
-  if (kept->records + count > kMaxKmlRecords) throw KmlDataError("too many records");
+  if (kept->records + count > kMaxKmlRecords) throw DataError("too many records");
   auto runEnds = [&records, count](size_t i) {
     return i + 1 < count && StartsLoggingRun(records[i + 1]);
   };

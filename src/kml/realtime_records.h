@@ -32,7 +32,7 @@ struct RenderedRecords {
 // with them (checked at the end of the kept part) and the snippets and the decimal separator are
 // the ones they were rendered with; all but the log's last two records are kept for the next
 // tick: the last is the present position, and the marks of the one before it depend on whether
-// the present position begins a logging run. Throws KmlDataError or MissingPlaceholder, and then
+// the present position begins a logging run. Throws DataError or MissingPlaceholder, and then
 // keeps nothing.
 RenderedRecords RenderRealtimeRecords(App& app, const std::string& path);
 

@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "core/numtext.h"
+#include "core/units.h"
 #include "kml/log_records.h"
 #include "kml/templates.h"
 #include "kml/xml_escape.h"
@@ -20,7 +21,7 @@ bool OnGround(const App& app) {
 RealtimeCamera ComputeRealtimeCamera(App& app) {
   const std::string& separator = app.g.DecimalSeparator;
   const LoggingParameters& p = app.params;
-  const int64_t base = Floor64(ToNumber(app.sample.Heading, separator));
+  const int64_t base = Floor64(RequireNumber(app.sample.Heading, separator));
   RealtimeCamera camera;
   if (OnGround(app)) {
     camera.heading = std::to_string(base);
@@ -29,7 +30,7 @@ RealtimeCamera ComputeRealtimeCamera(App& app) {
     return camera;
   }
 
-  const double height = ToNumber(app.sample.HeightAboveGround, separator);
+  const double height = RequireNumber(app.sample.HeightAboveGround, separator);
   int offset = 0;
   if (app.g.ChaseView) {
     offset = p.ChaseDegreeOffset;
@@ -66,7 +67,7 @@ std::string BuildLocationDocument(App& app, const RealtimeCamera& camera) {
   std::string head =
       ReplaceFirst(app.kml.KML, "NAME", XmlEscape(app.g.ProductName + " Realtime Chase View"));
   const size_t styleMap = head.find("<StyleMap id=\"msn_ylw-");
-  if (styleMap == std::string::npos) throw KmlDataError("the document head has no yellow style");
+  if (styleMap == std::string::npos) throw DataError("the document head has no yellow style");
   head.insert(styleMap, BuildLookAt(app, camera));
   return head;
 }
@@ -76,7 +77,7 @@ std::string BuildAircraftPin(App& app, const RealtimeCamera& camera) {
   const FlightSample& s = app.sample;
   const std::string lat = XmlEscape(KmlDecimalPoint(s.Latitude, separator));
   const std::string lon = XmlEscape(KmlDecimalPoint(s.Longitude, separator));
-  const std::string heading = FloorText(ToNumber(s.Heading, separator));
+  const std::string heading = FloorText(RequireNumber(s.Heading, separator));
   std::string pin = app.kml.PlacemarkPin;
   ReplaceFirstIn(pin, "LATAC", lat);
   ReplaceFirstIn(pin, "LATAC", lat);
@@ -84,7 +85,7 @@ std::string BuildAircraftPin(App& app, const RealtimeCamera& camera) {
   ReplaceFirstIn(pin, "LONAC", lon);
   ReplaceFirstIn(pin, "NAME",
                  XmlEscape("Your aircraft: alt=" + s.Altitude + " spd=" +
-                           FloorText(ToNumber(s.GroundSpeed, separator)) + " hdg=" + heading));
+                           FloorText(RequireNumber(s.GroundSpeed, separator)) + " hdg=" + heading));
   ReplaceFirstIn(pin, "HDG", heading);
   ReplaceFirstIn(pin, "RANGE", camera.range);
   if (OnGround(app)) {
@@ -92,7 +93,8 @@ std::string BuildAircraftPin(App& app, const RealtimeCamera& camera) {
     ReplaceFirstIn(pin, kAbsolute, "<altitude>0</altitude>");
     ReplaceFirstIn(pin, "ALTM", "");
   } else {
-    ReplaceFirstIn(pin, "ALTM", "," + PlainText(ToNumber(s.Altitude, separator) * 0.3048, "."));
+    ReplaceFirstIn(pin, "ALTM",
+                   "," + PlainText(RequireNumber(s.Altitude, separator) * kMetresPerFoot, "."));
   }
   return ReplaceFirst(app.kml.Folder, "NAME", "Aircraft position") + pin;
 }

@@ -39,7 +39,7 @@ void PathSegmentWriter::Add(std::string_view record, TextSink& out) {
   const bool runStarts = StartsLoggingRun(record) || records_ == 0;
   ++records_;
   auto nextSegment = [this] {
-    if (segment_ == INT16_MAX) throw KmlDataError("too many segments");
+    if (segment_ == INT16_MAX) throw DataError("too many segments");
     ++segment_;
   };
   std::string tuple;
@@ -47,17 +47,18 @@ void PathSegmentWriter::Add(std::string_view record, TextSink& out) {
     if (runStarts) {
       if (segment_ != -1) out << kml.PlacemarkEnd << kml.FolderEnd;
       nextSegment();
-      out << ReplaceFirst(kml.Folder, "NAME",
-                          XmlEscape("FlightLog " + CorrectDatumTijd(std::string(field[1]))));
-      segmentOnGround_ = ToInt16(field[5], separator_);
+      out << ReplaceFirst(
+          kml.Folder, "NAME",
+          XmlEscape("FlightLog " + CorrectDatumTijd(std::string(field[Field::Stamp]))));
+      segmentOnGround_ = ToInt16(field[Field::OnGround], separator_);
       out << (segmentOnGround_ == 1 ? Ground() : Air());
     }
 
-    const std::string lon = XmlEscape(KmlDecimalPoint(field[2], separator_));
-    const std::string lat = XmlEscape(KmlDecimalPoint(field[3], separator_));
-    const std::string metres = MetresText(field[4], separator_);
-    const int16_t onGround = ToInt16(field[5], separator_);
-    const std::string_view code = field[6];
+    const std::string lon = XmlEscape(KmlDecimalPoint(field[Field::Longitude], separator_));
+    const std::string lat = XmlEscape(KmlDecimalPoint(field[Field::Latitude], separator_));
+    const std::string metres = MetresText(field[Field::Altitude], separator_);
+    const int16_t onGround = ToInt16(field[Field::OnGround], separator_);
+    const std::string_view code = field[Field::EventCode];
 
     if (onGround == segmentOnGround_) {
       tuple.clear();

@@ -22,7 +22,7 @@ class PathSegmentWriter {
  public:
   PathSegmentWriter(const KmlTemplateSet& kml, std::string_view separator);
 
-  // The next record of the log. Throws KmlDataError or MissingPlaceholder.
+  // The next record of the log. Throws DataError or MissingPlaceholder.
   void Add(std::string_view record, TextSink& out);
   // Closes the last segment and its run folder.
   void Finish(TextSink& out) const;
@@ -47,7 +47,7 @@ class PathSegmentWriter {
 // on-ground flag changes and where an overspeed or stall ("O", "S") begins or ends ("OE", "SE");
 // the record at a change is the last point of the old segment and the first of the new one.
 // A record whose previous time stamp is "-" (and the first record) opens a new run folder, named
-// "FlightLog " and the run's first date and time. Throws KmlDataError or MissingPlaceholder.
+// "FlightLog " and the run's first date and time. Throws DataError or MissingPlaceholder.
 void WritePathSegments(const KmlTemplateSet& kml, std::string_view separator,
                        std::span<const std::string_view> records, TextSink& out);
 

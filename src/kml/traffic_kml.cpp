@@ -5,15 +5,13 @@
 
 #include "core/app.h"
 #include "core/numtext.h"
+#include "core/units.h"
 #include "instruments/geometry.h"
 #include "kml/templates.h"
 #include "kml/xml_escape.h"
 
 namespace sky {
 namespace {
-
-constexpr double kAngleFactor = 3.14159265 / 180;
-constexpr double kMetresPerFoot = 0.3048;
 
 // A number text with "." as decimal point, as KML wants it.
 std::string KmlNumber(double value) {
@@ -82,7 +80,7 @@ void AppendOwnPredictedPath(App& app, std::string& out) {
 
   const double a = LongitudeRate(groundSpeed, longitude, latitude);
   const double b = LatitudeRate(groundSpeed, longitude, latitude);
-  const double h = heading * kAngleFactor;
+  const double h = heading * kRadiansPerDegree;
   const double predictedLat =
       Checked(latitude + ThroughText(std::cos(h), separator) * a * multiplier);
   const double predictedLon =
@@ -120,7 +118,7 @@ TrafficPrediction PredictTraffic(double lon, double lat, double altFt, double he
   const double perLongitude = GreatCircleDistance(lat, lon, lat, lon + 1, false);
   const double latStep = Checked(speedKt / 3600 / perLatitude);
   const double lonStep = Checked(speedKt / 3600 / perLongitude);
-  const double g = -(headingDeg + 180) * kAngleFactor;
+  const double g = -(headingDeg + 180) * kRadiansPerDegree;
   return {Checked(lon - std::sin(g) * lonStep * seconds),
           Checked(lat + std::cos(g) * latStep * seconds),
           Checked(altFt + verticalSpeedFpm / 60 * seconds)};
@@ -194,7 +192,7 @@ double LongitudeRate(double speed, double lon, double lat) {
 }
 
 double LatitudeRate(double speed, double lon, double lat) {
-  const double t = std::tan((90 - std::fabs(lat)) * kAngleFactor);
+  const double t = std::tan((90 - std::fabs(lat)) * kRadiansPerDegree);
   const double perSecond = speed / 3600;
   const double south = GreatCircleDistance(lat - t * 0.0001, lon, lat, lon, false) * 10000;
   const double north = GreatCircleDistance(lat + t * 0.0001, lon, lat, lon, false) * 10000;

@@ -15,7 +15,7 @@ namespace sky {
 
 void InsertAfterName(std::string& text, std::string_view element) {
   const size_t at = text.find("</name>");
-  if (at == std::string::npos) throw KmlDataError("a snippet without </name>");
+  if (at == std::string::npos) throw DataError("a snippet without </name>");
   text.insert(at + 7, element);
 }
 
@@ -27,8 +27,8 @@ size_t WriteAnimatedPlacemarks(const KmlTemplateSet& kml, std::string_view separ
   std::string text;
   WalkEventRecords(records, true, [&](const EventVisit& visit) {
     const RecordFields& fields = *visit.fields;
-    CheckStamp(fields[1]);
-    const int16_t onGround = ToInt16(fields[5], separator);
+    CheckStamp(fields[Field::Stamp]);
+    const int16_t onGround = ToInt16(fields[Field::OnGround], separator);
     const PlacemarkValues values = ValuesOf(fields, separator);
     const std::string time = "<TimeSpan><begin>" + values.dateTime + "</begin></TimeSpan>";
     if (placemarks++ == 0) out << ReplaceFirst(kml.Folder, "NAME", "Special placemarks");
@@ -61,10 +61,10 @@ void WriteHistoryPath(const KmlTemplateSet& kml, std::string_view separator,
   for (size_t i = 0; i < records.size(); ++i) {
     const RecordFields previous(records[i == 0 ? 0 : i - 1], 6);
     const RecordFields current(records[i], 6);
-    const std::string begin = NextSecond(current[1]);
-    const std::string metres[] = {MetresText(previous[4], separator),
-                                  MetresText(current[4], separator)};
-    const bool onGround = ToInt16(current[5], separator) == 1;
+    const std::string begin = NextSecond(current[Field::Stamp]);
+    const std::string metres[] = {MetresText(previous[Field::Altitude], separator),
+                                  MetresText(current[Field::Altitude], separator)};
+    const bool onGround = ToInt16(current[Field::OnGround], separator) == 1;
     if (onGround) {
       piece = ReplaceFirst(kml.PathGND, "NAME", XmlEscape(CorrectDatumTijd(begin)));
       warning = false;
@@ -74,20 +74,20 @@ void WriteHistoryPath(const KmlTemplateSet& kml, std::string_view separator,
       piece = ReplaceFirst(kml.Path, "NAME", XmlEscape(CorrectDatumTijd(begin)));
     }
     const size_t name = piece.find("<name>");
-    if (name == std::string::npos) throw KmlDataError("a path snippet without <name>");
+    if (name == std::string::npos) throw DataError("a path snippet without <name>");
     piece.insert(name, "<TimeSpan><begin>" + KmlTime(begin, 'Z') + "</begin></TimeSpan>");
     // Both points in the form of the current record.
     for (int p = 0; p < 2; ++p) {
       const RecordFields& point = p == 0 ? previous : current;
       if (p == 1) piece += ' ';
-      AppendXmlEscaped(piece, KmlDecimalPoint(point[2], separator));
+      AppendXmlEscaped(piece, KmlDecimalPoint(point[Field::Longitude], separator));
       piece += ',';
-      AppendXmlEscaped(piece, KmlDecimalPoint(point[3], separator));
+      AppendXmlEscaped(piece, KmlDecimalPoint(point[Field::Latitude], separator));
       if (!onGround) piece.append(",").append(metres[p]);
     }
     piece += kml.PlacemarkEnd;
     out << piece;
-    const std::string_view code = current[6];
+    const std::string_view code = current[Field::EventCode];
     if (code == "S" || code == "O") warning = true;
     if (code == "SE" || code == "OE") warning = false;
   }

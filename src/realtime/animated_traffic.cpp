@@ -10,6 +10,7 @@
 #include "core/kml_snippets.h"
 #include "core/numtext.h"
 #include "core/ports.h"
+#include "core/units.h"
 #include "kml/templates.h"
 #include "kml/traffic_kml.h"
 #include "kml/xml_escape.h"
@@ -20,11 +21,9 @@
 namespace sky {
 namespace {
 
-constexpr double kMetresPerFoot = 0.3048;
-
 double Number(std::string_view text, std::string_view separator) {
   const auto value = ParseNumber(text, separator);
-  if (!value) throw KmlDataError("not a number: " + std::string(text.substr(0, 32)));
+  if (!value) throw DataError("not a number: " + std::string(text.substr(0, 32)));
   return *value;
 }
 
@@ -38,7 +37,7 @@ struct TrafficRecord {
   std::string_view stamp, id, lat, lon, alt, heading, speed, callsign, verticalSpeed, level,
       relative, previous;
 
-  // False for a record without an ID (it draws nothing); throws KmlDataError for a record with
+  // False for a record without an ID (it draws nothing); throws DataError for a record with
   // fewer than twelve fields.
   bool Parse(std::string_view record) {
     std::array<size_t, 12> colons{};
@@ -53,12 +52,12 @@ struct TrafficRecord {
       }
       ++count;
     }
-    if (count == 0) throw KmlDataError("a traffic record without fields");
+    if (count == 0) throw DataError("a traffic record without fields");
     auto field = [&](size_t from, size_t to) { return record.substr(from, to - from); };
     stamp = field(0, colons[0]);
     id = count >= 2 ? field(colons[0] + 1, colons[1]) : field(colons[0] + 1, record.size());
     if (id.empty()) return false;
-    if (count < 11) throw KmlDataError("a traffic record with too few fields");
+    if (count < 11) throw DataError("a traffic record with too few fields");
     // The last four colons, in order.
     size_t last[4];
     for (size_t i = 0; i < 4; ++i) last[i] = colons[7 + (count - 7 + i) % 4];
@@ -124,7 +123,7 @@ class RecordingTimes {
 class SnippetPlan {
  public:
   // A step replaces a word, or (with `after`) inserts a value directly after the first
-  // occurrence of the word. Throws MissingPlaceholder, or KmlDataError for "</name>".
+  // occurrence of the word. Throws MissingPlaceholder, or DataError for "</name>".
   struct Step {
     std::string_view word;
     bool after = false;
@@ -163,7 +162,7 @@ class SnippetPlan {
                      {Piece{"", hole}, Piece{text.substr(at + step.word.size()), -1}});
       return;
     }
-    if (step.after) throw KmlDataError("a snippet without " + std::string(step.word));
+    if (step.after) throw DataError("a snippet without " + std::string(step.word));
     throw MissingPlaceholder(step.word);
   }
 
@@ -234,7 +233,7 @@ class TrafficSnippets {
 
 bool TrafficLogHasTraffic(FileSystem& files, const std::string& path) {
   const auto head = files.ReadHead(path, 4096);
-  if (!head) throw KmlDataError("cannot read " + path);
+  if (!head) throw DataError("cannot read " + path);
   std::string_view item(*head);
   item = item.substr(0, item.find_first_of(",\r\n"));
   while (!item.empty() && (item.front() == ' ' || item.front() == '\t')) item.remove_prefix(1);
@@ -271,7 +270,7 @@ TrafficDrawn WriteAnimatedTraffic(const KmlTemplateSet& kml, std::string_view se
       verticalSpeed = Number(r.verticalSpeed, separator);
       level = Number(r.level, separator);
       times.Update(r.stamp, r.previous);
-    } catch (const KmlDataError&) {
+    } catch (const DataError&) {
       ++drawn.skipped;  // a record that cannot be read is left out, the rest is drawn
       continue;
     }

@@ -16,7 +16,7 @@ class FileSystem;
 
 // Whether the traffic log holds traffic: its first item (the text up to the first comma or the
 // end of the first line, blanks and enclosing quotes taken away) is not empty. Throws
-// KmlDataError when the log cannot be read.
+// DataError when the log cannot be read.
 bool TrafficLogHasTraffic(FileSystem& files, const std::string& path);
 
 struct TrafficDrawn {
@@ -30,7 +30,7 @@ struct TrafficDrawn {
 // its recorded threat level (2 yellow, 3 orange, 4 red, any other blue), its prediction reaches
 // `predictionSeconds` ahead. A record without a previous time stamp (one recorded with an event)
 // takes the stamp of the recording before it. A call sign holding ":" is the text between the
-// seventh field and the last four. Throws KmlDataError, MissingPlaceholder or another
+// seventh field and the last four. Throws DataError, MissingPlaceholder or another
 // std::exception when the log cannot be read or a snippet does not fit.
 TrafficDrawn WriteAnimatedTraffic(const KmlTemplateSet& kml, std::string_view separator,
                                   int predictionSeconds, FileSystem& files, const std::string& path,

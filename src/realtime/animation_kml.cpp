@@ -6,8 +6,10 @@
 #include <optional>
 
 #include "core/app.h"
+#include "core/log_format.h"
 #include "core/messages.h"
 #include "core/numtext.h"
+#include "core/units.h"
 #include "kml/kml_file.h"
 #include "kml/segments.h"
 #include "kml/templates.h"
@@ -21,10 +23,6 @@
 namespace sky {
 namespace {
 
-constexpr char kAnimationFile[] = "Animation.txt";
-constexpr char kFlightLogFile[] = "Flightlog.txt";
-constexpr char kTrafficFile[] = "Traffic.txt";
-constexpr double kAngleFactor = 3.14159265 / 180;
 constexpr std::string_view kAbsolute = "<altitudeMode>absolute</altitudeMode>";
 
 // Replaces the first occurrence of a word in the text passing through (nothing when it never
@@ -88,21 +86,21 @@ class FrameWriter {
     std::string metres;
     try {
       fields.emplace(record, 12);
-      CheckStamp((*fields)[1]);
-      lon = ToNumber((*fields)[2], separator);
-      lat = ToNumber((*fields)[3], separator);
-      altitude = ToNumber((*fields)[4], separator);
-      onGround = ToInt16((*fields)[5], separator) == 1;
-      height = ToNumber((*fields)[8], separator);
-      verticalSpeed = ToNumber((*fields)[10], separator);
-      groundSpeed = ToNumber((*fields)[11], separator);
-      heading = ToNumber((*fields)[12], separator) * kAngleFactor;
-      metres = MetresText((*fields)[4], separator);
-    } catch (const KmlDataError&) {
+      CheckStamp((*fields)[Field::Stamp]);
+      lon = RequireNumber((*fields)[Field::Longitude], separator);
+      lat = RequireNumber((*fields)[Field::Latitude], separator);
+      altitude = RequireNumber((*fields)[Field::Altitude], separator);
+      onGround = ToInt16((*fields)[Field::OnGround], separator) == 1;
+      height = RequireNumber((*fields)[Field::HeightAboveGround], separator);
+      verticalSpeed = RequireNumber((*fields)[Field::VerticalSpeed], separator);
+      groundSpeed = RequireNumber((*fields)[Field::GroundSpeed], separator);
+      heading = RequireNumber((*fields)[Field::Heading], separator) * kRadiansPerDegree;
+      metres = MetresText((*fields)[Field::Altitude], separator);
+    } catch (const DataError&) {
       return false;
     }
     const RecordFields& f = *fields;
-    const std::string_view t = f[1];
+    const std::string_view t = f[Field::Stamp];
 
     // From one second after the previous frame's stamp up to its own.
     const std::string begin = NextSecond(t == previous_ || previous_.empty() ? t : previous_);
@@ -135,15 +133,15 @@ class FrameWriter {
     const double predictedLon = lon + std::sin(heading) * latitudeRate * n;
     const double predictedLat = lat + std::cos(heading) * longitudeRate * n;
     const double predictedAltitude = altitude + verticalSpeed / 60 * n;
-    const std::string lonText = XmlEscape(KmlDecimalPoint(f[2], separator));
-    const std::string latText = XmlEscape(KmlDecimalPoint(f[3], separator));
+    const std::string lonText = XmlEscape(KmlDecimalPoint(f[Field::Longitude], separator));
+    const std::string latText = XmlEscape(KmlDecimalPoint(f[Field::Latitude], separator));
     s += ReplaceFirst(onGround ? kml.PredictedPathGND : kml.PredictedPath, "NAME",
                       "Predicted Flightpath");
     s.append(lonText).append(",").append(latText);
     if (!onGround) s.append(",").append(metres);
     s.append(" ").append(DefaultText(predictedLon, ".")).append(",");
     s.append(DefaultText(predictedLat, "."));
-    if (!onGround) s.append(",").append(DefaultText(predictedAltitude * 0.3048, "."));
+    if (!onGround) s.append(",").append(DefaultText(predictedAltitude * kMetresPerFoot, "."));
     s += kml.PlacemarkEnd;
 
     // The aircraft, looked at from its camera range.
@@ -153,9 +151,9 @@ class FrameWriter {
     ReplaceFirstIn(pin_, "LONAC", lonText);
     ReplaceFirstIn(pin_, "LONAC", lonText);
     ReplaceFirstIn(pin_, "NAME",
-                   "Your aircraft: alt=" + XmlEscape(f[4]) + " spd=" + XmlEscape(f[11]) +
-                       " hdg=" + XmlEscape(f[12]));
-    ReplaceFirstIn(pin_, "HDG", XmlEscape(f[12]));
+                   "Your aircraft: alt=" + XmlEscape(f[Field::Altitude]) + " spd=" +
+                       XmlEscape(f[Field::GroundSpeed]) + " hdg=" + XmlEscape(f[Field::Heading]));
+    ReplaceFirstIn(pin_, "HDG", XmlEscape(f[Field::Heading]));
     ReplaceFirstIn(
         pin_, "RANGE",
         onGround ? std::to_string(app_.params.GNDRange) : DefaultText(height * 1.2 + 500, "."));
@@ -232,9 +230,9 @@ bool BuildAnimation(App& app, TextSink& out) {
   try {
     const std::string folder = AppDataFolder(app);
     const std::vector<std::string> names = files.List(folder);
-    if (!Listed(names, kAnimationFile)) return true;  // no animation recorded: no message
+    if (!Listed(names, kAnimationLogFile)) return true;  // no animation recorded: no message
     const bool traffic =
-        Listed(names, kTrafficFile) && TrafficLogHasTraffic(files, folder + kTrafficFile);
+        Listed(names, kTrafficLogFile) && TrafficLogHasTraffic(files, folder + kTrafficLogFile);
     size_t flightLogSkipped = 0;
     const LogRecords flightLog = ReadRecordList(files, folder + kFlightLogFile, flightLogSkipped);
 
@@ -246,13 +244,13 @@ bool BuildAnimation(App& app, TextSink& out) {
 
     part << ReplaceFirst(kml.Folder, "NAME", "Animation");
     FrameWriter frames(app, flightLog.records);
-    LogLineReader animation(files, folder + kAnimationFile);
+    LogLineReader animation(files, folder + kAnimationLogFile);
     size_t animationSkipped = 0;
     for (std::string_view record; animation.Next(record);) {
       if (!frames.Write(record, part)) ++animationSkipped;
     }
     animationSkipped += animation.skipped();
-    if (frames.frames() == 0) throw KmlDataError("the animation log holds no record");
+    if (frames.frames() == 0) throw DataError("the animation log holds no record");
 
     AnimationCounts counts{true, frames.frames(), 0, 0};
     part << ReplaceFirst(kml.Folder, "NAME", "Animated flight data");
@@ -263,7 +261,7 @@ bool BuildAnimation(App& app, TextSink& out) {
     if (traffic) {
       part << ReplaceFirst(kml.Folder, "NAME", "Animated AI/Online traffic");
       drawn = WriteAnimatedTraffic(kml, separator, app.params.PredPathMultiplierTCAS, files,
-                                   folder + kTrafficFile, part);
+                                   folder + kTrafficLogFile, part);
       counts.trafficPlacemarks = 2 * drawn.records;
       part << kml.FolderEnd;
     }
@@ -273,8 +271,8 @@ bool BuildAnimation(App& app, TextSink& out) {
     app.lastAnimation = counts;
     // Posted before the convert's own sentence, which the board then shows.
     ReportSkippedLines(app, kFlightLogFile, flightLogSkipped);
-    ReportSkippedLines(app, kAnimationFile, animationSkipped);
-    ReportSkippedLines(app, kTrafficFile, drawn.skipped);
+    ReportSkippedLines(app, kAnimationLogFile, animationSkipped);
+    ReportSkippedLines(app, kTrafficLogFile, drawn.skipped);
     return true;
   } catch (const KmlWriteError&) {
     throw;

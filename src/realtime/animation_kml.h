@@ -39,9 +39,4 @@ class StartRecordCursor {
   bool first_ = true;
 };
 
-// The time stamp of a log record: its text before the first ":".
-inline std::string_view StampOf(std::string_view record) {
-  return record.substr(0, record.find(':'));
-}
-
 }  // namespace sky

@@ -25,7 +25,7 @@ bool LogLineReader::ReadPiece() {
   buffer_.erase(0, at_);
   at_ = 0;
   auto piece = files_.ReadAt(path_, offset_, pieceBytes_);
-  if (!piece) throw KmlDataError("cannot read " + path_);
+  if (!piece) throw DataError("cannot read " + path_);
   offset_ += piece->size();
   atEnd_ = piece->size() < pieceBytes_;
   if (buffer_.empty()) {
@@ -86,7 +86,7 @@ LogRecords ReadRecordList(FileSystem& files, const std::string& path, size_t& sk
     ends.push_back(log.text.size());
   }
   skipped = reader.skipped();
-  if (ends.empty()) throw KmlDataError("the log holds no record");
+  if (ends.empty()) throw DataError("the log holds no record");
   size_t start = 0;
   log.records.reserve(ends.size());
   for (const size_t end : ends) {

@@ -25,7 +25,7 @@ class LogLineReader {
 
   // The next record; false after the last. The view lasts until the next call. A line longer
   // than kMaxRecordBytes or holding a control character (the logs are written as printable text)
-  // is skipped. Throws KmlDataError when the file cannot be read.
+  // is skipped. Throws DataError when the file cannot be read.
   bool Next(std::string_view& record);
   // The lines skipped so far.
   size_t skipped() const { return skipped_; }
@@ -45,7 +45,7 @@ class LogLineReader {
 };
 
 // A short log (the flight log) whole: its records in file order; `skipped` counts the lines
-// skipped as LogLineReader skips them. Throws KmlDataError as LogLineReader does, and when the
+// skipped as LogLineReader skips them. Throws DataError as LogLineReader does, and when the
 // log holds no record.
 LogRecords ReadRecordList(FileSystem& files, const std::string& path, size_t& skipped);
 

@@ -27,12 +27,12 @@ void AppendTwo(std::string& out, int value) {
 void CheckStamp(std::string_view stamp) {
   bool digits = stamp.size() == 14;
   for (size_t i = 0; digits && i < stamp.size(); ++i) digits = stamp[i] >= '0' && stamp[i] <= '9';
-  if (!digits) throw KmlDataError("not a time stamp: " + std::string(stamp.substr(0, 32)));
+  if (!digits) throw DataError("not a time stamp: " + std::string(stamp.substr(0, 32)));
   const int month = Digits(stamp, 4, 2);
   const int day = Digits(stamp, 6, 2);
   if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(Digits(stamp, 0, 4), month) ||
       Digits(stamp, 8, 2) > 23 || Digits(stamp, 10, 2) > 59 || Digits(stamp, 12, 2) > 59) {
-    throw KmlDataError("not a date and time: " + std::string(stamp));
+    throw DataError("not a date and time: " + std::string(stamp));
   }
 }
 
@@ -50,7 +50,7 @@ std::string NextSecond(std::string_view stamp) {
           day = 1;
           if (++month == 13) {
             month = 1;
-            if (++year == 10000) throw KmlDataError("no time stamp after " + std::string(stamp));
+            if (++year == 10000) throw DataError("no time stamp after " + std::string(stamp));
           }
         }
       }

@@ -8,10 +8,10 @@
 namespace sky {
 
 // Fourteen digits whose date and time of day exist (the stamp of 29 February only in a leap
-// year); throws KmlDataError otherwise.
+// year); throws DataError otherwise.
 void CheckStamp(std::string_view stamp);
 
-// The stamp one second later; at midnight the date moves on by a day. Throws KmlDataError when
+// The stamp one second later; at midnight the date moves on by a day. Throws DataError when
 // the text is no stamp.
 std::string NextSecond(std::string_view stamp);
 

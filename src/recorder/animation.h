@@ -5,12 +5,11 @@
 
 #include <string>
 
+#include "core/log_format.h"
+
 namespace sky {
 
 struct App;
-
-inline constexpr char kAnimationLogFile[] = "Animation.txt";
-inline constexpr char kTrafficLogFile[] = "Traffic.txt";
 
 // Records the current sample with the record's event code (possibly empty) and the traffic
 // table. A traffic line holds the recording's time stamp, the table's ID, latitude, longitude,

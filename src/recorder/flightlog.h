@@ -6,12 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/log_format.h"
+
 namespace sky {
 
 struct App;
-
-inline constexpr char kFlightLogFile[] = "Flightlog.txt";
-inline constexpr char kRealtimeLogFile[] = "Realtime.txt";
 
 // Decides whether the current sample is written, detects events and appends the record while
 // logging is on. `code` is a caller's event code ("SA", "SO", "SA=hhmm") or empty; `force`

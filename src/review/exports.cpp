@@ -4,14 +4,14 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/units.h"
 #include "kml/event_table.h"
 #include "kml/xml_escape.h"
 
 namespace sky {
 namespace {
 
-constexpr double kMetresPerFoot = 0.3048;
-constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600;
+constexpr double kMetresPerSecondPerKnot = kMetresPerNauticalMile / kSecondsPerHour;
 
 std::string Unescaped(std::string text) {
   static constexpr std::pair<std::string_view, char> kEntities[] = {
@@ -247,7 +247,7 @@ std::string EventName(const TrackPoint& point) {
     if (DescribeEvent(point.code, point.onGround ? 1 : 0, ".", autobrake, text)) {
       return Unescaped(text.name);
     }
-  } catch (const KmlDataError&) {
+  } catch (const DataError&) {
   }
   return point.code;
 }

@@ -1,40 +1,22 @@
 #include "review/track.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
 
+#include "core/log_format.h"
+#include "core/numtext.h"
 #include "core/ports.h"
 #include "core/text.h"
+#include "core/timestamp.h"
 
 namespace sky {
 namespace {
 
 [[noreturn]] void Fail(std::string_view file, size_t line, const std::string& reason) {
   throw TrackInputError(std::string(file) + ", line " + std::to_string(line) + ": " + reason);
-}
-
-// A number field in the log's own form: digits, a sign, one decimal separator ("." or ",").
-bool ParseField(std::string_view text, double& value) {
-  if (text.empty() || text.size() > 40) return false;
-  std::array<char, 41> buffer{};
-  for (size_t i = 0; i < text.size(); ++i) buffer[i] = text[i] == ',' ? '.' : text[i];
-  const char* end = buffer.data() + text.size();
-  const char* begin = buffer.data() + (buffer[0] == '+' ? 1 : 0);
-  const auto [at, error] = std::from_chars(begin, end, value, std::chars_format::fixed);
-  return error == std::errc() && at == end && std::isfinite(value);
-}
-
-int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
-  year -= month <= 2 ? 1 : 0;
-  const int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const int64_t yearOfEra = year - era * 400;
-  const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
 }
 
 int Digits(int64_t stamp, int from, int count) {  // digits counted from the left, from 0
@@ -47,20 +29,12 @@ int Digits(int64_t stamp, int from, int count) {  // digits counted from the lef
 }  // namespace
 
 TrackPoint ParseTrackRecord(std::string_view record, std::string_view file, size_t line) {
-  std::array<std::string_view, 13> fields{};
-  size_t count = 0;
-  size_t start = 0;
-  while (count < fields.size()) {
-    const size_t colon = record.find(':', start);
-    fields[count++] = record.substr(start, colon - start);
-    if (colon == std::string_view::npos) break;
-    start = colon + 1;
-  }
-  if (count < 12)
+  const RecordFields fields(record, 0);
+  if (fields.count() < kRecordFieldCount - 1)
     Fail(file, line,
-         "a record has 13 fields separated by \":\", this one " + std::to_string(count));
+         "a record has 13 fields separated by \":\", this one " + std::to_string(fields.count()));
   TrackPoint point;
-  const std::string_view stamp = fields[0];
+  const std::string_view stamp = fields[Field::Stamp];
   if (stamp.size() != 14 ||
       !std::all_of(stamp.begin(), stamp.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     Fail(file, line, "the time stamp " + QuotedInput(stamp) + " is not fourteen digits");
@@ -76,38 +50,41 @@ TrackPoint ParseTrackRecord(std::string_view record, std::string_view file, size
                   minute * 60 + second;
 
   struct Number {
-    size_t field;
+    Field field;
     const char* name;
     double* value;
     double low, high;
   };
   const Number numbers[] = {
-      {1, "longitude", &point.longitudeDeg, -180, 180},
-      {2, "latitude", &point.latitudeDeg, -90, 90},
-      {3, "altitude", &point.altitudeFt, -2000, 200000},
-      {6, "indicated airspeed", &point.iasKt, -5000, 5000},
-      {7, "height above ground", &point.heightFt, -2000, 200000},
-      {8, "true airspeed", &point.tasKt, -5000, 5000},
-      {9, "vertical speed", &point.verticalSpeedFpm, -100000, 100000},
-      {10, "ground speed", &point.groundSpeedKt, -5000, 5000},
-      {11, "heading", &point.headingDeg, -360, 720},
+      {Field::Longitude, "longitude", &point.longitudeDeg, -180, 180},
+      {Field::Latitude, "latitude", &point.latitudeDeg, -90, 90},
+      {Field::Altitude, "altitude", &point.altitudeFt, -2000, 200000},
+      {Field::IndicatedAirspeed, "indicated airspeed", &point.iasKt, -5000, 5000},
+      {Field::HeightAboveGround, "height above ground", &point.heightFt, -2000, 200000},
+      {Field::TrueAirspeed, "true airspeed", &point.tasKt, -5000, 5000},
+      {Field::VerticalSpeed, "vertical speed", &point.verticalSpeedFpm, -100000, 100000},
+      {Field::GroundSpeed, "ground speed", &point.groundSpeedKt, -5000, 5000},
+      {Field::Heading, "heading", &point.headingDeg, -360, 720},
   };
   for (const Number& n : numbers) {
-    if (!ParseField(fields[n.field], *n.value)) {
-      Fail(file, line,
-           "the " + std::string(n.name) + " " + QuotedInput(fields[n.field]) + " is not a number");
+    // Either decimal separator: a log holds the one of the user who wrote it.
+    const std::string_view text = fields[n.field];
+    const auto value = ParseNumber(text, ",");
+    if (!value || !std::isfinite(*value)) {
+      Fail(file, line, "the " + std::string(n.name) + " " + QuotedInput(text) + " is not a number");
     }
+    *n.value = *value;
     if (*n.value < n.low || *n.value > n.high) {
-      Fail(file, line,
-           "the " + std::string(n.name) + " " + QuotedInput(fields[n.field]) + " is out of range");
+      Fail(file, line, "the " + std::string(n.name) + " " + QuotedInput(text) + " is out of range");
     }
   }
-  if (fields[4] != "0" && fields[4] != "1") {
-    Fail(file, line, "the on-ground flag " + QuotedInput(fields[4]) + " is neither 0 nor 1");
+  const std::string_view onGround = fields[Field::OnGround];
+  if (onGround != "0" && onGround != "1") {
+    Fail(file, line, "the on-ground flag " + QuotedInput(onGround) + " is neither 0 nor 1");
   }
-  point.onGround = fields[4] == "1";
-  point.code = fields[5];
-  point.startsRun = count == 13 && fields[12] == "-";
+  point.onGround = onGround == "1";
+  point.code = fields[Field::EventCode];
+  point.startsRun = fields.count() == kRecordFieldCount && fields[Field::PreviousStamp] == "-";
   return point;
 }
 
@@ -154,12 +131,12 @@ void FinishTrack(Track& track) {
 
 Track ReadFlightTrack(FileSystem& files, const std::string& folder) {
   Track track;
-  const auto log = files.ReadAll(folder + "Flightlog.txt");
-  if (!log) throw TrackInputError("Flightlog.txt cannot be read");
-  AddLogRecords(track, *log, "Flightlog.txt", false);
-  if (track.points.empty()) throw TrackInputError("Flightlog.txt holds no record");
-  if (const auto animation = files.ReadAll(folder + "Animation.txt")) {
-    AddLogRecords(track, *animation, "Animation.txt", true);
+  const auto log = files.ReadAll(folder + kFlightLogFile);
+  if (!log) throw TrackInputError(std::string(kFlightLogFile) + " cannot be read");
+  AddLogRecords(track, *log, kFlightLogFile, false);
+  if (track.points.empty()) throw TrackInputError(std::string(kFlightLogFile) + " holds no record");
+  if (const auto animation = files.ReadAll(folder + kAnimationLogFile)) {
+    AddLogRecords(track, *animation, kAnimationLogFile, true);
   }
   FinishTrack(track);
   return track;

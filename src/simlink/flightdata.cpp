@@ -6,6 +6,7 @@
 
 #include "core/app.h"
 #include "core/numtext.h"
+#include "core/units.h"
 
 namespace sky {
 
@@ -45,11 +46,11 @@ double LongitudeDegrees(int64_t raw) {
 }
 
 double AltitudeFeet(int64_t raw) {
-  return static_cast<double>(raw) * 3.28084 / 4294967296.0;
+  return static_cast<double>(raw) * kFeetPerMetre / 4294967296.0;
 }
 
 double GroundSpeedKnots(int32_t raw) {
-  return static_cast<double>(raw) * 3600 / 65536 / 1852;
+  return static_cast<double>(raw) * kSecondsPerHour / 65536 / kMetresPerNauticalMile;
 }
 
 double HeadingDegrees(int32_t raw) {
@@ -58,11 +59,11 @@ double HeadingDegrees(int32_t raw) {
 }
 
 double VerticalSpeedFpm(int32_t raw) {
-  return static_cast<double>(raw) * 60 * 3.28084 / 256;
+  return static_cast<double>(raw) * 60 * kFeetPerMetre / 256;
 }
 
 double GroundElevationFeet(int32_t raw) {
-  return static_cast<double>(raw) * 3.28084 / 256;
+  return static_cast<double>(raw) * kFeetPerMetre / 256;
 }
 
 double LeverPosition(int32_t raw) {

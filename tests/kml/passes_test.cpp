@@ -178,7 +178,7 @@ TEST(EventTable, TouchdownRatingsAndAutobrakeTexts) {
   EXPECT_EQ(event.description, "Event: The aircraft touched down at this point.<br>" + kiss +
                                    "<br>The autobrake was set to 1.");
   for (const char* bad : {"TO=", "TO=x", "TD=-250", "TD=abc/5", "TD=-250/"}) {
-    EXPECT_THROW(DescribeEvent(bad, 0, ".", autobrake, event), KmlDataError) << bad;
+    EXPECT_THROW(DescribeEvent(bad, 0, ".", autobrake, event), DataError) << bad;
   }
 }
 
