@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
+#include "commands/app.h"
 #include "commands/realtime_link.h"
-#include "core/app.h"
-#include "core/messages.h"
+#include "core/system.h"
 #include "core/timestamp.h"
 #include "kml/templates.h"
 #include "kml/writer.h"
@@ -55,9 +55,9 @@ struct BenchApp {
         folders((root / "appdata").string(), (root / "documents").string(), SKYTRACE_DATA_DIR) {
     app = std::make_unique<App>(
         Ports{clock, folders, files, system, shell, dialogs, http, windows, transport});
-    LoadKmlTemplates(*app);
+    LoadKmlTemplates(files, folders, dialogs, app->board, "Skytrace flightlogger", app->kml);
     app->g.ProductName = "Skytrace";
-    data = AppDataFolder(*app);
+    data = AppDataFolder(folders);
     std::filesystem::create_directories(data);
   }
   ~BenchApp() {
@@ -124,17 +124,18 @@ void RealtimeTick(benchmark::State& state, bool anew) {
               .Longitude = s.Longitude,
               .Altitude = s.Altitude,
               .VerticalSpeed = s.VerticalSpeed};
-  g.LastLoggedHeading = s.Heading;
-  g.LastLoggedGroundSpeed = s.GroundSpeed;
-  g.LastLoggedAltitude = s.Altitude;
-  g.LastLoggedVerticalSpeed = s.VerticalSpeed;
-  g.LastWriteTime = g.PrevTimestamp = Timestamp(app);
+  RecorderState& r = app.recorder;
+  r.LastLoggedHeading = s.Heading;
+  r.LastLoggedGroundSpeed = s.GroundSpeed;
+  r.LastLoggedAltitude = s.Altitude;
+  r.LastLoggedVerticalSpeed = s.VerticalSpeed;
+  r.LastWriteTime = r.PrevTimestamp = Timestamp(b.clock);
   int second = 0;
   bool ok = true;
   auto tick = [&] {
     s.Longitude = "13.2" + std::to_string(6000 + second++ % 1000);
     if (anew) ForgetRealtimeWork(app);
-    ok = RecordSample(app, "", false) && ok;
+    ok = RecordSample(RecordInputsOf(app), app.recorder, "", false).recorded && ok;
     WriteRealtimeDocuments(app);
   };
   tick();
@@ -163,8 +164,8 @@ void BM_Convert(benchmark::State& state) {
   bool converted = true;
   for (auto _ : state) {
     converted =
-        converted && WriteKmlDocument(app, b.data + "Flightlog.txt", b.data + "Flightlog.kml",
-                                      "Flightlog bench 04-12-2026 22.30", false, "");
+        converted && WriteKmlDocument(KmlOutputOf(app), b.data + "Flightlog.txt",
+                                      b.data + "Flightlog.kml", "Flightlog bench 04-12-2026 22.30");
   }
   if (!converted) state.SkipWithError("the conversion failed");
   state.counters["documentKiB"] =

@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "commands/app.h"
 #include "commands/logging.h"
-#include "core/app.h"
 #include "platform/headless.h"
 #include "platform/posix_platform.h"
 #include "platform/std_files.h"
@@ -77,8 +77,9 @@ class Bench {
   // "Realtime.txt" refresh, without the realtime documents the tick then writes.
   void Record() {
     clock_.Advance(1000);
-    sky::ReadFlightData(*app_);
-    sky::RecordSample(*app_, "", false);
+    sky::ReadFlightData(app_->link, sky::FlightReadSettingsOf(*app_), app_->sample,
+                        app_->g.GroundOffset);
+    sky::RecordSample(sky::RecordInputsOf(*app_), app_->recorder, "", false);
   }
   // A plain write of the realtime documents' bytes.
   sky::bench::PlainWrite Plain() {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "commands/instrument_windows.h"
 #include "instruments/tcas.h"
 #include "kml/traffic_kml.h"
 #include "shell/startup.h"
@@ -94,10 +95,11 @@ void BM_RealtimeTrafficKml(benchmark::State& state) {
   if (!t.Load() || !t.g().Connected) state.SkipWithError("no link");
   SetUpOwnAndWindow(t.app());
   FillTraffic(t.simulator);
-  GetAI(t.app());
+  t.ReadTraffic();
   size_t bytes = 0;
+  const RealtimeScene scene = RealtimeSceneOf(t.app());
   for (auto _ : state) {
-    const std::string text = PredictedPathAndTraffic(t.app());
+    const std::string text = PredictedPathAndTraffic(t.app().kml, scene, t.app().board);
     bytes = text.size();
     benchmark::DoNotOptimize(text.data());
   }

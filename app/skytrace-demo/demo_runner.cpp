@@ -13,9 +13,9 @@
 #include <sstream>
 #include <thread>
 
-#include "core/app.h"
-#include "core/messages.h"
+#include "commands/app.h"
 #include "core/numtext.h"
+#include "core/system.h"
 #include "core/text.h"
 #include "demo_summary.h"
 #include "platform/headless.h"

@@ -6,9 +6,9 @@
 #include <sstream>
 #include <system_error>
 
-#include "core/app.h"
-#include "core/messages.h"
+#include "commands/app.h"
 #include "core/numtext.h"
+#include "core/system.h"
 #include "core/text.h"
 #include "kml/event_table.h"
 #include "recorder/flightlog.h"
@@ -30,7 +30,7 @@ std::string FlightSummary(App& app, const std::vector<std::string>& opened) {
   out << "---- summary\n";
   std::string logPath;
   try {
-    logPath = AppDataFolder(app) + kFlightLogFile;
+    logPath = AppDataFolder(app.ports.folders) + kFlightLogFile;
   } catch (const FolderNotFound&) {
     return out.str() + "no data folder\n";
   }
@@ -88,9 +88,10 @@ std::string FlightSummary(App& app, const std::vector<std::string>& opened) {
     out << "flight review: " << app.review.lastReview << "\n";
   }
   for (const std::string& path : app.review.lastExports) out << "export: " << path << "\n";
-  if (const auto landings = app.ports.files.ReadAll(AppDataFolder(app) + "Landings.txt")) {
+  if (const auto landings =
+          app.ports.files.ReadAll(AppDataFolder(app.ports.folders) + "Landings.txt")) {
     out << "landing reports: " << ReadLandingBlocks(*landings).size() << " in "
-        << AppDataFolder(app) << "Landings.txt\n";
+        << AppDataFolder(app.ports.folders) << "Landings.txt\n";
   }
   return out.str();
 }

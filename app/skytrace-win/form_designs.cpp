@@ -1,7 +1,7 @@
 // The five windows' designs: which of the core's controls each window shows, and where. Places
 // are given in pixels of a 96 dpi screen and kept in twips (15 to the pixel), like the core's
 // own placements; a control in a frame is placed relative to the frame.
-#include "core/app.h"
+#include "commands/app.h"
 #include "form_view.h"
 
 namespace sky::win {

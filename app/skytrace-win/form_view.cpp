@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cwchar>
 
+#include "commands/app.h"
 #include "commands/main_window.h"
-#include "core/app.h"
 #include "shell/dispatch.h"
 
 namespace sky::win {
@@ -139,7 +139,8 @@ FormView::FormView(App& app, FormDesign design, std::function<void()> afterEvent
     GetWindowRect(owner, &over);
     GetWindowRect(hwnd_, &box);
     // Kept on the screen: a dialog larger than its owner does not start above or left of it.
-    const int left = std::max(0L, over.left + (over.right - over.left - (box.right - box.left)) / 2);
+    const int left =
+        std::max(0L, over.left + (over.right - over.left - (box.right - box.left)) / 2);
     const int top = std::max(0L, over.top + (over.bottom - over.top - (box.bottom - box.top)) / 2);
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/app.h"
+#include "commands/app.h"
 #include "platform/headless.h"
 #include "shell/dispatch.h"
 #include "shell/startup.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "core/app.h"
+#include "commands/app.h"
 #include "host.h"
 #include "platform/headless.h"
 #include "platform/std_files.h"

@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "app_icon.h"
+#include "commands/app.h"
 #include "commands/main_window.h"
-#include "core/app.h"
 #include "shell/dispatch.h"
 #include "widgets.h"
 

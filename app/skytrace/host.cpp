@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "core/app.h"
-#include "core/messages.h"
+#include "commands/app.h"
+#include "core/system.h"
 #include "form1.h"
 #include "settings_dialogs.h"
 #include "shell/dispatch.h"

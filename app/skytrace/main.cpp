@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "app_icon.h"
-#include "core/app.h"
+#include "commands/app.h"
 #include "form1.h"
 #include "host.h"
 #include "platform/std_files.h"

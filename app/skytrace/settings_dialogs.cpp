@@ -8,7 +8,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "core/app.h"
+#include "commands/app.h"
 #include "shell/dispatch.h"
 #include "widgets.h"
 

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/app.h"
+#include "commands/app.h"
 #include "shell/dispatch.h"
 #include "widgets.h"
 

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "core/app.h"
+#include "commands/app.h"
 #include "shell/dispatch.h"
 #include "widgets.h"
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/app.h"
-#include "instruments/tcas.h"
+#include "commands/app.h"
+#include "commands/instrument_windows.h"
 #include "simlink/fsuipc.h"
 
 namespace sky {

@@ -6,15 +6,15 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "commands/app.h"
+#include "commands/logging.h"
 #include "commands/realtime_link.h"
 #include "commands/review.h"
 #include "commands/temporary_files.h"
-#include "core/app.h"
 #include "core/log_format.h"
-#include "core/messages.h"
+#include "core/system.h"
 #include "kml/writer.h"
-#include "realtime/animation_kml.h"
-#include "recorder/recording_state.h"
+#include "replay/animation_kml.h"
 
 namespace sky {
 namespace {
@@ -88,7 +88,7 @@ void CopyIntoPlace(FileSystem& files, const std::string& from, const std::string
 void ConvertFlightLog(App& app) {
   FileSystem& files = app.ports.files;
   try {
-    const std::string saved = SavedTracksFolder(app);
+    const std::string saved = SavedTracksFolder(app.ports.folders);
     files.CreateDirectories(saved);  // a failure shows when the copies are made
     const auto name = app.ports.dialogs.InputBox(
         "The log will be saved to the saved tracks folder too, please supply the name. Leave "
@@ -103,7 +103,7 @@ void ConvertFlightLog(App& app) {
         FileNamePart(*name, (baseName.size() - name->size()) + 12, saved.size());
     const std::string savedName = "Flightlog " + namePart + " " + stamp;
 
-    const std::string data = AppDataFolder(app);
+    const std::string data = AppDataFolder(app.ports.folders);
     RemoveStaleTemporaryFiles(files, {data, saved, "", ""});
     const std::string log = data + kFlightLogFile;
     const std::string document = data + "Flightlog.kml";
@@ -115,8 +115,9 @@ void ConvertFlightLog(App& app) {
     // flight had it: nothing is saved under this flight's name then.
     bool replayBuilt = true;
     const bool converted = WriteKmlDocument(
-        app, log, document, baseName, false, "",
-        [&app, &replayBuilt](TextSink& out) { return replayBuilt = BuildAnimation(app, out); });
+        KmlOutputOf(app), log, document, baseName, [&app, &replayBuilt, &data](TextSink& out) {
+          return replayBuilt = BuildAnimation(ReplayInputsOf(app, data), out, app.lastAnimation);
+        });
     std::string reviewProblem;
     if (converted) {
       if (app.params.Debuging) CopyIntoPlace(files, log, saved + savedName + ".txt");
@@ -127,10 +128,10 @@ void ConvertFlightLog(App& app) {
     Globals& g = app.g;
     g.LoggingOn = false;
     g.AnimationOn = false;
-    UpdateStatusLabels(app, false, false, false);
+    ShowNotRecording(app);
     g.RealtimeOn = false;
     EnableViewButtons(app, false);
-    ClearPreviousValues(app);
+    ClearPreviousValues(app.prev, app.recorder);
     ForgetRealtimeWork(app);
 
     if (!converted) {
@@ -142,7 +143,7 @@ void ConvertFlightLog(App& app) {
     ShowMessage(app, replayBuilt ? "Tracklog converted and saved, opening Google Earth..."
                                  : "Tracklog converted and saved without its animation, opening "
                                    "Google Earth...");
-    OpenOrNameIt(app, saved + savedName + ".kml");
+    OpenOrNameIt(app.ports.shell, app.board, saved + savedName + ".kml");
     if (!reviewProblem.empty()) ShowMessage(app, reviewProblem);  // last, where it stays readable
   } catch (const std::exception&) {
     ShowMessage(app, "Unable to save tracklog, try again with FS and GE off.");
@@ -151,10 +152,10 @@ void ConvertFlightLog(App& app) {
 
 void OpenSavedTracksFolder(App& app) {
   try {
-    const std::string folder = SavedTracksFolder(app);
+    const std::string folder = SavedTracksFolder(app.ports.folders);
     const bool opened = app.ports.shell.Open(folder);
     ShowMessage(app, "Saves tracks folder opened.");
-    if (!opened) ShowNotOpened(app, folder);
+    if (!opened) ShowNotOpened(app.board, folder);
   } catch (const FolderNotFound&) {
     // No documents folder: there is nothing to open.
   }

@@ -2,17 +2,45 @@
 
 #include <exception>
 
+#include "commands/app.h"
 #include "commands/realtime_link.h"
-#include "core/app.h"
-#include "core/messages.h"
+#include "core/log_format.h"
+#include "core/system.h"
 #include "core/timestamp.h"
 #include "recorder/flightlog.h"
-#include "recorder/recording_state.h"
 
 namespace sky {
 
+void UpdateStatusLabels(App& app, bool logging, bool written, bool realtime) {
+  Form1Controls& form = app.Form1;
+  if (!logging) {
+    form.Label5.text = "No logging";
+    form.Label5.color = kBlack;
+    form.Label13.text = "No animation";
+  } else {
+    form.Label5.text = "Logging";
+    form.Label13.text = app.g.AnimationOn ? "Animation" : "No animation";
+    form.Label5.color = written ? kGreen : kBlack;
+  }
+  form.Label6.text = realtime ? "Realtime" : "No realtime";
+}
+
+void ShowNotRecording(App& app) {
+  UpdateStatusLabels(app, false, false, false);
+}
+
 bool RecordSampleOrClose(App& app, const std::string& code, bool force) {
-  if (!RecordSample(app, code, force)) {
+  const RecordResult result = RecordSample(RecordInputsOf(app), app.recorder, code, force);
+  if (result.writtenLabel) {
+    UpdateStatusLabels(app, app.g.LoggingOn, *result.writtenLabel, app.g.RealtimeOn);
+  }
+  for (const std::string& sentence : result.sentences) ShowMessage(app, sentence);
+  if (app.g.StatusWindowOpen) {
+    StatusControls& status = app.frmACStatus;
+    if (result.overspeed) status.Label1.color = *result.overspeed ? kRed : kBlack;
+    if (result.stall) status.Label3.color = *result.stall ? kRed : kBlack;
+  }
+  if (!result.recorded) {
     CloseAfterTrackingFailure(app);
     ShowMessage(app, "Unable to track the flight.");
   }
@@ -27,7 +55,7 @@ void StartLogging(App& app) {
   app.g.LoggingOn = true;
   ForgetRealtimeWork(app);  // a new logging run
   if (!RecordSampleOrClose(app, "SA", true)) return;
-  app.g.PrevTimestamp = Timestamp(app);
+  app.recorder.PrevTimestamp = Timestamp(app.ports.clock);
   ShowMessage(app,
               app.g.AnimationOn ? "Logging started (animation mode enabled)." : "Logging started.");
 }
@@ -46,7 +74,7 @@ void ToggleAnimation(App& app) {
     g.AnimationOn = true;
     ForgetRealtimeWork(app);  // a new start record
     if (!RecordSampleOrClose(app, "SA", true)) return;
-    g.PrevTimestamp = Timestamp(app);
+    app.recorder.PrevTimestamp = Timestamp(app.ports.clock);
     ShowMessage(app, "Animation mode enabled.");
   }
 }
@@ -59,11 +87,11 @@ void StopLogging(App& app) {
     EnableViewButtons(app, false);
     if (!RecordSampleOrClose(app, "SO", false)) return;
     g.AnimationOn = false;
-    UpdateStatusLabels(app, false, false, false);
+    ShowNotRecording(app);
     WriteRealtimeDocuments(app);
     g.LoggingOn = false;
     app.Form1.Label5.text = "No logging";
-    ClearPreviousValues(app);
+    ClearPreviousValues(app.prev, app.recorder);
     ForgetRealtimeWork(app);
     ShowMessage(app, "Logging stopped.");
   } catch (const std::exception&) {
@@ -81,7 +109,7 @@ void ResetLog(App& app, bool noQuestion) {
   }
   try {
     FileSystem& files = app.ports.files;
-    const std::string folder = AppDataFolder(app);
+    const std::string folder = AppDataFolder(app.ports.folders);
     const char* const logs[] = {kFlightLogFile, kAnimationLogFile, kTrafficLogFile};
     for (const char* name : logs) {
       if (!files.Append(folder + name, "")) throw std::runtime_error(name);
@@ -97,7 +125,7 @@ void ResetLog(App& app, bool noQuestion) {
   }
   ForgetRealtimeWork(app);
   if (app.g.LoggingOn) {
-    if (!RecordSampleOrClose(app, "SA=" + GetUtcTime(app), false)) return;
+    if (!RecordSampleOrClose(app, "SA=" + GetUtcTime(app.ports.clock), false)) return;
   }
   ShowMessage(app, "Tracklog reset.");
 }

@@ -1,4 +1,5 @@
-// The logging commands of the main window: start, stop, reset, animation.
+// The logging commands of the main window (start, stop, reset, animation), the recording labels
+// they and the tick keep, and the tick's record of a sample.
 #pragma once
 
 #include <string>
@@ -13,9 +14,17 @@ void StopLogging(App& app);
 void ResetLog(App& app, bool noQuestion);
 void ToggleAnimation(App& app);
 
-// Records the sample (see RecordSample); when recording fails, cleans up after the realtime
-// link, asks the main window to close and posts "Unable to track the flight.". Returns false
-// when the program has ended (a host may close the window later, and then the caller goes on).
+// The labels of the recording state: "Logging" (green after a written record) or "No logging",
+// "Animation" or "No animation", "Realtime" or "No realtime".
+void UpdateStatusLabels(App& app, bool logging, bool written, bool realtime);
+// The labels of a program that records nothing: "No logging", "No animation", "No realtime".
+void ShowNotRecording(App& app);
+
+// Records the sample (see RecordSample) and shows what the recorder says: the sentences, the
+// logging label, the status window's warning colours. When recording fails, cleans up after the
+// realtime link, asks the main window to close and posts "Unable to track the flight.". Returns
+// false when the program has ended (a host may close the window later, and then the caller goes
+// on).
 bool RecordSampleOrClose(App& app, const std::string& code, bool force);
 
 }  // namespace sky

@@ -1,10 +1,10 @@
 #include "commands/main_window.h"
 
+#include "commands/app.h"
 #include "commands/logging.h"
-#include "core/app.h"
-#include "core/messages.h"
+#include "core/system.h"
 #include "online/online.h"
-#include "settings/parameters.h"
+#include "settings/offsets_file.h"
 
 namespace sky {
 
@@ -12,11 +12,11 @@ void OpenManual(App& app) {
   const DialogAnswer answer = app.ports.dialogs.MessageBox(
       "Open manual", "Are you sure you want to open the user's manual?", MessageButtons::YesNo);
   if (answer != DialogAnswer::Yes) return;
-  OpenOrNameIt(app, ProgramFolder(app) + "Manual.pdf");
+  OpenOrNameIt(app.ports.shell, app.board, ProgramFolder(app.ports.folders) + "Manual.pdf");
 }
 
 std::string WebsiteAddress(const App& app) {
-  std::string base = ServerBase(app);
+  std::string base = app.serverBase.value_or(BuiltInServerBase());
   while (!base.empty() && base.back() == '/') base.pop_back();
   return base.empty() ? "" : base + "/skytrace";
 }
@@ -32,20 +32,25 @@ void OpenWebsite(App& app) {
     ShowMessage(app, "This build of the " + title + " has no website address.");
     return;
   }
-  OpenOrNameIt(app, address);
+  OpenOrNameIt(app.ports.shell, app.board, address);
+}
+
+void ToggleOnTop(App& app, bool& onTop, WindowId window, const char* disabled,
+                 const char* enabled) {
+  if (onTop) {
+    SetAlwaysOnTop(app.ports.windows, app.board, window, false);
+    ShowMessage(app, disabled);
+    onTop = false;
+  } else {
+    onTop = true;
+    SetAlwaysOnTop(app.ports.windows, app.board, window, true);
+    ShowMessage(app, enabled);
+  }
 }
 
 void ToggleMainOnTop(App& app) {
-  Globals& g = app.g;
-  if (g.MainOnTop) {
-    SetAlwaysOnTop(app, WindowId::Form1, false);
-    ShowMessage(app, "Always on top disabled.");
-    g.MainOnTop = false;
-  } else {
-    g.MainOnTop = true;
-    SetAlwaysOnTop(app, WindowId::Form1, true);
-    ShowMessage(app, "Window set always on top.");
-  }
+  ToggleOnTop(app, app.g.MainOnTop, WindowId::Form1, "Always on top disabled.",
+              "Window set always on top.");
 }
 
 void Form_Resize(App& app, WindowState state) {
@@ -57,13 +62,13 @@ void Form_Resize(App& app, WindowState state) {
     if (!g.LoggingOn && g.Connected) {
       // Once per run: back to normal and in front of every other window for the question.
       form.windowState = WindowState::Normal;
-      SetAlwaysOnTop(app, WindowId::Form1, true);
+      SetAlwaysOnTop(app.ports.windows, app.board, WindowId::Form1, true);
       const DialogAnswer answer =
           app.ports.dialogs.MessageBox("Logging", "Start logging?", MessageButtons::YesNo);
       if (answer == DialogAnswer::Yes) StartLogging(app);
       if (app.ended) return;
       g.FirstMinimise = false;
-      SetAlwaysOnTop(app, WindowId::Form1, false);
+      SetAlwaysOnTop(app.ports.windows, app.board, WindowId::Form1, false);
       Form_Resize(app, WindowState::Minimized);  // minimised again, now without the question
     }
     g.FirstMinimise = false;
@@ -90,7 +95,7 @@ void picTrayicon_MouseMove(App& app, int message) {
 bool InitVisualStyles(App& app) {
   if (app.ports.windows.InitVisualStyles()) return true;
   app.params.ForceNoWinXP = true;  // the next start skips the set-up
-  SaveLoggingParameters(app);
+  SaveLoggingParameters(SettingsOf(app), app.params);
   const std::string& title = app.g.AppTitle;
   app.ports.dialogs.MessageBox(title,
                                "The " + title +

@@ -14,6 +14,8 @@ struct App;
 void OpenManual(App& app);   // btn_Manual
 void OpenWebsite(App& app);  // btn_Website
 void ToggleMainOnTop(App& app);
+// A window's always-on-top toggle: its flag, the topmost band, and the sentence of each way.
+void ToggleOnTop(App& app, bool& onTop, WindowId window, const char* disabled, const char* enabled);
 
 // The product page on the maker's web server; "" when this build has no server address.
 std::string WebsiteAddress(const App& app);

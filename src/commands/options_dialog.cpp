@@ -2,16 +2,16 @@
 
 #include <exception>
 
-#include "core/app.h"
+#include "commands/app.h"
 #include "online/xplane_module.h"
-#include "settings/parameters.h"
+#include "settings/offsets_file.h"
 
 namespace sky {
 
 void OpenOptionsDialog(App& app) {
   OptionsControls& w = app.frmOptions;
   w = OptionsControls{};  // a new dialog starts as designed
-  w.lblXPlaneNote.text = XPlaneSectionNote(app);
+  w.lblXPlaneNote.text = XPlaneSectionNote(app.ports.system);
   w.loaded = true;
   try {
     // A False field leaves its box as designed, unticked.
@@ -40,7 +40,7 @@ void OptionsOK(App& app) {
   p.Update = w.Check3.checked;
   p.XPUIPC = w.lblXPUIPC.text;
   p.XPlanePath = w.txtXPlanePath.text;
-  SaveLoggingParameters(app);
+  SaveLoggingParameters(SettingsOf(app), app.params);
   ForgetRealtimeWork(app);  // new settings
   CloseOptionsDialog(app);
 }
@@ -52,8 +52,11 @@ void OptionsCancel(App& app) {
 void OptionsBrowse(App& app) {
   app.frmOptions.Check1.checked = true;
   // The installer changes and saves XPlane, XPlanePath and XPUIPC itself.
-  CheckXPlane(app, true);
-  CheckXPUIPCVersion(app);
+  const WebServer server = ServerOf(app);
+  const SettingsFile settings = SettingsOf(app);
+  const XPlaneInstaller installer = XPlaneInstallerOf(app, server, settings);
+  CheckXPlane(installer, app.params, true);
+  CheckXPUIPCVersion(installer, app.params);
   app.frmOptions.txtXPlanePath.text = app.params.XPlanePath;
   app.frmOptions.lblXPUIPC.text = app.params.XPUIPC;
 }

@@ -7,9 +7,9 @@
 #include <utility>
 #include <variant>
 
-#include "core/app.h"
+#include "commands/app.h"
 #include "core/numtext.h"
-#include "settings/parameters.h"
+#include "settings/offsets_file.h"
 
 namespace sky {
 namespace {
@@ -156,7 +156,7 @@ void ParametersOK(App& app) {
     if (!value) value = ParseNumber(box.resetValue, ".");
     Store(app.params, FieldOf(box.name), value.value_or(0));
   }
-  SaveLoggingParameters(app);
+  SaveLoggingParameters(SettingsOf(app), app.params);
   ForgetRealtimeWork(app);  // new settings
   CloseParametersDialog(app);
 }

@@ -2,14 +2,14 @@
 
 #include <exception>
 
-#include "core/app.h"
+#include "commands/app.h"
+#include "commands/logging.h"
 #include "core/log_format.h"
-#include "core/messages.h"
+#include "core/system.h"
 #include "kml/kml_file.h"
 #include "kml/templates.h"
 #include "kml/writer.h"
 #include "kml/xml_escape.h"
-#include "recorder/recording_state.h"
 
 namespace sky {
 
@@ -28,7 +28,7 @@ void InitiateRealtime(App& app) {
     if (!g.LoggingOn && !g.Connected) {
       g.RealtimeOn = false;
       EnableViewButtons(app, false);
-      UpdateStatusLabels(app, false, false, false);
+      ShowNotRecording(app);
       ShowMessage(app, "No open FS connection.");
       return;
     }
@@ -46,13 +46,13 @@ void InitiateRealtime(App& app) {
 
 void CreateRealtimeLink(App& app) {
   try {
-    const std::string folder = AppDataFolder(app);
+    const std::string folder = AppDataFolder(app.ports.folders);
     std::string text =
         ReplaceFirst(app.kml.KMLRealtime, "FILE1", XmlEscape(folder + "Realtime.kml"));
     ReplaceFirstIn(text, "FILE2", XmlEscape(folder + "RealtimeLocation.kml"));
     const std::string link = folder + "Skytrace Realtime.kml";
     WriteKmlFile(app.ports.files, link, text + "\r\n");
-    OpenOrNameIt(app, link);  // Google Earth, as the handler of .kml files
+    OpenOrNameIt(app.ports.shell, app.board, link);  // Google Earth, as the handler of .kml files
   } catch (const std::exception&) {
     ShowMessage(app, "Unable to initialize realtime tracking.");
   }
@@ -101,7 +101,7 @@ void CloseAfterTrackingFailure(App& app) {
   try {
     if (app.g.RealtimeOn) {
       FileSystem& files = app.ports.files;
-      const std::string folder = AppDataFolder(app);
+      const std::string folder = AppDataFolder(app.ports.folders);
       // File names compare without regard to case on the user's system; the location document
       // is written as "RealtimeLocation.kml".
       if (files.Remove(folder + "RealtimeLocation.kml")) files.Remove(folder + "RealTimePath.kml");
@@ -115,14 +115,16 @@ void CloseAfterTrackingFailure(App& app) {
 void WriteRealtimeDocuments(App& app) {
   std::string folder;
   try {
-    folder = AppDataFolder(app);
+    folder = AppDataFolder(app.ports.folders);
   } catch (const FolderNotFound&) {
     ShowMessage(app, "Not able to convert flightlog");
     return;
   }
-  WriteKmlDocument(app, folder + kRealtimeLogFile, folder + "Realtime.kml",
-                   app.g.ProductName + " Realtime Flightpath", true,
-                   folder + "RealtimeLocation.kml");
+  const RealtimeDocuments documents{folder + kRealtimeLogFile, folder + "Realtime.kml",
+                                    app.g.ProductName + " Realtime Flightpath",
+                                    folder + "RealtimeLocation.kml"};
+  WriteRealtimeKmlDocuments(KmlOutputOf(app), documents, RealtimeSceneOf(app),
+                            app.realtimeRendering);
 }
 
 }  // namespace sky

@@ -4,9 +4,9 @@
 #include <exception>
 #include <stdexcept>
 
-#include "core/app.h"
-#include "core/messages.h"
+#include "commands/app.h"
 #include "core/numtext.h"
+#include "core/system.h"
 #include "core/text.h"
 #include "core/timestamp.h"
 #include "review/exports.h"
@@ -21,7 +21,7 @@ constexpr const char* kSettingsFile = "Review.txt";
 constexpr const char* kLandingsFile = "Landings.txt";
 
 void SaveReviewSettings(App& app) {
-  const std::string path = AppDataFolder(app) + kSettingsFile;
+  const std::string path = AppDataFolder(app.ports.folders) + kSettingsFile;
   const std::string text = std::string("Exports=") + (app.review.exportsOn ? "1" : "0") +
                            "\r\nLastReview=" + app.review.lastReview + "\r\n";
   FileSystem& files = app.ports.files;
@@ -46,7 +46,7 @@ void WriteIntoPlace(FileSystem& files, const std::string& path, std::string_view
   }
 }
 
-double Number(const std::string& text, const std::string& separator) {
+double Number(const std::string& text, std::string_view separator) {
   return ParseNumber(text, separator).value_or(0);
 }
 
@@ -56,7 +56,8 @@ void LoadReviewSettings(App& app) {
   app.review.exportsOn = false;
   app.review.lastReview.clear();
   try {
-    const auto text = app.ports.files.ReadHead(AppDataFolder(app) + kSettingsFile, 1 << 16);
+    const auto text =
+        app.ports.files.ReadHead(AppDataFolder(app.ports.folders) + kSettingsFile, 1 << 16);
     ForEachLine(text.value_or(""), [&app](std::string_view line) {
       if (line == "Exports=1") app.review.exportsOn = true;
       if (line.substr(0, 11) == "LastReview=") app.review.lastReview = line.substr(11);
@@ -80,16 +81,16 @@ void ToggleExports(App& app) {
 void OpenFlightReview(App& app) {
   ShowReviewControls(app);
   if (!app.Form1.btn_Review.enabled) return;
-  if (OpenOrNameIt(app, app.review.lastReview)) ShowMessage(app, "Flight review opened.");
+  if (OpenOrNameIt(app.ports.shell, app.board, app.review.lastReview))
+    ShowMessage(app, "Flight review opened.");
 }
 
 void WatchLanding(App& app) {
-  if (!app.review.landing) app.review.landing = std::make_shared<LandingMonitor>();
   const FlightSample& s = app.sample;
   const std::string& separator = app.g.DecimalSeparator;
   LandingSample sample;
   sample.timeS = static_cast<double>(app.ports.clock.MonotonicMs()) / 1000;
-  const std::string stamp = Timestamp(app);
+  const std::string stamp = Timestamp(app.ports.clock);
   std::from_chars(stamp.data(), stamp.data() + stamp.size(), sample.stamp);
   sample.heightFt = Number(s.HeightAboveGround, separator);
   sample.verticalSpeedFpm = Number(s.VerticalSpeed, separator);
@@ -100,10 +101,11 @@ void WatchLanding(App& app) {
   sample.glideslopeFlag = s.GlideslopeFlag;
   sample.localizerNeedle = s.LocalizerNeedle;
   sample.glideslopeNeedle = s.GlideslopeNeedle;
-  const auto report = app.review.landing->Feed(sample);
+  const auto report = app.review.landing.Feed(sample);
   if (!report) return;
   try {
-    if (!app.ports.files.Append(AppDataFolder(app) + kLandingsFile, LandingReportText(*report))) {
+    if (!app.ports.files.Append(AppDataFolder(app.ports.folders) + kLandingsFile,
+                                LandingReportText(*report))) {
       throw std::runtime_error("cannot append");
     }
     ShowMessage(app, LandingReportSentence(*report));
@@ -113,11 +115,11 @@ void WatchLanding(App& app) {
 }
 
 void StopWatchingLanding(App& app) {
-  if (!app.review.landing) return;
-  const auto report = app.review.landing->Stop();
+  const auto report = app.review.landing.Stop();
   if (!report) return;
   try {
-    app.ports.files.Append(AppDataFolder(app) + kLandingsFile, LandingReportText(*report));
+    app.ports.files.Append(AppDataFolder(app.ports.folders) + kLandingsFile,
+                           LandingReportText(*report));
   } catch (const std::exception&) {
   }
 }
@@ -129,7 +131,7 @@ std::string WriteReviewAndExports(App& app, const std::string& savedFolder,
   std::string problem;
   app.review.lastExports.clear();
   try {
-    const std::string data = AppDataFolder(app);
+    const std::string data = AppDataFolder(app.ports.folders);
     const Track track = ReadFlightTrack(files, data);
     const auto landings = files.ReadAll(data + kLandingsFile);
     std::string page;

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "core/app.h"
 #include "core/numtext.h"
 
 namespace sky {
@@ -49,8 +48,8 @@ int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
 }
 
 LocalDateTime AddSeconds(const LocalDateTime& time, int64_t seconds) {
-  const int64_t total = DaysFromCivil(time.year, time.month, time.day) * 86400 +
-                        time.hour * 3600 + time.minute * 60 + time.second + seconds;
+  const int64_t total = DaysFromCivil(time.year, time.month, time.day) * 86400 + time.hour * 3600 +
+                        time.minute * 60 + time.second + seconds;
   int64_t days = total / 86400;
   int64_t rest = total % 86400;
   if (rest < 0) {
@@ -72,17 +71,13 @@ LocalDateTime UtcOf(const LocalDateTime& local, const TimeZoneInfo& zone) {
   return AddSeconds(local, hours * 3600);
 }
 
-std::string UtcTimeOf(App& app, const LocalDateTime& local) {
-  const LocalDateTime utc = UtcOf(local, app.ports.clock.TimeZone());
+std::string GetUtcTime(Clock& clock) {
+  const LocalDateTime utc = UtcOf(clock.LocalNow(), clock.TimeZone());
   return TwoDigits(utc.hour) + TwoDigits(utc.minute);
 }
 
-std::string GetUtcTime(App& app) {
-  return UtcTimeOf(app, app.ports.clock.LocalNow());
-}
-
-std::string Timestamp(App& app) {
-  const LocalDateTime utc = UtcOf(app.ports.clock.LocalNow(), app.ports.clock.TimeZone());
+std::string Timestamp(Clock& clock) {
+  const LocalDateTime utc = UtcOf(clock.LocalNow(), clock.TimeZone());
   return DateDigits(utc) + TwoDigits(utc.hour) + TwoDigits(utc.minute) + TwoDigits(utc.second);
 }
 

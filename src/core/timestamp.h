@@ -9,8 +9,6 @@
 
 namespace sky {
 
-struct App;
-
 // Days since 1970-01-01 of a civil date (proleptic Gregorian).
 int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day);
 // Adds seconds to a calendar time (no daylight-saving jumps); the date rolls as it must.
@@ -21,12 +19,11 @@ LocalDateTime AddSeconds(const LocalDateTime& time, int64_t seconds);
 // time, so a time stamp's date and time always belong together.
 LocalDateTime UtcOf(const LocalDateTime& local, const TimeZoneInfo& zone);
 
-// The UTC time of day "hhmm", from the local time and the time zone's whole-hour bias.
-std::string GetUtcTime(App& app);
-std::string UtcTimeOf(App& app, const LocalDateTime& local);
+// The UTC time of day "hhmm" of the present moment (see UtcOf).
+std::string GetUtcTime(Clock& clock);
 
 // The fourteen-digit time stamp "yyyymmddhhmmss" of the present moment in UTC (see UtcOf).
-std::string Timestamp(App& app);
+std::string Timestamp(Clock& clock);
 
 // "dd-mm-yyyy hh:mm" of a fourteen-digit time stamp (the seconds are dropped).
 std::string CorrectDatumTijd(const std::string& DatumTijd);

@@ -2,8 +2,6 @@
 
 #include <optional>
 
-#include "core/app.h"
-#include "core/messages.h"
 #include "core/numtext.h"
 
 namespace sky {
@@ -20,23 +18,7 @@ void WriteLine(Label& label, const char* prefix, std::optional<double> value) {
 
 }  // namespace
 
-void OpenStatusWindow(App& app) {
-  if (app.g.StatusWindowOpen) return;
-  app.frmACStatus = StatusControls{};  // a new window starts with its design-time texts
-  app.frmACStatus.loaded = true;
-  app.g.StatusWindowOpen = true;
-  RestartTimer(app, app.frmACStatus.tmrMSG);
-}
-
-void CloseStatusWindow(App& app) {
-  app.frmACStatus.loaded = false;
-  app.g.StatusWindowOpen = false;
-}
-
-void WriteStatusLines(App& app) {
-  StatusControls& w = app.frmACStatus;
-  const FlightSample& s = app.sample;
-  const std::string& separator = app.g.DecimalSeparator;
+void WriteStatusLines(StatusControls& w, const FlightSample& s, std::string_view separator) {
   const auto groundSpeed = ParseNumber(s.GroundSpeed, separator);
   const auto heading = ParseNumber(s.Heading, separator);
   const auto verticalSpeed = ParseNumber(s.VerticalSpeed, separator);
@@ -61,23 +43,9 @@ void WriteStatusLines(App& app) {
   }
 }
 
-void ClearStatusLines(App& app) {
-  StatusControls& w = app.frmACStatus;
+void ClearStatusLines(StatusControls& w) {
   for (Label* label : {&w.Label1, &w.Label2, &w.Label3, &w.Label4, &w.Label8, &w.Label12}) {
     label->text.clear();
-  }
-}
-
-void ToggleStatusOnTop(App& app) {
-  Globals& g = app.g;
-  if (g.StatusOnTop) {
-    SetAlwaysOnTop(app, WindowId::frmACStatus, false);
-    ShowMessage(app, "Aircraft status always on top disabled.");
-    g.StatusOnTop = false;
-  } else {
-    g.StatusOnTop = true;
-    SetAlwaysOnTop(app, WindowId::frmACStatus, true);
-    ShowMessage(app, "Aircraft status window set always on top.");
   }
 }
 

@@ -1,15 +1,17 @@
-// The aircraft status window's logic: its six value lines written by the tick, the blanking
-// after a lost link, and its always-on-top toggle.
+// The aircraft status window's six value lines: written from each sample, blanked after a lost
+// link.
 #pragma once
+
+#include <string_view>
+
+#include "core/flight_sample.h"
+#include "core/forms.h"
 
 namespace sky {
 
-struct App;
-
-void OpenStatusWindow(App& app);   // main window's btn_indicator: one window at most
-void CloseStatusWindow(App& app);  // the window's unload
-void WriteStatusLines(App& app);
-void ClearStatusLines(App& app);
-void ToggleStatusOnTop(App& app);
+// The lines of a sample (texts in the user's number format, `separator`) in their colours.
+void WriteStatusLines(StatusControls& window, const FlightSample& sample,
+                      std::string_view separator);
+void ClearStatusLines(StatusControls& window);
 
 }  // namespace sky

@@ -5,10 +5,11 @@
 #include <limits>
 #include <optional>
 
-#include "core/app.h"
+#include "core/ports.h"
 #include "kml/event_table.h"
 #include "kml/placemarks.h"
 #include "kml/segments.h"
+#include "kml/templates.h"
 
 namespace sky {
 
@@ -82,16 +83,16 @@ void AddRecord(size_t index, std::string_view record, bool runEnds, PathSegmentW
   });
 }
 
-RenderedRecords Render(App& app, const std::string& path) {
-  std::shared_ptr<RealtimeRendering> kept = app.realtimeWork.rendering;
+RenderedRecords Render(FileSystem& files, const KmlTemplateSet& kml, std::string_view separator,
+                       const std::string& path, RealtimeRenderingCache& cache) {
+  std::shared_ptr<RealtimeRendering> kept = cache;
   std::optional<LogRecords> rest;
-  if (kept && kept->path == path && kept->separator == app.g.DecimalSeparator &&
-      kept->kml == app.kml) {
-    rest = ReadRest(app.ports.files, *kept);
+  if (kept && kept->path == path && kept->separator == separator && kept->kml == kml) {
+    rest = ReadRest(files, *kept);
   }
   if (!rest) {
-    kept = std::make_shared<RealtimeRendering>(path, app.g.DecimalSeparator, app.kml);
-    rest = ReadLogRecords(app.ports.files, path);
+    kept = std::make_shared<RealtimeRendering>(path, std::string(separator), kml);
+    rest = ReadLogRecords(files, path);
   }
   const std::vector<std::string_view>& records = rest->records;
   const size_t count = records.size();
@@ -132,17 +133,19 @@ RenderedRecords Render(App& app, const std::string& path) {
   rendered.pinsWritten = pins.wrote();
   rendered.pointsWritten = points.wrote();
   rendered.kept = kept;
-  app.realtimeWork.rendering = std::move(kept);
+  cache = std::move(kept);
   return rendered;
 }
 
 }  // namespace
 
-RenderedRecords RenderRealtimeRecords(App& app, const std::string& path) {
+RenderedRecords RenderRealtimeRecords(FileSystem& files, const KmlTemplateSet& kml,
+                                      std::string_view separator, const std::string& path,
+                                      RealtimeRenderingCache& cache) {
   try {
-    return Render(app, path);
+    return Render(files, kml, separator, path, cache);
   } catch (...) {
-    ForgetRealtimeRendering(app);
+    cache.reset();
     throw;
   }
 }
@@ -159,10 +162,6 @@ void WriteRenderedPlacemarks(const RenderedRecords& records, TextSink& out) {
     out << records.kept->pointText.text() << records.pointsTail << kml.FolderEnd;
   }
   out << kml.FolderEnd;
-}
-
-void ForgetRealtimeRendering(App& app) {
-  app.realtimeWork.rendering.reset();
 }
 
 }  // namespace sky

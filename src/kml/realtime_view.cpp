@@ -1,6 +1,5 @@
 #include "kml/realtime_view.h"
 
-#include "core/app.h"
 #include "core/numtext.h"
 #include "core/units.h"
 #include "kml/log_records.h"
@@ -12,27 +11,27 @@ namespace {
 
 constexpr std::string_view kAbsolute = "<altitudeMode>absolute</altitudeMode>";
 
-bool OnGround(const App& app) {
-  return app.sample.OnGround == 1;
+bool OnGround(const RealtimeScene& scene) {
+  return scene.sample.OnGround == 1;
 }
 
 }  // namespace
 
-RealtimeCamera ComputeRealtimeCamera(App& app) {
-  const std::string& separator = app.g.DecimalSeparator;
-  const LoggingParameters& p = app.params;
-  const int64_t base = Floor64(RequireNumber(app.sample.Heading, separator));
+RealtimeCamera ComputeRealtimeCamera(const RealtimeScene& scene) {
+  const std::string_view separator = scene.separator;
+  const LoggingParameters& p = scene.params;
+  const int64_t base = Floor64(RequireNumber(scene.sample.Heading, separator));
   RealtimeCamera camera;
-  if (OnGround(app)) {
+  if (OnGround(scene)) {
     camera.heading = std::to_string(base);
     camera.tilt = std::to_string(p.GNDTilt);
     camera.range = std::to_string(p.GNDRange);
     return camera;
   }
 
-  const double height = RequireNumber(app.sample.HeightAboveGround, separator);
+  const double height = RequireNumber(scene.sample.HeightAboveGround, separator);
   int offset = 0;
-  if (app.g.ChaseView) {
+  if (scene.chaseView) {
     offset = p.ChaseDegreeOffset;
     camera.tilt = std::to_string(p.ChaseTilt);
     camera.range = KmlDecimalPoint(DefaultText(height * 1.2 + 500, separator), separator);
@@ -45,40 +44,43 @@ RealtimeCamera ComputeRealtimeCamera(App& app) {
                        : KmlDecimalPoint(DefaultText(range, separator), separator);
   }
   // Camera to the right of the aircraft looks to its left, and the other way round.
-  int64_t heading = app.g.ViewRight ? base - offset : base + offset;
+  int64_t heading = scene.viewRight ? base - offset : base + offset;
   if (heading > 360) heading -= 360;
   if (heading < 0) heading += 360;
   camera.heading = std::to_string(heading);
   return camera;
 }
 
-std::string BuildLookAt(App& app, const RealtimeCamera& camera) {
-  const std::string& separator = app.g.DecimalSeparator;
-  std::string text = app.kml.LookAt;
-  ReplaceFirstIn(text, "LATX", XmlEscape(KmlDecimalPoint(app.sample.Latitude, separator)));
-  ReplaceFirstIn(text, "LONY", XmlEscape(KmlDecimalPoint(app.sample.Longitude, separator)));
+std::string BuildLookAt(const KmlTemplateSet& kml, const RealtimeScene& scene,
+                        const RealtimeCamera& camera) {
+  const std::string_view separator = scene.separator;
+  std::string text = kml.LookAt;
+  ReplaceFirstIn(text, "LATX", XmlEscape(KmlDecimalPoint(scene.sample.Latitude, separator)));
+  ReplaceFirstIn(text, "LONY", XmlEscape(KmlDecimalPoint(scene.sample.Longitude, separator)));
   ReplaceFirstIn(text, "HDG", camera.heading);
   ReplaceFirstIn(text, "RANGE", camera.range);
   ReplaceFirstIn(text, "TILT", camera.tilt);
   return text;
 }
 
-std::string BuildLocationDocument(App& app, const RealtimeCamera& camera) {
+std::string BuildLocationDocument(const KmlTemplateSet& kml, const RealtimeScene& scene,
+                                  const RealtimeCamera& camera) {
   std::string head =
-      ReplaceFirst(app.kml.KML, "NAME", XmlEscape(app.g.ProductName + " Realtime Chase View"));
+      ReplaceFirst(kml.KML, "NAME", XmlEscape(scene.productName + " Realtime Chase View"));
   const size_t styleMap = head.find("<StyleMap id=\"msn_ylw-");
   if (styleMap == std::string::npos) throw DataError("the document head has no yellow style");
-  head.insert(styleMap, BuildLookAt(app, camera));
+  head.insert(styleMap, BuildLookAt(kml, scene, camera));
   return head;
 }
 
-std::string BuildAircraftPin(App& app, const RealtimeCamera& camera) {
-  const std::string& separator = app.g.DecimalSeparator;
-  const FlightSample& s = app.sample;
+std::string BuildAircraftPin(const KmlTemplateSet& kml, const RealtimeScene& scene,
+                             const RealtimeCamera& camera) {
+  const std::string_view separator = scene.separator;
+  const FlightSample& s = scene.sample;
   const std::string lat = XmlEscape(KmlDecimalPoint(s.Latitude, separator));
   const std::string lon = XmlEscape(KmlDecimalPoint(s.Longitude, separator));
   const std::string heading = FloorText(RequireNumber(s.Heading, separator));
-  std::string pin = app.kml.PlacemarkPin;
+  std::string pin = kml.PlacemarkPin;
   ReplaceFirstIn(pin, "LATAC", lat);
   ReplaceFirstIn(pin, "LATAC", lat);
   ReplaceFirstIn(pin, "LONAC", lon);
@@ -88,7 +90,7 @@ std::string BuildAircraftPin(App& app, const RealtimeCamera& camera) {
                            FloorText(RequireNumber(s.GroundSpeed, separator)) + " hdg=" + heading));
   ReplaceFirstIn(pin, "HDG", heading);
   ReplaceFirstIn(pin, "RANGE", camera.range);
-  if (OnGround(app)) {
+  if (OnGround(scene)) {
     ReplaceFirstIn(pin, kAbsolute, "<altitude>0</altitude>");
     ReplaceFirstIn(pin, kAbsolute, "<altitude>0</altitude>");
     ReplaceFirstIn(pin, "ALTM", "");
@@ -96,7 +98,7 @@ std::string BuildAircraftPin(App& app, const RealtimeCamera& camera) {
     ReplaceFirstIn(pin, "ALTM",
                    "," + PlainText(RequireNumber(s.Altitude, separator) * kMetresPerFoot, "."));
   }
-  return ReplaceFirst(app.kml.Folder, "NAME", "Aircraft position") + pin;
+  return ReplaceFirst(kml.Folder, "NAME", "Aircraft position") + pin;
 }
 
 }  // namespace sky

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "core/app.h"
-#include "core/messages.h"
+#include "core/system.h"
 #include "core/text.h"
 
 namespace sky {
@@ -81,29 +80,28 @@ std::string SnippetFileDamage(std::string_view text) {
   return damage;
 }
 
-bool LoadKmlTemplates(App& app) {
+bool LoadKmlTemplates(FileSystem& files, Folders& folders, Dialogs& dialogs, MessageBoard& board,
+                      const std::string& appTitle, KmlTemplateSet& set) {
   std::string damage;
   try {
     const auto text =
-        app.ports.files.ReadHead(ProgramFolder(app) + kKmlSettingsFile, kMaxSnippetFileBytes + 1);
+        files.ReadHead(ProgramFolder(folders) + kKmlSettingsFile, kMaxSnippetFileBytes + 1);
     if (text) {
       damage = SnippetFileDamage(*text);
       if (damage.empty()) {
-        ParseKmlTemplates(*text, app.kml);
+        ParseKmlTemplates(*text, set);
         return true;
       }
     }
   } catch (const std::exception&) {
     // Not even the snippets fit in memory: the same end as a missing file.
   }
-  const std::string sentence = "Unable to load KML data, please reinstall the " + app.g.AppTitle;
-  ShowMessage(app, sentence + ".");
+  const std::string sentence = "Unable to load KML data, please reinstall the " + appTitle;
+  board.Post(sentence + ".");
   // The box names the damaged line after its fixed sentences, where the user can read it.
   std::string box = sentence + ". Application will quit.";
   if (!damage.empty()) box += "\r\n\r\n" + damage;
-  app.ports.dialogs.MessageBox("Unable to load KML data", box, MessageButtons::Ok);
-  app.ended = true;
-  app.ports.shell.EndProgram();
+  dialogs.MessageBox("Unable to load KML data", box, MessageButtons::Ok);
   return false;
 }
 

@@ -3,10 +3,9 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "core/app.h"
+#include "core/geometry.h"
 #include "core/numtext.h"
 #include "core/units.h"
-#include "instruments/geometry.h"
 #include "kml/templates.h"
 #include "kml/xml_escape.h"
 
@@ -18,19 +17,13 @@ std::string KmlNumber(double value) {
   return DefaultText(value, ".");
 }
 
-double Number(std::string_view text, const std::string& separator) {
-  const auto value = ParseNumber(text, separator);
-  if (!value) throw std::invalid_argument("not a number: " + std::string(text));
-  return *value;
-}
-
 // A traffic-table number: its "." becomes the user's separator before the conversion.
-double TableNumber(const std::string& text, const std::string& separator) {
+double TableNumber(const std::string& text, std::string_view separator) {
   std::string local = text;
   if (const size_t dot = local.find('.'); dot != std::string::npos) {
     local.replace(dot, 1, separator);
   }
-  return Number(local, separator);
+  return RequireNumber(local, separator);
 }
 
 double Checked(double value) {
@@ -39,8 +32,8 @@ double Checked(double value) {
 }
 
 // A value through its default text and back, as the predicted path takes its sine and cosine.
-double ThroughText(double value, const std::string& separator) {
-  return Number(DefaultText(value, separator), separator);
+double ThroughText(double value, std::string_view separator) {
+  return RequireNumber(DefaultText(value, separator), separator);
 }
 
 const std::string& ClassSnippet(const KmlTemplateSet& kml, int level, const char*& suffix) {
@@ -60,23 +53,23 @@ const std::string& ClassSnippet(const KmlTemplateSet& kml, int level, const char
   }
 }
 
-void AppendOwnPredictedPath(App& app, std::string& out) {
-  const FlightSample& s = app.sample;
-  const KmlTemplateSet& kml = app.kml;
-  const std::string& separator = app.g.DecimalSeparator;
+void AppendOwnPredictedPath(const KmlTemplateSet& kml, const RealtimeScene& scene,
+                            std::string& out) {
+  const FlightSample& s = scene.sample;
+  const std::string_view separator = scene.separator;
   const bool onGround = s.OnGround == 1;
   const std::string opening = ReplaceFirst(onGround ? kml.PredictedPathGND : kml.PredictedPath,
                                            "NAME", "Predicted Flightpath");
 
-  const double latitude = Number(s.Latitude, separator);
-  const double longitude = Number(s.Longitude, separator);
-  const double altitude = Number(s.Altitude, separator);
-  const double groundSpeed = Number(s.GroundSpeed, separator);
-  const double heading = Number(s.Heading, separator);
+  const double latitude = RequireNumber(s.Latitude, separator);
+  const double longitude = RequireNumber(s.Longitude, separator);
+  const double altitude = RequireNumber(s.Altitude, separator);
+  const double groundSpeed = RequireNumber(s.GroundSpeed, separator);
+  const double heading = RequireNumber(s.Heading, separator);
   // Before the first tick after a clear there is no previous altitude: no climb is assumed.
   const double previousAltitude =
-      app.prev.Altitude.empty() ? altitude : Number(app.prev.Altitude, separator);
-  const double multiplier = app.params.PredPathMultiplier;
+      scene.previousAltitude.empty() ? altitude : RequireNumber(scene.previousAltitude, separator);
+  const double multiplier = scene.params.PredPathMultiplier;
 
   const double a = LongitudeRate(groundSpeed, longitude, latitude);
   const double b = LatitudeRate(groundSpeed, longitude, latitude);
@@ -126,23 +119,26 @@ TrafficPrediction PredictTraffic(double lon, double lat, double altFt, double he
 
 namespace {
 
-void AppendTraffic(App& app, std::string& out) {
-  const KmlTemplateSet& kml = app.kml;
-  const std::string& separator = app.g.DecimalSeparator;
-  const double ownAltitude = Number(app.sample.Altitude, separator);
-  const double multiplier = app.params.PredPathMultiplierTCAS;
+void AppendTraffic(const KmlTemplateSet& kml, const RealtimeScene& scene, MessageBoard& board,
+                   std::string& out) {
+  const std::string_view separator = scene.separator;
+  const double ownAltitude = RequireNumber(scene.sample.Altitude, separator);
+  const double multiplier = scene.params.PredPathMultiplierTCAS;
+  const TrafficFilter filter{scene.sample.Altitude, scene.sample.Longitude,
+                             scene.sample.Latitude, separator,
+                             scene.tcasRange,       scene.tcasMode};
 
   out += ReplaceFirst(kml.Folder, "NAME", "AI/Multiplayer traffic");
   for (int r = 1; r <= kTrafficRows; ++r) {
-    const TrafficTarget& row = app.traffic[r];
+    const TrafficTarget& row = scene.traffic[r];
     if (row.ID.empty()) continue;
     const double lat = TableNumber(row.Lat, separator);
     const double lon = TableNumber(row.Lon, separator);
     const double alt = TableNumber(row.Alt, separator);
     const double heading = TableNumber(row.HDG, separator);
-    const double speed = Number(row.Spd, separator);
+    const double speed = RequireNumber(row.Spd, separator);
     const double verticalSpeed = TableNumber(row.VS, separator);
-    const int level = ClassifyTraffic(app, lat, lon, alt, "", "", "");
+    const int level = ClassifyTraffic(filter, lat, lon, alt, board);
 
     const TrafficPrediction predicted =
         PredictTraffic(lon, lat, alt, heading, speed, verticalSpeed, multiplier);
@@ -200,11 +196,12 @@ double LatitudeRate(double speed, double lon, double lat) {
   return Checked((perSecond / south + perSecond / north) / 2);
 }
 
-std::string PredictedPathAndTraffic(App& app) {
+std::string PredictedPathAndTraffic(const KmlTemplateSet& kml, const RealtimeScene& scene,
+                                    MessageBoard& board) {
   std::string out;
-  out.reserve(app.g.TcasMode != 0 ? 32768 : 1024);
-  AppendOwnPredictedPath(app, out);
-  if (app.g.TcasMode != 0) AppendTraffic(app, out);
+  out.reserve(scene.tcasMode != 0 ? 32768 : 1024);
+  AppendOwnPredictedPath(kml, scene, out);
+  if (scene.tcasMode != 0) AppendTraffic(kml, scene, board, out);
   return out;
 }
 

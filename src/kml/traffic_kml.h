@@ -5,9 +5,12 @@
 
 #include <string>
 
+#include "core/messages.h"
+#include "kml/realtime_view.h"
+
 namespace sky {
 
-struct App;
+struct KmlTemplateSet;
 
 // Degrees of longitude covered per second at `speed` knots along the parallel through (lat, lon);
 // 0 when speed is 0. Throws std::domain_error where the step has no finite value (at a pole).
@@ -30,6 +33,8 @@ TrafficPrediction PredictTraffic(double lon, double lat, double altFt, double he
 // The own predicted-path placemark followed by the closing of the "Aircraft position" folder,
 // then, while the TCAS mode is not OFF, the "AI/Multiplayer traffic" folder. Throws
 // MissingPlaceholder (or another std::exception) when a snippet or a value does not fit.
-std::string PredictedPathAndTraffic(App& app);
+// A traffic aircraft that cannot be classified posts its sentence on `board`.
+std::string PredictedPathAndTraffic(const KmlTemplateSet& kml, const RealtimeScene& scene,
+                                    MessageBoard& board);
 
 }  // namespace sky

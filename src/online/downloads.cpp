@@ -1,7 +1,7 @@
 #include "online/downloads.h"
 
-#include "core/app.h"
-#include "core/messages.h"
+#include "core/ports.h"
+#include "core/system.h"
 
 namespace sky {
 namespace {
@@ -95,11 +95,11 @@ std::string Joined(const PlainPath& plain) {
 }
 
 // Both inside as written and inside with the links followed.
-bool InsideFolder(App& app, const PlainPath& target, const std::string& folder) {
+bool InsideFolder(FileSystem& files, const PlainPath& target, const std::string& folder) {
   const auto plainFolder = Plain(folder);
   if (!plainFolder || !Inside(target, *plainFolder)) return false;
-  const auto realTarget = app.ports.files.RealPath(Joined(target));
-  const auto realFolder = app.ports.files.RealPath(Joined(*plainFolder));
+  const auto realTarget = files.RealPath(Joined(target));
+  const auto realFolder = files.RealPath(Joined(*plainFolder));
   if (!realTarget || !realFolder) return false;
   const auto plainRealTarget = Plain(*realTarget);
   const auto plainRealFolder = Plain(*realFolder);
@@ -108,7 +108,7 @@ bool InsideFolder(App& app, const PlainPath& target, const std::string& folder) 
 
 // The program's own executables, which an updater download never replaces.
 constexpr const char* kOwnPrograms[] = {"skytrace.exe", "skytrace-sim.exe", "skytrace-demo.exe",
-                                        "skytrace-render.exe"};
+                                        "skytrace-export.exe", "skytrace-render.exe"};
 // Names Windows keeps for devices, whatever extension follows.
 constexpr const char* kDeviceNames[] = {
     "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
@@ -156,18 +156,17 @@ bool UpdaterTarget(const std::string& target, const std::string& programFolder,
   return (depth == 1 || depth == 2) && ProgramFileName(plainTarget->names.back());
 }
 
-std::optional<std::string> DownloadTarget(App& app, const std::string& path,
+std::optional<std::string> DownloadTarget(FileSystem& files, const std::string& path,
                                           const std::vector<std::string>& folders) {
   const auto target = Plain(path);
   if (!target) return std::nullopt;
   for (const std::string& folder : folders) {
-    if (InsideFolder(app, *target, folder)) return Joined(*target);
+    if (InsideFolder(files, *target, folder)) return Joined(*target);
   }
   return std::nullopt;
 }
 
-bool WriteDownload(App& app, const std::string& path, std::string_view bytes) {
-  FileSystem& files = app.ports.files;
+bool WriteDownload(FileSystem& files, const std::string& path, std::string_view bytes) {
   const std::string temporary = path + ".tmp";
   files.Remove(temporary);  // whatever an earlier, interrupted download left
   if (files.WriteAll(temporary, bytes) && files.Rename(temporary, path)) return true;

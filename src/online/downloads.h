@@ -12,11 +12,11 @@
 
 namespace sky {
 
-struct App;
+class FileSystem;
 
 // The target in its plain form ("." and ".." applied, the platform's separators) when it lies
 // strictly inside one of `folders`; empty optional when it is refused.
-std::optional<std::string> DownloadTarget(App& app, const std::string& path,
+std::optional<std::string> DownloadTarget(FileSystem& files, const std::string& path,
                                           const std::vector<std::string>& folders);
 
 // Whether a target that DownloadTarget let through may receive the updater: a plain program
@@ -29,6 +29,6 @@ bool UpdaterTarget(const std::string& target, const std::string& programFolder,
 
 // Writes downloaded bytes to "<path>.tmp" and renames that into place once it is whole: on any
 // failure the temporary file goes, the file at `path` stays as it was, and the answer is false.
-bool WriteDownload(App& app, const std::string& path, std::string_view bytes);
+bool WriteDownload(FileSystem& files, const std::string& path, std::string_view bytes);
 
 }  // namespace sky

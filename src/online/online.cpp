@@ -2,10 +2,6 @@
 
 #include <cstdio>
 
-#include "core/app.h"
-#include "core/messages.h"
-#include "simlink/identity.h"
-
 #ifndef SKYTRACE_SERVER_BASE
 #define SKYTRACE_SERVER_BASE ""
 #endif
@@ -17,20 +13,18 @@
 
 namespace sky {
 
-std::string ServerBase(const App& app) {
-  return app.serverBase.value_or(SKYTRACE_SERVER_BASE);
+std::string BuiltInServerBase() {
+  return SKYTRACE_SERVER_BASE;
 }
 
-std::optional<std::string> FetchServerText(App& app, const std::string& path) {
-  const std::string base = ServerBase(app);
+std::optional<std::string> WebServer::FetchText(const std::string& path) const {
   if (base.empty()) return std::nullopt;
-  return app.ports.http.FetchText(base + path);
+  return http.FetchText(base + path);
 }
 
-std::optional<std::vector<uint8_t>> FetchServerBytes(App& app, const std::string& path) {
-  const std::string base = ServerBase(app);
+std::optional<std::vector<uint8_t>> WebServer::FetchBytes(const std::string& path) const {
   if (base.empty()) return std::nullopt;
-  return app.ports.http.FetchBytes(base + path);
+  return http.FetchBytes(base + path);
 }
 
 std::string ProgramVersionText() {
@@ -43,13 +37,13 @@ double ProgramVersionNumber() {
          SKYTRACE_VERSION_REVISION;
 }
 
-bool CheckOnline(App& app) {
-  const auto answer = FetchServerText(app, "/Bulletin.txt");
+bool CheckOnline(const WebServer& server) {
+  const auto answer = server.FetchText("/Bulletin.txt");
   return answer && *answer == "1";
 }
 
-std::string getOSV(App& app) {
-  const auto os = app.ports.system.OperatingSystem();
+std::string getOSV(SystemInfo& system) {
+  const auto os = system.OperatingSystem();
   if (!os) return "Unknown:Error";
   if (os->platform == 1) {
     switch (os->minor) {
@@ -80,17 +74,17 @@ std::string getOSV(App& app) {
   return os->otherName.empty() ? "Unknown" : os->otherName;
 }
 
-void SendUsageReport(App& app) {
-  if (ServerBase(app).empty()) return;
-  const LocalDateTime now = app.ports.clock.LocalNow();
+std::string UsageReportQuery(const UsageReport& report) {
+  const LocalDateTime& now = report.now;
   char when[40];
   std::snprintf(when, sizeof when, "%02d-%02d-%04d %02d:%02d", now.day, now.month, now.year,
                 now.hour, now.minute);
-  // No part is escaped: the HTTP adapter encodes only what a request line cannot carry.
-  const std::string query = "/Submit.asp?App=Kestrel&User=" + CurrentUserName(app) +
-                            "&TimeDate=" + when + "&Version=" + ProgramVersionText() +
-                            "&OS=" + getOSV(app) + "&Extra=" + GetSimulatorName(app);
-  FetchServerText(app, query);
+  return "/Submit.asp?App=Kestrel&User=" + report.user + "&TimeDate=" + when +
+         "&Version=" + ProgramVersionText() + "&OS=" + report.system + "&Extra=" + report.simulator;
+}
+
+void SendUsageReport(const WebServer& server, const UsageReport& report) {
+  server.FetchText(UsageReportQuery(report));
 }
 
 }  // namespace sky

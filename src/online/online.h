@@ -8,31 +8,46 @@
 #include <string>
 #include <vector>
 
+#include "core/ports.h"
+
 namespace sky {
 
-struct App;
+// The server base address this program was built with; "" when there is none.
+std::string BuiltInServerBase();
 
-// The server base address in force: the run's own (App::serverBase) or the one this program was
-// built with; "" when there is none.
-std::string ServerBase(const App& app);
+// The maker's web server as the online services reach it: its base address ("" for none) and the
+// HTTP client.
+struct WebServer {
+  Http& http;
+  std::string base;
 
-// A file of the server ("/Bulletin.txt"), as text or as bytes; empty optional when no server is
-// set or the fetch fails.
-std::optional<std::string> FetchServerText(App& app, const std::string& path);
-std::optional<std::vector<uint8_t>> FetchServerBytes(App& app, const std::string& path);
+  // A file of the server ("/Bulletin.txt"), as text or as bytes; empty optional when no server
+  // is set or the fetch fails.
+  std::optional<std::string> FetchText(const std::string& path) const;
+  std::optional<std::vector<uint8_t>> FetchBytes(const std::string& path) const;
+};
 
 // The program's own version: "major.minor.revision", and major * 10000 + minor * 100 + revision.
 std::string ProgramVersionText();
 double ProgramVersionNumber();
 
 // True only when "/Bulletin.txt" answers exactly "1".
-bool CheckOnline(App& app);
+bool CheckOnline(const WebServer& server);
 
-// One request to "/Submit.asp" with the user name, the local date and time, the program's
-// version, the system's name and the simulator's name; the answer is ignored.
-void SendUsageReport(App& app);
+// The values of the usage report.
+struct UsageReport {
+  std::string user;       // the log-on name, "" when the system cannot tell
+  LocalDateTime now;      // the local date and time
+  std::string system;     // getOSV
+  std::string simulator;  // the connected simulator's name, "Not connected" without one
+};
+// "/Submit.asp?App=Kestrel&User=...&TimeDate=dd-mm-yyyy hh:mm&Version=...&OS=...&Extra=...": no
+// part is escaped (the HTTP adapter encodes only what a request line cannot carry).
+std::string UsageReportQuery(const UsageReport& report);
+// One request with the report's query; the answer is ignored.
+void SendUsageReport(const WebServer& server, const UsageReport& report);
 
 // The Windows version's short name; elsewhere the system's own short name ("Linux").
-std::string getOSV(App& app);
+std::string getOSV(SystemInfo& system);
 
 }  // namespace sky

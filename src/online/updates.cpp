@@ -4,9 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/app.h"
-#include "core/messages.h"
 #include "core/numtext.h"
+#include "core/system.h"
 #include "online/downloads.h"
 #include "online/online.h"
 
@@ -36,19 +35,20 @@ void ReplaceAll(std::string& text, const std::string& what, const std::string& w
 // and writes it to the target, whose "<app>" stands for the program's folder and "<user>" for
 // the data folder. Only an updater program in the program's folder is written (UpdaterTarget);
 // any other target, and any failure, skips the refresh silently.
-void RefreshUpdater(App& app, const std::string& line, const std::string& programFolder,
-                    const std::string& dataFolder) {
+void RefreshUpdater(const UpdateCheck& check, const std::string& line) {
+  const std::string& programFolder = check.programFolder;
+  const std::string& dataFolder = check.dataFolder;
   const std::vector<std::string> parts = Split(line, "=");
   if (parts.size() < 3) return;
   std::string path = parts[2];
   ReplaceAll(path, "<app>", programFolder);
   if (path.find("<user>") != std::string::npos && dataFolder.empty()) return;
   ReplaceAll(path, "<user>", dataFolder);
-  const auto target = DownloadTarget(app, path, {programFolder});
+  const auto target = DownloadTarget(check.files, path, {programFolder});
   if (!target || !UpdaterTarget(*target, programFolder, dataFolder)) return;
-  const auto bytes = app.ports.http.FetchBytes(parts[1]);
+  const auto bytes = check.server.http.FetchBytes(parts[1]);
   if (!bytes) return;
-  WriteDownload(app, *target,
+  WriteDownload(check.files, *target,
                 std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
@@ -103,42 +103,34 @@ std::string UpdateAnnouncement(const VersionFile& file, bool update, bool minUpd
   return minUpdate ? file.MessageUMinUpdate : file.MessageUMajUpdate;
 }
 
-UpdateResult CheckForUpdates(App& app) {
-  const std::string programFolder = ProgramFolder(app);
-  std::string dataFolder;
-  try {
-    dataFolder = AppDataFolder(app);
-  } catch (const FolderNotFound&) {
-    // "<user>" then names no folder, and a target holding it is skipped.
-  }
-  const LoggingParameters& options = app.params;
+UpdateResult CheckForUpdates(const UpdateCheck& check) {
   const VersionFile file =
-      ParseVersionFile(FetchServerText(app, "/SkytraceVersion.txt").value_or(""));
+      ParseVersionFile(check.server.FetchText("/SkytraceVersion.txt").value_or(""));
 
-  const std::string news = GeneralAnnouncement(file, options.Update, options.MinUpdate);
-  if (!news.empty()) ShowMessageBox(app, news);
+  const std::string news = GeneralAnnouncement(file, check.Update, check.MinUpdate);
+  if (!news.empty()) ShowMessageBox(check.dialogs, news);
 
-  const std::string updater = programFolder + "Updater.exe";
-  if (file.UpdateVer > FileVersionNumber(app, updater)) {
-    RefreshUpdater(app, file.updaterLine, programFolder, dataFolder);
+  const std::string updater = check.programFolder + "Updater.exe";
+  if (file.UpdateVer > FileVersionNumber(check.system, updater)) {
+    RefreshUpdater(check, file.updaterLine);
   }
 
-  const double threshold = options.MinUpdate ? file.MinVer : file.MajVer;
+  const double threshold = check.MinUpdate ? file.MinVer : file.MajVer;
   if (!(threshold > ProgramVersionNumber())) return UpdateResult::Continue;
 
-  const std::string announcement = UpdateAnnouncement(file, options.Update, options.MinUpdate);
-  if (!announcement.empty()) ShowMessageBox(app, announcement);
-  if (!options.Update) return UpdateResult::Continue;
+  const std::string announcement = UpdateAnnouncement(file, check.Update, check.MinUpdate);
+  if (!announcement.empty()) ShowMessageBox(check.dialogs, announcement);
+  if (!check.Update) return UpdateResult::Continue;
 
   const std::string missing =
       "The updater could not be found, please re-install the Skytrace flightlogger.";
-  if (!app.ports.files.ReadHead(updater, 0)) {
-    app.ports.dialogs.MessageBox(kTitle, missing, MessageButtons::Ok);
+  if (!check.files.ReadHead(updater, 0)) {
+    check.dialogs.MessageBox(kTitle, missing, MessageButtons::Ok);
     return UpdateResult::Continue;
   }
-  if (!app.ports.shell.Open(updater)) {
-    app.ports.dialogs.MessageBox(kTitle, missing + "\r\n\r\nThe updater is " + updater + ".",
-                                 MessageButtons::Ok);
+  if (!check.shell.Open(updater)) {
+    check.dialogs.MessageBox(kTitle, missing + "\r\n\r\nThe updater is " + updater + ".",
+                             MessageButtons::Ok);
   }
   return UpdateResult::ProgramEnds;
 }

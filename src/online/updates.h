@@ -5,9 +5,10 @@
 
 #include <string>
 
-namespace sky {
+#include "core/ports.h"
+#include "online/online.h"
 
-struct App;
+namespace sky {
 
 // The version file "/SkytraceVersion.txt": one "Key=value" line each, lines ended by CR LF.
 // Values not read stay empty or zero.
@@ -38,8 +39,21 @@ std::string GeneralAnnouncement(const VersionFile& file, bool update, bool minUp
 std::string UpdateAnnouncement(const VersionFile& file, bool update, bool minUpdate);
 
 enum class UpdateResult {
-  Continue,        // the program runs on
+  Continue,     // the program runs on
   ProgramEnds,  // the updater was started (or could not be): the caller ends the program
+};
+
+// What the update check uses of the program.
+struct UpdateCheck {
+  const WebServer& server;
+  FileSystem& files;
+  Dialogs& dialogs;
+  Shell& shell;
+  SystemInfo& system;
+  std::string programFolder;  // ends with its separator
+  std::string dataFolder;     // ends with its separator; "" when the system cannot tell it
+  bool Update = true;         // install updates automatically
+  bool MinUpdate = true;      // minor updates too
 };
 
 // Reads the version file, shows the announcements that apply, refreshes "Updater.exe" when a
@@ -47,6 +61,6 @@ enum class UpdateResult {
 // and parse failures are silent; a missing updater is reported in a box and the program runs on.
 // An updater that is there but cannot be started is reported with its path, and the program
 // ends all the same, as it would have for the update.
-UpdateResult CheckForUpdates(App& app);
+UpdateResult CheckForUpdates(const UpdateCheck& check);
 
 }  // namespace sky

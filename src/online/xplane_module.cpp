@@ -3,21 +3,17 @@
 #include <optional>
 #include <vector>
 
-#include "core/app.h"
-#include "core/messages.h"
 #include "online/downloads.h"
-#include "online/online.h"
-#include "settings/parameters.h"
 
 namespace sky {
 namespace {
 
 constexpr char kTitle[] = "Skytrace flightlogger";
 
-void ShowFailure(App& app) {
-  app.ports.dialogs.MessageBox(
-      kTitle, "Was not able to download and/or install new version of the XPUIPC module.",
-      MessageButtons::Ok);
+void ShowFailure(Dialogs& dialogs) {
+  dialogs.MessageBox(kTitle,
+                     "Was not able to download and/or install new version of the XPUIPC module.",
+                     MessageButtons::Ok);
 }
 
 // A version text that the settings file keeps as it is: printable, without blanks, commas or
@@ -64,9 +60,8 @@ std::string XpuipcDisplayVersion(const std::string& version) {
          LeadingInteger(parts[2]);
 }
 
-void CheckXPlane(App& app, bool ForceYes) {
-  LoggingParameters& p = app.params;
-  Dialogs& dialogs = app.ports.dialogs;
+void CheckXPlane(const XPlaneInstaller& installer, LoggingParameters& p, bool ForceYes) {
+  Dialogs& dialogs = installer.dialogs;
   if (!ForceYes) {
     if (!p.XPUIPC.empty() || p.XPlane) return;
     const DialogAnswer answer = dialogs.MessageBox(
@@ -76,62 +71,64 @@ void CheckXPlane(App& app, bool ForceYes) {
         MessageButtons::YesNo);
     if (answer != DialogAnswer::Yes) {
       p.XPUIPC = "0";
-      SaveLoggingParameters(app);
+      SaveLoggingParameters(installer.settings, p);
       return;
     }
   }
   dialogs.MessageBox(
       "Locate plugins folder...",
-      InstallsXpuipc(app)
+      InstallsXpuipc(installer.system)
           ? "You will now be asked to locate the X-Plane plugins folder, in this folder the "
             "essential XPUIPC module will be installed which allowes a connection between the "
             "Skytrace and X-Plane.\r\nThis folder is typically located at "
             "C:\\X-Plane\\Resources\\Plugins.\r\n\r\nTo locate the folder, open any file inside "
             "the folder."
           : "You will now be asked to locate the X-Plane plugins folder. " +
-                XPlaneSectionNote(app) +
+                XPlaneSectionNote(installer.system) +
                 "\r\nThis folder is typically located at ~/X-Plane 12/Resources/plugins."
                 "\r\n\r\nTo locate the folder, open any file inside the folder.",
       MessageButtons::Ok);
   const auto picked = dialogs.FileOpen("Locate the X-Plane plugins folder...", "Any file|*.*",
-                                       ProgramFolder(app), "*.*");
+                                       installer.programFolder, "*.*");
   // A cancelled dialog changes nothing: a first-time user is asked again at the next start.
   if (!picked) return;
   p.XPlane = true;
   p.XPlanePath = picked->substr(0, picked->find_last_of("/\\") + 1);
   dialogs.MessageBox(kTitle,
-                     InstallsXpuipc(app)
+                     InstallsXpuipc(installer.system)
                          ? "Thank you, the Skytrace flightlogger will now download and install the "
                            "most up-to-date version of the XPUIPC module.\r\n\r\nFor more "
                            "information see the Manual."
                          : "Thank you, the X-Plane plugins folder is recorded.\r\n\r\nFor more "
                            "information see the Manual.",
                      MessageButtons::Ok);
-  SaveLoggingParameters(app);
+  SaveLoggingParameters(installer.settings, p);
 }
 
-bool InstallsXpuipc(App& app) {
-  const auto os = app.ports.system.OperatingSystem();
+bool InstallsXpuipc(SystemInfo& system) {
+  const auto os = system.OperatingSystem();
   return !os || os->platform == 1 || os->platform == 2;  // unknown: as the module's own system
 }
 
-std::string XPlaneSectionNote(App& app) {
-  if (InstallsXpuipc(app)) return "";
+std::string XPlaneSectionNote(SystemInfo& system) {
+  if (InstallsXpuipc(system)) return "";
   return "This build records the folder but installs no XPUIPC module: on Linux, skytrace-sim "
          "--xplane connects X-Plane to the Skytrace.";
 }
 
-void CheckXPUIPCVersion(App& app) {
-  LoggingParameters& p = app.params;
-  if (p.XPlanePath.empty() || !p.XPlane || ServerBase(app).empty() || !InstallsXpuipc(app)) {
+void CheckXPUIPCVersion(const XPlaneInstaller& installer, LoggingParameters& p) {
+  const WebServer& server = installer.server;
+  Dialogs& dialogs = installer.dialogs;
+  if (p.XPlanePath.empty() || !p.XPlane || server.base.empty() ||
+      !InstallsXpuipc(installer.system)) {
     return;
   }
 
-  const auto reply = FetchServerText(app, "/XPUIPCVersion.txt");
-  if (!reply) return ShowFailure(app);
+  const auto reply = server.FetchText("/XPUIPCVersion.txt");
+  if (!reply) return ShowFailure(dialogs);
   const std::string offered = reply->substr(0, reply->find_first_of("\r\n"));
   if (offered.empty()) return;
-  if (!StorableVersion(offered)) return ShowFailure(app);
+  if (!StorableVersion(offered)) return ShowFailure(dialogs);
   if (p.XPUIPC == offered) return;
 
   // With a version installed the offsets file is renewed as well; a first installation brings
@@ -141,23 +138,24 @@ void CheckXPUIPCVersion(App& app) {
                              (installed ? XpuipcDisplayVersion(p.XPUIPC) : std::string("none")) +
                              " to " + XpuipcDisplayVersion(offered) + ".";
   const std::vector<std::string> folder{p.XPlanePath};
-  const auto pluginTarget = DownloadTarget(app, p.XPlanePath + "XPUIPC.xpl", folder);
+  FileSystem& files = installer.files;
+  const auto pluginTarget = DownloadTarget(files, p.XPlanePath + "XPUIPC.xpl", folder);
   std::optional<std::string> offsetsTarget;
-  if (installed) offsetsTarget = DownloadTarget(app, p.XPlanePath + "XPUIPCOffsets.cfg", folder);
-  if (!pluginTarget || (installed && !offsetsTarget)) return ShowFailure(app);
+  if (installed) offsetsTarget = DownloadTarget(files, p.XPlanePath + "XPUIPCOffsets.cfg", folder);
+  if (!pluginTarget || (installed && !offsetsTarget)) return ShowFailure(dialogs);
 
-  const auto plugin = FetchServerBytes(app, "/XPUIPC.txt");
+  const auto plugin = server.FetchBytes("/XPUIPC.txt");
   std::optional<std::vector<uint8_t>> offsets;
-  if (installed) offsets = FetchServerBytes(app, "/XPUIPCOffsets.txt");
-  if (!plugin || (installed && !offsets)) return ShowFailure(app);
-  if (!WriteDownload(app, *pluginTarget, Bytes(*plugin)) ||
-      (offsets && !WriteDownload(app, *offsetsTarget, Bytes(*offsets)))) {
-    return ShowFailure(app);
+  if (installed) offsets = server.FetchBytes("/XPUIPCOffsets.txt");
+  if (!plugin || (installed && !offsets)) return ShowFailure(dialogs);
+  if (!WriteDownload(files, *pluginTarget, Bytes(*plugin)) ||
+      (offsets && !WriteDownload(files, *offsetsTarget, Bytes(*offsets)))) {
+    return ShowFailure(dialogs);
   }
   p.XPUIPC = offered;
-  app.ports.dialogs.MessageBox(kTitle, report + "\r\n\r\nXPUIPC module update was successful.",
-                               MessageButtons::Ok);
-  SaveLoggingParameters(app);
+  dialogs.MessageBox(kTitle, report + "\r\n\r\nXPUIPC module update was successful.",
+                     MessageButtons::Ok);
+  SaveLoggingParameters(installer.settings, p);
 }
 
 }  // namespace sky

@@ -2,12 +2,11 @@
 
 #include <stdexcept>
 
-#include "core/app.h"
+#include "core/geometry.h"
 #include "core/messages.h"
 #include "core/numtext.h"
+#include "core/system.h"
 #include "core/timestamp.h"
-#include "instruments/geometry.h"
-#include "recorder/flightlog.h"
 
 namespace sky {
 namespace {
@@ -18,9 +17,7 @@ void Require(bool done, const std::string& path) {
 
 // A traffic-table number ("." as decimal point).
 double TableNumber(const std::string& text) {
-  const auto value = ParseNumber(text, ".");
-  if (!value) throw std::invalid_argument("not a number: " + text);
-  return *value;
+  return RequireNumber(text, ".");
 }
 
 // The call sign as a field of the line: a line break inside would end the line, so control
@@ -34,16 +31,19 @@ void AppendCallsign(std::string& line, const std::string& callsign) {
 
 // The traffic lines of one recording, each ended by CR LF, for every row of the table with a
 // latitude, in table order. Throws std::exception when a value does not convert.
-void BuildTrafficLines(App& app, const std::string& stamp, const std::string& previous,
-                       std::string& lines) {
-  const double ownAltitude = SampleNumber(app, app.sample.Altitude);
+void BuildTrafficLines(const RecordInputs& in, MessageBoard& board, const std::string& stamp,
+                       const std::string& previous, std::string& lines) {
+  const FlightSample& own = in.sample;
+  const double ownAltitude = RequireNumber(own.Altitude, in.separator);
+  const TrafficFilter filter{own.Altitude, own.Longitude, own.Latitude,
+                             in.separator, in.TcasRange,  in.TcasMode};
   for (int r = 1; r <= kTrafficRows; ++r) {
-    const TrafficTarget& row = app.traffic[r];
+    const TrafficTarget& row = in.traffic[r];
     if (row.Lat.empty()) continue;
     const double altitude = TableNumber(row.Alt);
     const int64_t hundreds = Floor64((altitude - ownAltitude) / 100);
     const int level =
-        ClassifyTraffic(app, TableNumber(row.Lat), TableNumber(row.Lon), altitude, "", "", "");
+        ClassifyTraffic(filter, TableNumber(row.Lat), TableNumber(row.Lon), altitude, board);
     lines.append(stamp).append(":");
     lines.append(row.ID).append(":");
     lines.append(row.Lat).append(":");
@@ -62,18 +62,19 @@ void BuildTrafficLines(App& app, const std::string& stamp, const std::string& pr
 
 }  // namespace
 
-bool RecordAnimation(App& app, const std::string& code) {
-  FileSystem& files = app.ports.files;
+bool RecordAnimation(const RecordInputs& in, const std::string& prevStamp, const std::string& code,
+                     std::vector<std::string>& sentences) {
+  FileSystem& files = in.files;
+  SentenceList board(sentences);
   try {
-    const std::string stamp = Timestamp(app);
-    const std::string& prevStamp = app.g.PrevTimestamp;
+    const std::string stamp = Timestamp(in.clock);
     // A record with an event code carries no previous time stamp.
     const std::string previous = !code.empty() ? "" : prevStamp.empty() ? "-" : prevStamp;
-    const std::string folder = AppDataFolder(app);
+    const std::string folder = AppDataFolder(in.folders);
     const std::string animation = folder + kAnimationLogFile;
 
     bool write = true;
-    if (code.empty() && SampleNumber(app, app.sample.GroundSpeed) == 0) {
+    if (code.empty() && RequireNumber(in.sample.GroundSpeed, in.separator) == 0) {
       // A parked aircraft is recorded once: not when the log already has a first line.
       auto head = files.ReadHead(animation, 1);
       if (!head) {
@@ -85,17 +86,17 @@ bool RecordAnimation(App& app, const std::string& code) {
     }
     if (write) {
       std::string line;
-      BuildFlightRecord(app, stamp, code, previous, line);
+      BuildFlightRecord(in.sample, in.separator, stamp, code, previous, line);
       line += "\r\n";
       Require(files.Append(animation, line), animation);
     }
 
     // Traffic exists only while the TCAS display reads it.
-    if (app.g.TcasMode == 0) return true;
+    if (in.TcasMode == 0) return true;
     const std::string traffic = folder + kTrafficLogFile;
     std::string lines;
     try {
-      BuildTrafficLines(app, stamp, previous, lines);
+      BuildTrafficLines(in, board, stamp, previous, lines);
     } catch (const std::exception&) {
       Require(files.Append(traffic, ""), traffic);  // the file exists all the same
       throw;
@@ -104,7 +105,7 @@ bool RecordAnimation(App& app, const std::string& code) {
     Require(files.Append(traffic, lines), traffic);
     return true;
   } catch (const std::exception&) {
-    ShowMessage(app, "Error in animating flight.");
+    board.Post("Error in animating flight.");
     return false;
   }
 }

@@ -1,38 +1,29 @@
 #include "recorder/events.h"
 
-#include "core/app.h"
-#include "core/messages.h"
-#include "recorder/flightlog.h"
+#include "core/numtext.h"
 
 namespace sky {
 
-void DetectEvents(App& app, std::string& code) {
-  const FlightSample& s = app.sample;
-  PreviousSample& p = app.prev;
-  const LoggingParameters& params = app.params;
-  StatusControls& status = app.frmACStatus;
-  const bool statusOpen = app.g.StatusWindowOpen;
-
+void DetectEvents(const FlightSample& s, PreviousSample& p, std::string_view separator,
+                  const LoggingParameters& params, std::string& code, RecordResult& result) {
   // The first sample after start-up or a connect has nothing real to compare with (an aircraft
-  // parked on the ground is no touchdown): no event, and the warning colours as they stand.
+  // parked on the ground is no touchdown): no event, and the warnings as they stand.
   if (!p.read) {
     p.FlapsPercent = s.FlapsPercent;
     p.Gear = s.Gear;
-    if (statusOpen) {
-      status.Label1.color = s.Overspeed != 0 ? kRed : kBlack;
-      status.Label3.color = s.Stall != 0 ? kRed : kBlack;
-    }
+    result.overspeed = s.Overspeed != 0;
+    result.stall = s.Stall != 0;
     return;
   }
 
-  // Each check that fires replaces the code found so far and shows its sentence.
+  // Each check that fires replaces the code found so far and tells its sentence.
   auto fire = [&](std::string newCode, const std::string& message) {
     code = std::move(newCode);
-    ShowMessage(app, message);
+    result.sentences.push_back(message);
   };
 
   // Markers fire when they come on, and only while not climbing faster than the ILS limit.
-  const double verticalSpeed = SampleNumber(app, s.VerticalSpeed);
+  const double verticalSpeed = RequireNumber(s.VerticalSpeed, separator);
   auto marker = [&](int16_t now, int16_t before, const char* markerCode, const char* message) {
     if (verticalSpeed < params.IgnoreILSAboveVS && now != before && now == 1) {
       fire(markerCode, message);
@@ -42,7 +33,7 @@ void DetectEvents(App& app, std::string& code) {
   marker(s.MiddleMarker, p.MiddleMarker, "MM", "Event: Passing middle marker");
   marker(s.OuterMarker, p.OuterMarker, "OM", "Event: Passing outer marker");
 
-  const bool window = ApproachWindowHolds(app);
+  const bool window = ApproachWindowHolds(s, separator, params);
   if (s.GlideslopeState != p.GlideslopeState && window && s.GlideslopeFlag == p.GlideslopeFlag) {
     switch (s.GlideslopeState) {
       case 0:
@@ -96,19 +87,19 @@ void DetectEvents(App& app, std::string& code) {
   if (s.Overspeed != p.Overspeed) {
     if (p.Overspeed != 0) {
       fire("OE", "Event: Recovered from overspeed");
-      if (statusOpen) status.Label1.color = kBlack;
+      result.overspeed = false;
     } else {
       fire("O", "Event: Overspeeding!!");
-      if (statusOpen) status.Label1.color = kRed;
+      result.overspeed = true;
     }
   }
   if (s.Stall != p.Stall) {
     if (p.Stall != 0) {
       fire("SE", "Event: Recovered from stall");
-      if (statusOpen) status.Label3.color = kBlack;
+      result.stall = false;
     } else {
       fire("S", "Event: Stalling!!");
-      if (statusOpen) status.Label3.color = kRed;
+      result.stall = true;
     }
   }
 

@@ -3,14 +3,12 @@
 #include <charconv>
 #include <cstdint>
 
-#include "core/app.h"
-#include "core/messages.h"
 #include "core/numtext.h"
+#include "core/system.h"
 #include "core/timestamp.h"
 #include "recorder/animation.h"
 #include "recorder/events.h"
 #include "recorder/log_repair.h"
-#include "recorder/recording_state.h"
 
 namespace sky {
 namespace {
@@ -24,8 +22,8 @@ void Require(bool done, const std::string& path) {
   if (!done) throw FileFailure(path);
 }
 
-float Single(const App& app, std::string_view text) {
-  return static_cast<float>(SampleNumber(app, text));
+float Single(std::string_view text, std::string_view separator) {
+  return static_cast<float>(RequireNumber(text, separator));
 }
 
 // Whether the two values differ by the threshold or more, the difference taken in single
@@ -36,13 +34,15 @@ bool Differs(float lastLogged, float current, float threshold) {
 }
 
 // The selection rule: whether an unforced sample without a caller's code is worth a record.
-bool WorthARecord(const App& app) {
-  const FlightSample& s = app.sample;
-  const PreviousSample& p = app.prev;
-  const Globals& g = app.g;
-  const LoggingParameters& params = app.params;
+bool WorthARecord(const RecordInputs& in, const RecorderState& g) {
+  const FlightSample& s = in.sample;
+  const PreviousSample& p = in.prev;
+  const LoggingParameters& params = in.params;
+  const std::string_view separator = in.separator;
+  auto number = [separator](std::string_view text) { return RequireNumber(text, separator); };
+  auto single = [separator](std::string_view text) { return Single(text, separator); };
 
-  const bool window = ApproachWindowHolds(app);
+  const bool window = ApproachWindowHolds(s, separator, params);
   if (s.LocalizerInBand != p.LocalizerInBand && window && p.GlideslopeNeedle != 0) return true;
   if (s.GlideslopeState != p.GlideslopeState && window && s.GlideslopeFlag == p.GlideslopeFlag) {
     return true;
@@ -56,22 +56,22 @@ bool WorthARecord(const App& app) {
   if (p.Altitude.empty()) return true;
 
   // Strictly above 10000 ft the wider thresholds apply.
-  const bool high = SampleNumber(app, s.Altitude) > 10000;
+  const bool high = number(s.Altitude) > 10000;
   // The heading difference is not wrapped at north: 359 to 1 is a change of 358.
-  if (Differs(Single(app, g.LastLoggedHeading), Single(app, s.Heading),
+  if (Differs(single(g.LastLoggedHeading), single(s.Heading),
               high ? params.HDGOffset100 : params.HDGOffset)) {
     return true;
   }
-  const int64_t lastSpeed = Floor64(SampleNumber(app, g.LastLoggedGroundSpeed));
-  const int64_t speed = Floor64(SampleNumber(app, s.GroundSpeed));
+  const int64_t lastSpeed = Floor64(number(g.LastLoggedGroundSpeed));
+  const int64_t speed = Floor64(number(s.GroundSpeed));
   if ((lastSpeed == 0 && speed > 0) || (lastSpeed > 0 && speed == 0)) return true;
 
-  const double lastVerticalSpeed = SampleNumber(app, g.LastLoggedVerticalSpeed);
+  const double lastVerticalSpeed = number(g.LastLoggedVerticalSpeed);
   if (lastVerticalSpeed <= -params.CheckVS || lastVerticalSpeed >= params.CheckVS) {
-    return Differs(static_cast<float>(lastVerticalSpeed), Single(app, s.VerticalSpeed),
+    return Differs(static_cast<float>(lastVerticalSpeed), single(s.VerticalSpeed),
                    high ? params.VSOffset100 : params.VSOffset);
   }
-  return Differs(Single(app, g.LastLoggedAltitude), Single(app, s.Altitude),
+  return Differs(single(g.LastLoggedAltitude), single(s.Altitude),
                  high ? params.AltOffset100 : params.AltOffset);
 }
 
@@ -80,7 +80,7 @@ int64_t StampNumber(const std::string& stamp) {
   int64_t value = 0;
   const auto done = std::from_chars(stamp.data(), stamp.data() + stamp.size(), value);
   if (done.ec != std::errc() || done.ptr != stamp.data() + stamp.size()) {
-    throw BadSampleText(stamp);
+    throw DataError("not a time stamp: " + stamp);
   }
   return value;
 }
@@ -110,11 +110,11 @@ void AppendRecord(FileSystem& files, const std::string& log, std::string_view li
 // appended: a tick costs the length of its lines, not of the flight. Otherwise, and at the start
 // of a logging run (whose record may have cut an unfinished line from the flight log), it is made
 // anew from a copy of the flight log. Either way a reader finds whole records in it.
-void RefreshRealtimeLog(App& app, const std::string& flightLog, const std::string& realtime,
-                        std::string_view appended, std::string_view line, bool runStarts) {
-  FileSystem& files = app.ports.files;
-  const auto known = app.realtimeWork.logLengths;
-  app.realtimeWork.logLengths.reset();  // until the refresh is done
+void RefreshRealtimeLog(FileSystem& files, RecorderState& state, const std::string& flightLog,
+                        const std::string& realtime, std::string_view appended,
+                        std::string_view line, bool runStarts) {
+  const auto known = state.realtimeLog;
+  state.realtimeLog.reset();  // until the refresh is done
   if (known && !runStarts && files.FileSize(realtime) == known->realtimeLog &&
       files.FileSize(flightLog) == known->flightLog + appended.size()) {
     const uint64_t flightLogBytes = known->flightLog + appended.size();
@@ -123,8 +123,8 @@ void RefreshRealtimeLog(App& app, const std::string& flightLog, const std::strin
     lines.reserve(appended.size() + line.size());
     lines.append(appended).append(line);
     Require(files.Append(realtime, lines), realtime);
-    app.realtimeWork.logLengths =
-        RealtimeWork::LogLengths{flightLogBytes, flightLogBytes + line.size()};
+    state.realtimeLog =
+        RecorderState::RealtimeLogLengths{flightLogBytes, flightLogBytes + line.size()};
     return;
   }
   Require(files.Append(realtime, ""), realtime);
@@ -132,8 +132,9 @@ void RefreshRealtimeLog(App& app, const std::string& flightLog, const std::strin
   Require(files.Copy(flightLog, realtime), realtime);
   const auto copied = files.FileSize(realtime);
   Require(files.Append(realtime, line), realtime);
-  if (copied)
-    app.realtimeWork.logLengths = RealtimeWork::LogLengths{*copied, *copied + line.size()};
+  if (copied) {
+    state.realtimeLog = RecorderState::RealtimeLogLengths{*copied, *copied + line.size()};
+  }
 }
 
 void AppendInteger(std::string& line, int64_t value) {
@@ -144,23 +145,16 @@ void AppendInteger(std::string& line, int64_t value) {
 
 }  // namespace
 
-double SampleNumber(const App& app, std::string_view text) {
-  const auto value = ParseNumber(text, app.g.DecimalSeparator);
-  if (!value) throw BadSampleText(text);
-  return *value;
-}
-
-bool ApproachWindowHolds(const App& app) {
-  const double height = SampleNumber(app, app.sample.HeightAboveGround);
-  const double verticalSpeed = SampleNumber(app, app.sample.VerticalSpeed);
-  const LoggingParameters& params = app.params;
+bool ApproachWindowHolds(const FlightSample& sample, std::string_view separator,
+                         const LoggingParameters& params) {
+  const double height = RequireNumber(sample.HeightAboveGround, separator);
+  const double verticalSpeed = RequireNumber(sample.VerticalSpeed, separator);
   return height > params.IgnoreILSBelow && height < params.IgnoreILSAbove &&
          verticalSpeed < params.IgnoreILSAboveVS;
 }
 
-void BuildFlightRecord(const App& app, std::string_view stamp, std::string_view code,
-                       std::string_view previous, std::string& line) {
-  const FlightSample& s = app.sample;
+void BuildFlightRecord(const FlightSample& s, std::string_view separator, std::string_view stamp,
+                       std::string_view code, std::string_view previous, std::string& line) {
   line.clear();
   line.append(stamp).append(":");
   line.append(s.Longitude).append(":");
@@ -168,26 +162,28 @@ void BuildFlightRecord(const App& app, std::string_view stamp, std::string_view 
   line.append(s.Altitude).append(":");
   line.append(s.OnGround != 0 ? "1" : "0").append(":");
   line.append(code).append(":");
-  for (const double value : {s.IndicatedAirspeed, SampleNumber(app, s.HeightAboveGround),
-                             s.TrueAirspeed, SampleNumber(app, s.VerticalSpeed),
-                             SampleNumber(app, s.GroundSpeed), SampleNumber(app, s.Heading)}) {
+  for (const double value :
+       {s.IndicatedAirspeed, RequireNumber(s.HeightAboveGround, separator), s.TrueAirspeed,
+        RequireNumber(s.VerticalSpeed, separator), RequireNumber(s.GroundSpeed, separator),
+        RequireNumber(s.Heading, separator)}) {
     AppendInteger(line, Floor64(value));
     line += ':';
   }
   line.append(previous);
 }
 
-bool RecordSample(App& app, const std::string& givenCode, bool force) {
-  Globals& g = app.g;
+RecordResult RecordSample(const RecordInputs& in, RecorderState& g, const std::string& givenCode,
+                          bool force) {
+  RecordResult result;
   try {
     std::string code = givenCode;
-    const std::string now = Timestamp(app);
+    const std::string now = Timestamp(in.clock);
 
     bool write = true;
-    if (!force && givenCode.empty() && app.sample.OnGround == app.prev.OnGround) {
-      write = WorthARecord(app);
+    if (!force && givenCode.empty() && in.sample.OnGround == in.prev.OnGround) {
+      write = WorthARecord(in, g);
       if (!write && g.LastTickLogged) {
-        UpdateStatusLabels(app, g.LoggingOn, false, g.RealtimeOn);
+        result.writtenLabel = false;
         g.LastTickLogged = false;
       }
     }
@@ -196,27 +192,27 @@ bool RecordSample(App& app, const std::string& givenCode, bool force) {
       write = true;
     }
     if (write) {
-      UpdateStatusLabels(app, g.LoggingOn, true, g.RealtimeOn);
+      result.writtenLabel = true;
       g.LastTickLogged = true;
     }
 
-    const std::string stamp = Timestamp(app);
+    const std::string stamp = Timestamp(in.clock);
     const std::string_view previous =
         g.PrevTimestamp.empty() ? std::string_view("-") : std::string_view(g.PrevTimestamp);
     if (g.PrevTimestamp.empty()) code = "SA";
-    DetectEvents(app, code);
+    DetectEvents(in.sample, in.prev, in.separator, in.params, code, result);
 
     std::string line;
-    BuildFlightRecord(app, stamp, code, previous, line);
+    BuildFlightRecord(in.sample, in.separator, stamp, code, previous, line);
     line += "\r\n";
 
-    if ((write && g.LoggingOn) || (g.RealtimeOn && g.LoggingOn)) {
-      FileSystem& files = app.ports.files;
-      const std::string folder = AppDataFolder(app);
+    if ((write && in.LoggingOn) || (in.RealtimeOn && in.LoggingOn)) {
+      FileSystem& files = in.files;
+      const std::string folder = AppDataFolder(in.folders);
       const std::string flightLog = folder + kFlightLogFile;
       const bool runStarts = givenCode.starts_with("SA") || g.PrevTimestamp.empty();
       std::string_view appended;
-      if (write && g.LoggingOn) {
+      if (write && in.LoggingOn) {
         if (runStarts) {
           // A run begins on a fresh line in each log, whatever the previous run left behind.
           for (const char* log : {kFlightLogFile, kAnimationLogFile, kTrafficLogFile}) {
@@ -225,25 +221,35 @@ bool RecordSample(App& app, const std::string& givenCode, bool force) {
         }
         AppendRecord(files, flightLog, line);
         appended = line;
-        const FlightSample& s = app.sample;
+        const FlightSample& s = in.sample;
         g.LastLoggedHeading = s.Heading;
         g.LastLoggedGroundSpeed = s.GroundSpeed;
         g.LastLoggedAltitude = s.Altitude;
         g.LastLoggedVerticalSpeed = s.VerticalSpeed;
         g.LastWriteTime = stamp;
       }
-      if (g.RealtimeOn && g.LoggingOn) {
-        RefreshRealtimeLog(app, flightLog, folder + kRealtimeLogFile, appended, line, runStarts);
+      if (in.RealtimeOn && in.LoggingOn) {
+        RefreshRealtimeLog(files, g, flightLog, folder + kRealtimeLogFile, appended, line,
+                           runStarts);
       } else {
-        app.realtimeWork.logLengths.reset();  // the flight log grew without it
+        g.realtimeLog.reset();  // the flight log grew without it
       }
     }
-    if (g.AnimationOn) RecordAnimation(app, code);
+    if (in.AnimationOn) RecordAnimation(in, g.PrevTimestamp, code, result.sentences);
   } catch (const std::exception&) {
-    app.realtimeWork.logLengths.reset();
-    return false;
+    g.realtimeLog.reset();
+    result.recorded = false;
   }
-  return true;
+  return result;
+}
+
+void ClearPreviousValues(PreviousSample& prev, RecorderState& state) {
+  prev.Latitude.clear();
+  prev.Longitude.clear();
+  prev.GroundSpeed.clear();
+  prev.Altitude.clear();
+  prev.Heading.clear();
+  state.PrevTimestamp.clear();
 }
 
 }  // namespace sky

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/app.h"
 #include "core/numtext.h"
+#include "core/ports.h"
 #include "core/text.h"
 #include "core/timestamp.h"
 
@@ -48,9 +48,7 @@ std::optional<int64_t> RecordMinutes(std::string_view line) {
 
 }  // namespace
 
-bool IsLogRecent(App& app) try {
-  FileSystem& files = app.ports.files;
-  const std::string& log = app.g.FlightLogPath;
+bool IsLogRecent(FileSystem& files, Clock& clock, const std::string& log) try {
   if (!files.Append(log, "")) return false;
   const auto text = files.ReadAll(log);
   if (!text) return false;
@@ -66,19 +64,19 @@ bool IsLogRecent(App& app) try {
   });
   if (!recorded) return anyLine;
   // The present moment as the records' stamps give it: the UTC date and time.
-  const auto present = MinutesOf(CorrectDatumTijd(Timestamp(app)));
+  const auto present = MinutesOf(CorrectDatumTijd(Timestamp(clock)));
   if (!present) return false;
   return *present - *recorded <= 60;
 } catch (const std::exception&) {
   return false;  // a log too large to hold counts as unreadable
 }
 
-bool LogHasRecords(App& app) try {
+bool LogHasRecords(FileSystem& files, const std::string& log) try {
   // Five lines are all that is looked at; a head of the file holds them unless they are huge,
   // and then a larger head, but never more: this runs every second.
   constexpr size_t kFirstLook = 1 << 16;
   constexpr size_t kLongestLook = 1 << 24;
-  auto text = app.ports.files.ReadHead(app.g.FlightLogPath, kFirstLook);
+  auto text = files.ReadHead(log, kFirstLook);
   if (!text) return false;
   int lines = 0;
   std::string_view lastLine;
@@ -88,7 +86,7 @@ bool LogHasRecords(App& app) try {
   };
   ForEachLine(*text, visit);
   if (lines < 5 && text->size() == kFirstLook) {
-    text = app.ports.files.ReadHead(app.g.FlightLogPath, kLongestLook);
+    text = files.ReadHead(log, kLongestLook);
     if (!text) return false;
     lines = 0;
     ForEachLine(*text, visit);

@@ -2,17 +2,16 @@
 
 #include <limits>
 
+#include "commands/app.h"
 #include "commands/convert.h"
+#include "commands/instrument_windows.h"
 #include "commands/logging.h"
 #include "commands/main_window.h"
 #include "commands/options_dialog.h"
 #include "commands/parameters_dialog.h"
 #include "commands/realtime_link.h"
 #include "commands/review.h"
-#include "core/app.h"
-#include "core/messages.h"
-#include "instruments/status_window.h"
-#include "instruments/tcas.h"
+#include "core/system.h"
 #include "shell/startup.h"
 #include "shell/tick.h"
 

@@ -1,13 +1,13 @@
 #include "shell/startup.h"
 
+#include "commands/app.h"
 #include "commands/logging.h"
 #include "commands/main_window.h"
 #include "commands/realtime_link.h"
 #include "commands/review.h"
 #include "commands/temporary_files.h"
-#include "core/app.h"
-#include "core/messages.h"
 #include "core/numtext.h"
+#include "core/system.h"
 #include "core/timestamp.h"
 #include "kml/templates.h"
 #include "online/online.h"
@@ -15,8 +15,7 @@
 #include "online/xplane_module.h"
 #include "recorder/flightlog.h"
 #include "recorder/log_file.h"
-#include "recorder/recording_state.h"
-#include "settings/parameters.h"
+#include "settings/offsets_file.h"
 #include "shell/tick.h"
 
 namespace sky {
@@ -30,9 +29,9 @@ void Fail(App& app, const std::string& title, const std::string& text) {
 
 // Where an earlier run, killed between a write and its rename, may have left temporary files.
 TemporaryFileFolders StaleFileFolders(App& app, const std::string& dataFolder) {
-  TemporaryFileFolders folders{dataFolder, "", ProgramFolder(app), ""};
+  TemporaryFileFolders folders{dataFolder, "", ProgramFolder(app.ports.folders), ""};
   try {
-    folders.savedTracks = SavedTracksFolder(app);
+    folders.savedTracks = SavedTracksFolder(app.ports.folders);
   } catch (const FolderNotFound&) {
     // No documents folder: no saved copies either.
   }
@@ -55,26 +54,27 @@ bool StartOnlyCopy(SingleInstance& instance, Dialogs& dialogs) {
 
 bool Form_Load(App& app) {
   Globals& g = app.g;
-  RestartTimer(app, app.Form1.Timer1);
-  RestartTimer(app, app.Form1.Timer2);
+  RestartTimer(app.ports.clock, app.Form1.Timer1);
+  RestartTimer(app.ports.clock, app.Form1.Timer2);
 
   g.AppTitle = "Skytrace flightlogger";
   g.ProductName = "Skytrace";
-  g.UpdateCheckWanted = CheckOnline(app);
+  const WebServer server = ServerOf(app);
+  g.UpdateCheckWanted = CheckOnline(server);
   g.UsageReportPending = true;
   g.FirstMinimise = true;
   app.Form1.caption = g.AppTitle;
   g.TcasRange = 20;
   g.TcasMode = 0;
-  app.Form1.Label9.text = FormatDigits(GetUtcTime(app), "00:00") + "z";
-  UpdateStatusLabels(app, false, false, false);
+  app.Form1.Label9.text = FormatDigits(GetUtcTime(app.ports.clock), "00:00") + "z";
+  ShowNotRecording(app);
   g.ChaseView = true;
   g.ViewRight = false;
   g.LoggingOn = false;
 
   std::string dataFolder;
   try {
-    dataFolder = AppDataFolder(app);
+    dataFolder = AppDataFolder(app.ports.folders);
   } catch (const FolderNotFound& error) {
     Fail(app, g.AppTitle, error.what());
     return false;
@@ -86,14 +86,22 @@ bool Form_Load(App& app) {
     return false;
   }
   files.Append(dataFolder + kOffsetsFile, "");
+  const SettingsFile settings = SettingsOf(app);
   // Posted again after the greeting, which would hide it.
-  const std::string settingsProblem = LoadLoggingParameters(app);
+  const std::string settingsProblem =
+      LoadLoggingParameters(settings, g.DecimalSeparator, app.params);
   RemoveStaleTemporaryFiles(files, StaleFileFolders(app, dataFolder));
-  CheckXPlane(app, false);
-  CheckXPUIPCVersion(app);
-  SaveLoggingParameters(app);
-  LoadLoggingParameters(app);
-  if (!LoadKmlTemplates(app)) return false;
+  const XPlaneInstaller installer = XPlaneInstallerOf(app, server, settings);
+  CheckXPlane(installer, app.params, false);
+  CheckXPUIPCVersion(installer, app.params);
+  SaveLoggingParameters(settings, app.params);
+  LoadLoggingParameters(settings, g.DecimalSeparator, app.params);
+  if (!LoadKmlTemplates(files, app.ports.folders, app.ports.dialogs, app.board, g.AppTitle,
+                        app.kml)) {
+    app.ended = true;
+    app.ports.shell.EndProgram();
+    return false;
+  }
   if (!app.params.ForceNoWinXP && !InitVisualStyles(app)) return false;
   files.Append(g.FlightLogPath, "");
   LoadReviewSettings(app);
@@ -109,7 +117,7 @@ bool Form_Load(App& app) {
   }
 
   ForgetRealtimeWork(app);  // the logs and the number format as this run finds them
-  if (!IsLogRecent(app)) ResetLog(app, true);
+  if (!IsLogRecent(files, app.ports.clock, g.FlightLogPath)) ResetLog(app, true);
   ShowMessage(app,
               g.AppTitle + ", made by simmers for simmers. Have fun using the " + g.AppTitle + "!");
   if (!settingsProblem.empty()) ShowMessage(app, settingsProblem);
@@ -118,7 +126,8 @@ bool Form_Load(App& app) {
   app.Form1.visible = true;
   // Shown now: the update check may keep the program busy for seconds with a slow server.
   app.ports.windows.Redraw(WindowId::Form1);
-  if (g.UpdateCheckWanted && CheckForUpdates(app) == UpdateResult::ProgramEnds) {
+  if (g.UpdateCheckWanted &&
+      CheckForUpdates(UpdateCheckOf(app, server, dataFolder)) == UpdateResult::ProgramEnds) {
     app.ended = true;
     app.ports.shell.EndProgram();
     return false;

@@ -1,20 +1,21 @@
 #include "shell/tick.h"
 
+#include "commands/app.h"
 #include "commands/connection.h"
+#include "commands/instrument_windows.h"
 #include "commands/logging.h"
 #include "commands/realtime_link.h"
 #include "commands/review.h"
-#include "core/app.h"
-#include "core/messages.h"
 #include "core/numtext.h"
+#include "core/system.h"
 #include "core/timestamp.h"
 #include "instruments/status_window.h"
 #include "instruments/tcas.h"
 #include "online/online.h"
 #include "recorder/log_file.h"
-#include "recorder/recording_state.h"
 #include "simlink/flightdata.h"
 #include "simlink/fsuipc.h"
+#include "simlink/identity.h"
 #include "simlink/traffic.h"
 
 namespace sky {
@@ -23,13 +24,13 @@ void HandleLostConnection(App& app) {
   Globals& g = app.g;
   CloseLink(app.link);
   g.Connected = false;
-  if (g.StatusWindowOpen) ClearStatusLines(app);
+  if (g.StatusWindowOpen) ClearStatusLines(app.frmACStatus);
   g.LoggingOn = false;
   g.RealtimeOn = false;
   EnableViewButtons(app, false);
   g.AnimationOn = false;
-  UpdateStatusLabels(app, false, false, false);
-  ClearPreviousValues(app);
+  ShowNotRecording(app);
+  ClearPreviousValues(app.prev, app.recorder);
   app.prev.read = false;  // the next link's first sample is compared with nothing
   ForgetRealtimeWork(app);
   StopWatchingLanding(app);
@@ -52,22 +53,37 @@ void React(App& app, ReadOutcome outcome, const char* badValueSentence) {
   if (outcome == ReadOutcome::BadValue) ShowMessage(app, badValueSentence);
 }
 
+// The usage report, once per run: without a server nothing is asked of anybody (not even the
+// simulator's name).
+void ReportUsage(App& app) {
+  const WebServer server = ServerOf(app);
+  if (server.base.empty()) return;
+  UsageReport report;
+  report.now = app.ports.clock.LocalNow();
+  report.user = CurrentUserName(app.ports.system, app.board);
+  report.system = getOSV(app.ports.system);
+  report.simulator = GetSimulatorName(app.link, app.g.Connected);
+  SendUsageReport(server, report);
+}
+
 }  // namespace
 
 void ReadSample(App& app) {
-  React(app, ReadFlightData(app), "Unable to load FSUIPC offsets.");
+  React(app, ReadFlightData(app.link, FlightReadSettingsOf(app), app.sample, app.g.GroundOffset),
+        "Unable to load FSUIPC offsets.");
 }
 
 void RefreshTraffic(App& app) {
-  React(app, GetAI(app), "Unable to load AI traffic data.");
+  React(app, GetAI(app.link, app.g.TcasRange, app.g.TcasRangeSent, app.traffic),
+        "Unable to load AI traffic data.");
 }
 
 void tmrTCAS_Timer(App& app) {
-  ClearTcasTable(app);
+  ClearTcasTable(app.frmTCAS);
   if (!app.g.Connected || app.g.TcasMode == 0) return;
   RefreshTraffic(app);
   if (!app.g.Connected) return;  // the link went down during the refresh: nothing to show
-  DrawTraffic(app);
+  DrawTraffic(TcasSceneOf(app), app.traffic, app.frmTCAS, app.board);
 }
 
 void Command1_Click(App& app) {
@@ -79,7 +95,7 @@ void Timer1_Timer(App& app) {
   Globals& g = app.g;
   Form1Controls& form = app.Form1;
 
-  form.btn_resetlog.enabled = LogHasRecords(app);
+  form.btn_resetlog.enabled = LogHasRecords(app.ports.files, g.FlightLogPath);
   form.btn_Convert.enabled = form.btn_resetlog.enabled;
   form.btn_startlog.enabled = g.Connected;
   form.btn_ToggleRealtime.enabled = g.Connected;
@@ -88,7 +104,7 @@ void Timer1_Timer(App& app) {
 
   const std::string& clock = form.Label9.text;
   const bool colon = clock.size() >= 3 && clock[2] == ':';
-  form.Label9.text = FormatDigits(GetUtcTime(app), colon ? "00 00" : "00:00") + "z";
+  form.Label9.text = FormatDigits(GetUtcTime(app.ports.clock), colon ? "00 00" : "00:00") + "z";
 
   if (!g.Connected) {
     int32_t result = 0;
@@ -100,11 +116,12 @@ void Timer1_Timer(App& app) {
 
     if (app.prev.Latitude.empty()) app.prev.Latitude = app.sample.Latitude;
     if (app.prev.Longitude.empty()) app.prev.Longitude = app.sample.Longitude;
-    for (std::string* lastLogged : {&g.LastLoggedHeading, &g.LastLoggedVerticalSpeed,
-                                    &g.LastLoggedGroundSpeed, &g.LastLoggedAltitude}) {
+    RecorderState& r = app.recorder;
+    for (std::string* lastLogged : {&r.LastLoggedHeading, &r.LastLoggedVerticalSpeed,
+                                    &r.LastLoggedGroundSpeed, &r.LastLoggedAltitude}) {
       if (lastLogged->empty()) *lastLogged = "0";
     }
-    if (g.StatusWindowOpen) WriteStatusLines(app);
+    if (g.StatusWindowOpen) WriteStatusLines(app.frmACStatus, app.sample, g.DecimalSeparator);
     if (!RecordSampleOrClose(app, "", false)) return;
     WatchLanding(app);
     if (g.RealtimeOn) WriteRealtimeDocuments(app);
@@ -130,7 +147,7 @@ void Timer1_Timer(App& app) {
     p.GlideslopeFlag = s.GlideslopeFlag;
     p.GlideslopeNeedle = s.GlideslopeNeedle;
     p.read = true;
-    g.PrevTimestamp = Timestamp(app);
+    app.recorder.PrevTimestamp = Timestamp(app.ports.clock);
   }
 
   if (g.Connected) {
@@ -146,7 +163,7 @@ void Timer1_Timer(App& app) {
     }
   }
   if (g.UsageReportPending) {
-    SendUsageReport(app);
+    ReportUsage(app);
     g.UsageReportPending = false;
   }
   g.WasConnected = g.Connected;

@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/app.h"
 #include "core/numtext.h"
 #include "core/units.h"
 
@@ -88,20 +87,12 @@ int GlideslopeNeedleOf(uint8_t raw) {
 
 namespace {
 
-// A value that does not fit its field, or a text that does not read back as a number.
-struct ConversionFailed {};
-
+// A value that does not fit its field is a DataError, as is a text that does not read back.
 int16_t ToInt16(double value) {
-  if (!std::isfinite(value)) throw ConversionFailed{};
+  if (!std::isfinite(value)) throw DataError("not a finite value");
   const int64_t rounded = RoundHalfEven(value);
-  if (rounded < -32768 || rounded > 32767) throw ConversionFailed{};
+  if (rounded < -32768 || rounded > 32767) throw DataError("out of range");
   return static_cast<int16_t>(rounded);
-}
-
-double ReadBack(const std::string& text, std::string_view separator) {
-  const auto value = ParseNumber(text, separator);
-  if (!value) throw ConversionFailed{};
-  return *value;
 }
 
 // Degrees as plain decimal text with at most 13 decimals.
@@ -112,10 +103,9 @@ std::string CoordinateText(double degrees, std::string_view separator) {
 // Converts the raw values into the sample, in the order the later values depend on: the
 // vertical speed on the previous on-ground flag, the height on the altitude and on-ground flag
 // just converted, the touchdown rate on the vertical speed just converted.
-void Convert(App& app, const RawFlightData& raw) {
-  const std::string_view separator = app.g.DecimalSeparator;
-  const LoggingParameters& params = app.params;
-  FlightSample& s = app.sample;
+void Convert(const FlightReadSettings& settings, const RawFlightData& raw, FlightSample& s,
+             float& groundOffset) {
+  const std::string_view separator = settings.separator;
 
   s.Latitude = CoordinateText(LatitudeDegrees(raw.latitude), separator);
   s.Longitude = CoordinateText(LongitudeDegrees(raw.longitude), separator);
@@ -124,25 +114,25 @@ void Convert(App& app, const RawFlightData& raw) {
   s.GroundSpeed = DefaultText(GroundSpeedKnots(raw.groundSpeed), separator);
   s.Heading = DefaultText(HeadingDegrees(raw.heading), separator);
   s.OnGround = raw.onGround != 0 ? 1 : 0;
-  if (app.prev.OnGround == 1) {
+  if (settings.previousOnGround == 1) {
     s.VerticalSpeed = std::string(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict)
   } else {
     s.VerticalSpeed = DefaultText(VerticalSpeedFpm(raw.verticalSpeed), separator);
   }
 
   const double ground = GroundElevationFeet(raw.groundElevation);
-  const double altitude = ReadBack(s.Altitude, separator);
+  const double altitude = RequireNumber(s.Altitude, separator);
   double height = 0;
   if (s.OnGround == 1) {
     // The offset is that very difference; only its single-precision rounding would remain.
-    app.g.GroundOffset = static_cast<float>(altitude - ground);
+    groundOffset = static_cast<float>(altitude - ground);
   } else {
-    height = altitude - ground - static_cast<double>(app.g.GroundOffset);
+    height = altitude - ground - static_cast<double>(groundOffset);
   }
   s.HeightAboveGround = height < 0 ? "0" : DefaultText(height, separator);
 
   std::string touchdown = FloorText(VerticalSpeedFpm(raw.touchdownVerticalSpeed));
-  if (touchdown == "0") touchdown = FloorText(ReadBack(s.VerticalSpeed, separator));
+  if (touchdown == "0") touchdown = FloorText(RequireNumber(s.VerticalSpeed, separator));
   s.TouchdownVerticalSpeed = std::move(touchdown);
 
   s.Gear = FloorText(LeverPosition(raw.gear));
@@ -160,34 +150,35 @@ void Convert(App& app, const RawFlightData& raw) {
   // The capture band: strictly inside LocInt percent of full deflection to either side.
   const int localizer = LocalizerNeedle(raw.localizer);
   s.LocalizerNeedle = static_cast<int16_t>(localizer);
-  const double band = 128.0 * params.LocInt / 100;
+  const double band = 128.0 * settings.LocInt / 100;
   s.LocalizerInBand = -band < localizer && localizer < band;
 
   // The glideslope bounds are asymmetric (118 below, 119 above); "above" is tested last.
   s.GlideslopeNeedle = static_cast<int16_t>(GlideslopeNeedleOf(raw.glideslope));
   const int needle = s.GlideslopeNeedle;
   s.GlideslopeState = 1;
-  if (needle <= -118.0 * params.GSInt / 100) s.GlideslopeState = 0;
-  if (needle >= 119.0 * params.GSInt / 100) s.GlideslopeState = 2;
+  if (needle <= -118.0 * settings.GSInt / 100) s.GlideslopeState = 0;
+  if (needle >= 119.0 * settings.GSInt / 100) s.GlideslopeState = 2;
   s.GlideslopeFlag = raw.glideslopeFlag != 0;
   s.Autobrake = raw.autobrake;
 }
 
 }  // namespace
 
-ReadOutcome ReadFlightData(App& app) {
+ReadOutcome ReadFlightData(FsuipcLink& link, const FlightReadSettings& settings,
+                           FlightSample& sample, float& groundOffset) {
   RawFlightData raw;
   auto* base = reinterpret_cast<unsigned char*>(&raw);
   int32_t result = kLinkOk;
   for (const FlightOffset& value : kFlightOffsets) {
-    if (!QueueRead(app.link, value.offset, value.size, base + value.member, result)) {
+    if (!QueueRead(link, value.offset, value.size, base + value.member, result)) {
       return ReadOutcome::LinkLost;
     }
   }
-  if (!ProcessRequests(app.link, result) || result != kLinkOk) return ReadOutcome::LinkLost;
+  if (!ProcessRequests(link, result) || result != kLinkOk) return ReadOutcome::LinkLost;
   try {
-    Convert(app, raw);
-  } catch (const ConversionFailed&) {
+    Convert(settings, raw, sample, groundOffset);
+  } catch (const DataError&) {
     return ReadOutcome::BadValue;
   }
   return ReadOutcome::Done;

@@ -6,15 +6,27 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <string_view>
+
+#include "core/flight_sample.h"
 #include "simlink/fsuipc.h"
 
 namespace sky {
 
-struct App;
+// What the conversions of a sample depend on besides the raw values.
+struct FlightReadSettings {
+  std::string_view separator;    // the user's decimal separator, for the sample's texts
+  int16_t LocInt = 50;           // the localizer's capture band, percent of full deflection
+  int16_t GSInt = 50;            // the glideslope's "on" band, percent of full deflection
+  int16_t previousOnGround = 0;  // the previous sample's on-ground flag
+};
 
-// Fills app.sample in one exchange. A failed exchange changes no field and reports LinkLost; a
+// Fills `sample` in one exchange. A failed exchange changes no field and reports LinkLost; a
 // value that does not fit its field stops the conversion there and reports BadValue.
-ReadOutcome ReadFlightData(App& app);
+// `groundOffset` (altitude minus ground elevation while on the ground) is taken at every sample
+// on the ground and corrects the height above ground in the air.
+ReadOutcome ReadFlightData(FsuipcLink& link, const FlightReadSettings& settings,
+                           FlightSample& sample, float& groundOffset);
 
 // The 24 raw values of one sample as the simulator's interface module holds them (little-endian,
 // the sizes and signedness of their offsets).

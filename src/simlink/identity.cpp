@@ -1,6 +1,5 @@
 #include "simlink/identity.h"
 
-#include "core/app.h"
 #include "simlink/fsuipc.h"
 
 namespace sky {
@@ -28,17 +27,15 @@ std::string SimulatorNameOf(int code) {
   }
 }
 
-std::string GetSimulatorName(App& app) {
-  if (!app.g.Connected) return "Not connected";
+std::string GetSimulatorName(FsuipcLink& link, bool connected) {
+  if (!connected) return "Not connected";
   int32_t result = 0;
   uint16_t xplane = 0;
-  if (QueueRead(app.link, 0x6FFF, 2, &xplane, result) && ProcessRequests(app.link, result) &&
-      xplane != 0) {
+  if (QueueRead(link, 0x6FFF, 2, &xplane, result) && ProcessRequests(link, result) && xplane != 0) {
     return "X-Plane";
   }
   uint16_t code = 0;
-  if (QueueRead(app.link, kOffsetSimulatorVersion, 2, &code, result) &&
-      ProcessRequests(app.link, result)) {
+  if (QueueRead(link, kOffsetSimulatorVersion, 2, &code, result) && ProcessRequests(link, result)) {
     return SimulatorNameOf(code);
   }
   return "";

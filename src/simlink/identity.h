@@ -3,13 +3,13 @@
 
 #include <string>
 
+#include "core/link_state.h"
+
 namespace sky {
 
-struct App;
-
-// "Not connected" without a link, "X-Plane" when the X-Plane module answers, else the name of
-// the identity code; "" when the exchange fails.
-std::string GetSimulatorName(App& app);
+// "Not connected" without a connection, "X-Plane" when the X-Plane module answers, else the name
+// of the identity code; "" when the exchange fails.
+std::string GetSimulatorName(FsuipcLink& link, bool connected);
 // The name shown for a simulator identity code.
 std::string SimulatorNameOf(int code);
 

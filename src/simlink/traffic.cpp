@@ -6,7 +6,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/app.h"
 #include "core/numtext.h"
 #include "simlink/fsuipc.h"
 
@@ -59,22 +58,20 @@ void ParseSlot(const uint8_t* slot, TrafficTarget& row) {
 
 }  // namespace
 
-ReadOutcome GetAI(App& app) {
-  Globals& g = app.g;
-  FsuipcLink& link = app.link;
+ReadOutcome GetAI(FsuipcLink& link, int range, int& rangeSent, TrafficTable& table) {
   int32_t result = 0;
 
   const uint8_t zero = 0;
   if (QueueWrite(link, kTrafficControlOffset, 1, &zero, result) && !ProcessRequests(link, result)) {
     return ReadOutcome::LinkLost;
   }
-  if (g.TcasRange != g.TcasRangeSent) {
-    const auto range = static_cast<uint8_t>(g.TcasRange);
-    if (QueueWrite(link, kTrafficRangeOffset, 1, &range, result)) {
+  if (range != rangeSent) {
+    const auto byte = static_cast<uint8_t>(range);
+    if (QueueWrite(link, kTrafficRangeOffset, 1, &byte, result)) {
       if (!ProcessRequests(link, result)) {
         return ReadOutcome::LinkLost;
       }
-      g.TcasRangeSent = g.TcasRange;
+      rangeSent = range;
     }
   }
 
@@ -84,7 +81,6 @@ ReadOutcome GetAI(App& app) {
     return ReadOutcome::LinkLost;
   }
 
-  TrafficTable& table = app.traffic;
   try {
     table[0] = TrafficTarget{"ID\t", "Lat\t", "Lon\t", "Alt\t", "HDG\t", "Spd\t", "Callsign\t", ""};
     for (uint32_t i = 0; i < kTrafficSlots; ++i) {

@@ -5,9 +5,9 @@
 
 #include "simlink/fsuipc.h"
 
-namespace sky {
+#include "core/traffic_table.h"
 
-struct App;
+namespace sky {
 
 // The simulator's traffic area: 40 slots of 40 bytes from 0xF080 (identifier, latitude,
 // longitude, altitude, heading, ground speed, vertical speed, call sign), and the two one-byte
@@ -19,9 +19,10 @@ inline constexpr uint32_t kTrafficAreaSize = kTrafficSlotSize * kTrafficSlots;
 inline constexpr uint32_t kTrafficControlOffset = 0xF06A;  // 0 before each refresh
 inline constexpr uint32_t kTrafficRangeOffset = 0xF068;    // the TCAS range, when it changed
 
-// Refreshes app.traffic: the control writes, then the whole area in one exchange, parsed slot by
-// slot. A failed exchange reports LinkLost and leaves the table as it was; a value that cannot
-// be converted stops the parse there and reports BadValue.
-ReadOutcome GetAI(App& app);
+// Refreshes the table: the control writes (the range only when it differs from `rangeSent`,
+// which then takes it), then the whole area in one exchange, parsed slot by slot. A failed
+// exchange reports LinkLost and leaves the table as it was; a value that cannot be converted
+// stops the parse there and reports BadValue.
+ReadOutcome GetAI(FsuipcLink& link, int range, int& rangeSent, TrafficTable& table);
 
 }  // namespace sky

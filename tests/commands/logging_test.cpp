@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app.h"
+#include "commands/app.h"
 #include "shell/dispatch.h"
 #include "track_feed.h"
 
@@ -35,7 +35,7 @@ TEST_F(LoggingTest, StoppingWritesTheStopRecordAndForgetsThePreviousSample) {
   EXPECT_FALSE(t.g().LoggingOn || t.g().RealtimeOn || t.g().AnimationOn);
   EXPECT_EQ(t.app().Form1.Label5.text + "/" + t.app().Form1.Label6.text, "No logging/No realtime");
   EXPECT_TRUE(t.app().prev.Latitude.empty() && t.app().prev.Heading.empty() &&
-              t.g().PrevTimestamp.empty());
+              t.app().recorder.PrevTimestamp.empty());
   EXPECT_EQ(t.LastMessage(), "Logging stopped.");
   EXPECT_FALSE(test::FileExists(t.DataFile("Realtime.txt")));  // realtime went off first
 
@@ -60,7 +60,7 @@ TEST_F(LoggingTest, AnimationModeTogglesAndImpliesLogging) {
   const auto records = Records();
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(test::Field(records[0], 6) + " " + test::Field(records[1], 6), "SA SA");
-  EXPECT_EQ(test::Field(records[1], 13), t.g().PrevTimestamp);
+  EXPECT_EQ(test::Field(records[1], 13), t.app().recorder.PrevTimestamp);
   Press("btn_startAnimate");
   EXPECT_EQ(t.LastMessage(), "Animation mode disabled.");
   EXPECT_TRUE(t.g().LoggingOn);

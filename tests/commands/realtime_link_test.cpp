@@ -125,7 +125,7 @@ TEST(Realtime, ViewButtonsAndTheCamera) {
     a.sample.OnGround = c.onGround;
     a.sample.Heading = c.heading;
     a.sample.HeightAboveGround = c.agl;
-    const RealtimeCamera camera = ComputeRealtimeCamera(a);
+    const RealtimeCamera camera = ComputeRealtimeCamera(RealtimeSceneOf(a));
     EXPECT_EQ(camera.heading + " " + camera.range + " " + camera.tilt, c.camera) << c.name;
   }
 }
@@ -142,13 +142,15 @@ TEST(Realtime, LocationAndPinInTheUsersFormatOnTheGround) {
               .Heading = "350,6",
               .OnGround = 1};
   const RealtimeCamera camera{"355", "1700", "70"};
-  EXPECT_NE(BuildLocationDocument(a, camera).find("<LookAt 4.75,52.3 h=355"), std::string::npos);
-  EXPECT_EQ(BuildAircraftPin(a, camera),
+  EXPECT_NE(
+      BuildLocationDocument(a.kml, RealtimeSceneOf(a), camera).find("<LookAt 4.75,52.3 h=355"),
+      std::string::npos);
+  EXPECT_EQ(BuildAircraftPin(a.kml, RealtimeSceneOf(a), camera),
             "<F Aircraft position><listItemType>check</listItemType><Pin Your aircraft: alt=-11 "
             "spd=150 hdg=350|4.75,52.3|4.75,52.3|h=350 r=1700|<altitude>0</altitude>|"
             "<altitude>0</altitude>>");
   a.kml.PlacemarkPin = "<Pin NAME LATAC LONAC LONAC HDG RANGE ALTM>";  // one LATAC only
-  EXPECT_THROW(BuildAircraftPin(a, camera), MissingPlaceholder);
+  EXPECT_THROW(BuildAircraftPin(a.kml, RealtimeSceneOf(a), camera), MissingPlaceholder);
 }
 
 }  // namespace

@@ -121,9 +121,10 @@ class RealtimeFlight {
         << ReplaceFirst(kml.Folder, "NAME", "Flight");
     WritePathSegments(kml, separator, records.records, out);
     out << kml.FolderEnd;
-    const RealtimeCamera camera = ComputeRealtimeCamera(app);
-    const std::string location = BuildLocationDocument(app, camera) + kml.KMLEnd + "\r\n";
-    out << BuildAircraftPin(app, camera) << PredictedPathAndTraffic(app);
+    const RealtimeScene scene = RealtimeSceneOf(app);
+    const RealtimeCamera camera = ComputeRealtimeCamera(scene);
+    const std::string location = BuildLocationDocument(kml, scene, camera) + kml.KMLEnd + "\r\n";
+    out << BuildAircraftPin(kml, scene, camera) << PredictedPathAndTraffic(kml, scene, app.board);
     WriteSpecialPlacemarks(kml, separator, records.records, false, out);
     out << kml.KMLEnd << "\r\n";
     return {out.text(), location};

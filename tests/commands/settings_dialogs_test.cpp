@@ -8,7 +8,7 @@
 
 #include "commands/parameters_dialog.h"
 #include "core/messages.h"
-#include "settings/parameters.h"
+#include "settings/offsets_file.h"
 #include "shell/dispatch.h"
 #include "test_app.h"
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app.h"
+#include "commands/app.h"
 #include "demo_runner.h"
 #include "kml_checks.h"
 #include "run.h"

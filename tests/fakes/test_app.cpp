@@ -9,7 +9,9 @@
 #include "core/messages.h"
 #include "shell/dispatch.h"
 #include "shell/startup.h"
+#include "simlink/flightdata.h"
 #include "simlink/fsuipc.h"
+#include "simlink/traffic.h"
 
 #ifndef SKYTRACE_SOURCE_DIR
 #error "SKYTRACE_SOURCE_DIR must name the repository"
@@ -109,6 +111,19 @@ std::vector<std::string> TestApp::Shown() const {
 
 bool TestApp::Load() {
   return Form_Load(*app_);
+}
+
+ReadOutcome TestApp::ReadFlight() {
+  return ReadFlightData(app_->link, FlightReadSettingsOf(*app_), app_->sample,
+                        app_->g.GroundOffset);
+}
+
+RecordResult TestApp::Record(const std::string& code, bool force) {
+  return RecordSample(RecordInputsOf(*app_), app_->recorder, code, force);
+}
+
+ReadOutcome TestApp::ReadTraffic() {
+  return GetAI(app_->link, app_->g.TcasRange, app_->g.TcasRangeSent, app_->traffic);
 }
 
 void TestApp::Tick(int seconds) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app.h"
+#include "commands/app.h"
 #include "fake_ports.h"
 #include "memory_transport.h"
 #include "platform/headless.h"
@@ -56,6 +56,11 @@ class TestApp {
   std::string SavedFolder() const;
 
   bool Load();  // Form_Load
+  // The readers on the program's link, with the parts of the record they fill.
+  ReadOutcome ReadFlight();
+  ReadOutcome ReadTraffic();
+  // The recorder on the record's parts (nothing posted or shown).
+  RecordResult Record(const std::string& code, bool force);
   // A new run of the program on the same folders (after a kill, say): a fresh program-wide
   // state, the file system's faults lifted, the messages forgotten.
   void Restart();

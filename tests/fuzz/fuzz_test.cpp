@@ -12,7 +12,7 @@
 #include "core/link_state.h"
 #include "core/text.h"
 #include "kml/templates.h"
-#include "settings/parameters.h"
+#include "settings/offsets_file.h"
 #include "skytrace-sim/flight_source.h"
 #include "skytrace-sim/simulator_core.h"
 #include "skytrace-sim/track.h"
@@ -252,11 +252,11 @@ TEST(FuzzReaders, SettingsFiles) {
     const std::string text =
         fuzz.OneIn(4) ? fuzz.Bytes(fuzz.Below(200)) : fuzz.Mutate(valid, kEdges);
     test::WriteFile(offsets, text);
-    LoadLoggingParameters(t.app());
+    LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
     const std::string loaded = FormatLoggingParameters(t.app().params);
-    SaveLoggingParameters(t.app());
+    SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
     t.app().params = LoggingParameters{};
-    LoadLoggingParameters(t.app());
+    LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
     ASSERT_EQ(FormatLoggingParameters(t.app().params), loaded) << n;
   }
 }

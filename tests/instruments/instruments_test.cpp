@@ -1,6 +1,6 @@
 // The instruments: distances, bearings and threat levels of traffic; the TCAS window's drawing,
 // refresh, modes, zoom and life; the aircraft status window's lines, colours and life.
-#include "instruments/geometry.h"
+#include "core/geometry.h"
 #include "instruments/status_window.h"
 #include "instruments/tcas.h"
 
@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "commands/instrument_windows.h"
 #include "core/messages.h"
 #include "shell/dispatch.h"
 #include "shell/tick.h"
@@ -44,17 +45,15 @@ TEST(GeometryTest, GreatCircleDistances) {
 
 // Radians to degrees by 57.29578 in single precision; longitude differences are not scaled.
 TEST(GeometryTest, BearingsOnPlainDegreeDifferencesInTheUsersFormat) {
-  test::TestApp t;
   const double cases[][4] = {{4, 52, 4, 52}, {4, 52, 4, 53}, {4, 52, 4, 51}, {4, 52, 5, 52},
                              {5, 52, 4, 52}, {0, 0, 1, 1},   {0, 0, 1, -1},  {0, 0, -1, -1},
                              {0, 0, -1, 1},  {0, 60, 1, 61}, {0, 0, 2, 1}};  // lon, lat to lon, lat
   std::string bearings;
-  for (const auto& c : cases) bearings += BearingTo(t.app(), c[0], c[1], c[2], c[3]) + " ";
+  for (const auto& c : cases) bearings += BearingTo(".", c[0], c[1], c[2], c[3]) + " ";
   EXPECT_EQ(bearings,
             "0 0 180 90 270 45.0000005252762 134.999999474724 225.000000525276 314.999999474724 "
             "45.0000005252762 63.4349495633858 ");
-  t.g().DecimalSeparator = ",";
-  EXPECT_EQ(BearingTo(t.app(), 0, 0, 2, 1), "63,4349495633858");
+  EXPECT_EQ(BearingTo(",", 0, 0, 2, 1), "63,4349495633858");
 }
 
 // The last latitude north of 52N 4E within `nm` as the distance function sees it, or the next.
@@ -69,6 +68,19 @@ double NorthEdge(double nm, bool inside) {
 }
 
 constexpr double kNmPerDegreeLat = 60.1075;  // of the distance function's sphere
+
+// The TCAS display's model on its own: the own aircraft at 52N 4E, 10000 ft, heading 000, and the
+// sentences it posts.
+struct Display {
+  FlightSample own{.Latitude = "52", .Longitude = "4", .Altitude = "10000", .Heading = "0"};
+  TcasControls window;
+  std::vector<std::string> posted;
+  SentenceList board{posted};
+  TcasScene Scene(int mode = 4, int range = 20) const { return {own, ".", range, mode}; }
+  TrafficFilter Filter(int mode, int range, std::string_view separator = ".") const {
+    return {own.Altitude, own.Longitude, own.Latitude, separator, range, mode};
+  }
+};
 
 class InstrumentsTest : public ::testing::Test {
  protected:
@@ -98,8 +110,9 @@ class InstrumentsTest : public ::testing::Test {
   test::TestApp t;
 };
 
-TEST_F(InstrumentsTest, TargetPositionIsHeadingUpAndScaledToTheDisc) {
-  const TcasControls& f = t.app().frmTCAS;
+TEST(TcasDisplay, TargetPositionIsHeadingUpAndScaledToTheDisc) {
+  Display d;
+  const TcasControls& f = d.window;
   const double halfRing = f.imgTCASTable.width / 4.0;  // 10 NM on the 20 NM range
   const double centreX = f.Frame3Box.left + f.imgTCASTable.left + f.imgTCASTable.width / 2.0;
   const double centreY = f.Frame3Box.top + f.imgTCASTable.top + f.imgTCASTable.height / 2.0;
@@ -117,29 +130,29 @@ TEST_F(InstrumentsTest, TargetPositionIsHeadingUpAndScaledToTheDisc) {
       {"due north at heading 270 is on the right", "270", north, 4, halfRing, 0},
   };
   for (const Case& c : cases) {
-    t.app().sample.Heading = c.heading;
-    const std::string text = TargetPosition(t.app(), c.lat, c.lon);
+    d.own.Heading = c.heading;
+    const std::string text = TargetPosition(d.Scene(), f, d.board, c.lat, c.lon);
     const size_t colon = text.find(':');
     EXPECT_NEAR(std::stoi(text.substr(0, colon)) - centreX, c.dx, 1.5) << c.name << ": " << text;
     EXPECT_NEAR(std::stoi(text.substr(colon + 1)) - centreY, c.dy, 1.5) << c.name << ": " << text;
   }
   // Whole twips, halves to even: the centre (x.5) rounds to the even neighbour.
-  t.app().sample.Heading = "0";
-  EXPECT_EQ(TargetPosition(t.app(), 52, 4), "1328:1478");
-  t.app().sample.Heading = "";
-  EXPECT_EQ(TargetPosition(t.app(), 52.1, 4), "0:0");
-  EXPECT_EQ(t.LastMessage(), "Unable to calculate X and Y pos for TCAS.");
+  d.own.Heading = "0";
+  EXPECT_EQ(TargetPosition(d.Scene(), f, d.board, 52, 4), "1328:1478");
+  d.own.Heading = "";
+  EXPECT_EQ(TargetPosition(d.Scene(), f, d.board, 52.1, 4), "0:0");
+  EXPECT_EQ(d.posted, std::vector<std::string>{"Unable to calculate X and Y pos for TCAS."});
 }
 
-TEST_F(InstrumentsTest, DrawTargetPlacesSymbolAndRelativeAltitudeLabel) {
-  t.g().TcasMode = 4;
+TEST(TcasDisplay, DrawTargetPlacesSymbolAndRelativeAltitudeLabel) {
+  Display d;
   for (double above : {1200, 350, 30, 0, -49, -50, -300, -301}) {
-    DrawTarget(t.app(), 52 + 3 / kNmPerDegreeLat, 4, 10000 + above);
+    DrawTarget(d.Scene(), d.window, d.board, 52 + 3 / kNmPerDegreeLat, 4, 10000 + above);
   }
   std::string labels;
-  for (const TcasSymbol& target : Targets()) labels += target.label + " ";
+  for (const TcasSymbol& target : d.window.targets) labels += target.label + " ";
   EXPECT_EQ(labels, "+12 +3 +0 +0 -1 -1 -3 -4 ");
-  const TcasControls& f = t.app().frmTCAS;
+  const TcasControls& f = d.window;
   const TcasSymbol& s = f.targets[0];
   EXPECT_EQ(s.image, (Placement{s.x - 60, s.y - 60, 120, 120}));
   EXPECT_EQ(s.labelBox, (Placement{s.x - f.lblTCAS.width / 2, s.y - f.lblTCAS.height,
@@ -186,7 +199,7 @@ TEST_F(InstrumentsTest, ModesZoomAndAlwaysOnTopAcrossClosing) {
     modes += t.app().frmTCAS.Label11.text + " ";
   }
   EXPECT_EQ(modes, "ABV BLW NRM ALL OFF ABV ");
-  using Press = void (*)(App&);
+  using Press = void (*)(App&);  // the window's commands
   const std::pair<Press, int> presses[] = {{ZoomOut, 2}, {ZoomIn, 5}, {ZoomOut, 4}};
   std::string zoom;
   for (const auto& [press, times] : presses) {
@@ -221,8 +234,8 @@ TEST_F(InstrumentsTest, ModesZoomAndAlwaysOnTopAcrossClosing) {
 }
 
 // A target `nm` north (inside the edge or just beyond), `above` feet higher, by mode and range.
-TEST_F(InstrumentsTest, LevelsAtEveryRangeDistanceHeightAndModeBoundary) {
-  const size_t messages = t.Messages().size();
+TEST(Classification, LevelsAtEveryRangeDistanceHeightAndModeBoundary) {
+  Display d;
   struct Case {
     int mode, range;
     double nm;
@@ -250,35 +263,34 @@ TEST_F(InstrumentsTest, LevelsAtEveryRangeDistanceHeightAndModeBoundary) {
       {4, 20, 5, true, -30000, kLevelOther},  {0, 20, 5, true, 10000, kLevelOther},
   };
   for (const Case& c : cases) {
-    t.g().TcasMode = c.mode;
-    t.g().TcasRange = c.range;
-    EXPECT_EQ(ClassifyTraffic(t.app(), NorthEdge(c.nm, c.inside), 4, 10000 + c.above, "", "", ""),
+    EXPECT_EQ(ClassifyTraffic(d.Filter(c.mode, c.range), NorthEdge(c.nm, c.inside), 4,
+                              10000 + c.above, d.board),
               c.level)
         << "mode " << c.mode << ", range " << c.range << ": " << c.nm << " NM "
         << (c.inside ? "inside" : "beyond") << ", " << c.above << " ft";
   }
-  EXPECT_EQ(t.Messages().size(), messages) << t.LastMessage();
+  EXPECT_TRUE(d.posted.empty());
 }
 
-// Own position texts in the user's format override the sample's; a failure hides the target.
-TEST_F(InstrumentsTest, ClassificationWithOwnTextsAndItsFailure) {
-  t.g().TcasMode = 4;
-  t.g().DecimalSeparator = ",";
-  // Against an own position given as texts, the target is 1 NM away and 100 ft below.
-  EXPECT_EQ(ClassifyTraffic(t.app(), 10.0166, 20, 4900, "5000,5", "20", "10"), kLevelClose3);
-  t.app().sample.Altitude = "0";
-  EXPECT_EQ(ClassifyTraffic(t.app(), 10.0166, 20, 4900, "", "20", "10"), kLevelOther);
-  const size_t messages = t.Messages().size();
-  t.app().sample.Altitude = "not a number";
-  EXPECT_EQ(ClassifyTraffic(t.app(), 52.01, 4, 10000, "", "", ""), kLevelHidden);
-  EXPECT_EQ(t.LastMessage(), "Error in drawing TCAS table.");
-  t.app().sample.Altitude = "10000";
-  EXPECT_EQ(ClassifyTraffic(t.app(), 52.01, 4, 1e300, "", "", ""), kLevelHidden);
-  EXPECT_EQ(ClassifyTraffic(t.app(), 52.01, 4, 10000, "", "x", ""), kLevelHidden);
-  EXPECT_EQ(t.Messages().size(), messages + 3);
+// Own texts in the user's number format; a failure posts its sentence and hides the target.
+TEST(Classification, OwnTextsInTheUsersFormatAndTheFailure) {
+  Display d;
+  d.own = {.Latitude = "10", .Longitude = "20", .Altitude = "5000,5"};
+  // The target is 1 NM away and 100 ft below.
+  EXPECT_EQ(ClassifyTraffic(d.Filter(4, 20, ","), 10.0166, 20, 4900, d.board), kLevelClose3);
+  d.own.Altitude = "0";
+  EXPECT_EQ(ClassifyTraffic(d.Filter(4, 20, ","), 10.0166, 20, 4900, d.board), kLevelOther);
+  d.own = {.Latitude = "52", .Longitude = "4", .Altitude = "not a number"};
+  EXPECT_EQ(ClassifyTraffic(d.Filter(4, 20), 52.01, 4, 10000, d.board), kLevelHidden);
+  d.own.Altitude = "10000";
+  EXPECT_EQ(ClassifyTraffic(d.Filter(4, 20), 52.01, 4, 1e300, d.board), kLevelHidden);
+  d.own.Longitude = "x";
+  EXPECT_EQ(ClassifyTraffic(d.Filter(4, 20), 52.01, 4, 10000, d.board), kLevelHidden);
+  EXPECT_EQ(d.posted, std::vector<std::string>(3, "Error in drawing TCAS table."));
 }
 
-TEST_F(InstrumentsTest, ColoursAtTheirBounds) {
+TEST(StatusLines, ColoursAtTheirBounds) {
+  StatusControls w;
   struct Case {
     const char *verticalSpeed, *height;
     int16_t onGround;
@@ -290,27 +302,26 @@ TEST_F(InstrumentsTest, ColoursAtTheirBounds) {
       {"0", "100.5", 0, kBlack, kBlack},
   };
   // The overspeed and stall colours belong to event detection.
-  w().Label1.color = w().Label3.color = kRed;
+  w.Label1.color = w.Label3.color = kRed;
   for (const Case& c : cases) {
-    t.app().sample = {.VerticalSpeed = c.verticalSpeed, .HeightAboveGround = c.height};
-    t.app().sample.OnGround = c.onGround;
-    WriteStatusLines(t.app());
-    EXPECT_EQ(w().Label4.color, c.vsColour) << c.verticalSpeed;
-    EXPECT_EQ(w().Label8.color, c.heightColour) << c.height << " on ground " << c.onGround;
+    FlightSample sample{.VerticalSpeed = c.verticalSpeed, .HeightAboveGround = c.height};
+    sample.OnGround = c.onGround;
+    WriteStatusLines(w, sample, ".");
+    EXPECT_EQ(w.Label4.color, c.vsColour) << c.verticalSpeed;
+    EXPECT_EQ(w.Label8.color, c.heightColour) << c.height << " on ground " << c.onGround;
   }
-  EXPECT_EQ(w().Label1.color, kRed);
-  EXPECT_EQ(w().Label3.color, kRed);
+  EXPECT_EQ(w.Label1.color, kRed);
+  EXPECT_EQ(w.Label3.color, kRed);
 }
 
 // Integer parts (floor) in the user's number format, the altitude text unchanged; a lost link
 // blanks them and leaves the event line to its timer.
 TEST_F(InstrumentsTest, ValueLinesAndALostLink) {
-  t.g().DecimalSeparator = ",";
-  FlightSample& s = t.app().sample;
-  s = {.Altitude = "-0", .GroundSpeed = "245,7", .Heading = "306,2", .VerticalSpeed = "-3,5"};
+  FlightSample s{.Altitude = "-0", .GroundSpeed = "245,7", .Heading = "306,2"};
+  s.VerticalSpeed = "-3,5";
   s.HeightAboveGround = "3500";
   s.IndicatedAirspeed = 250.9;
-  WriteStatusLines(t.app());
+  WriteStatusLines(w(), s, ",");
   EXPECT_EQ(Lines(), "GND SPD: 245|IAS: 250|HDG: 306|ALT: -0|VS: -4|ALT AGL: 3500");
   w().Label4.color = kRed;
   ShowMessage(t.app(), "Event: Gear down");

@@ -65,7 +65,9 @@ TEST_F(TrafficKmlTest, OwnPathAloneWhileTheModeIsOff) {
     s.Longitude = c.lon;
     s.Altitude = "1000";
     t.app().prev.Altitude = c.previous;
-    EXPECT_EQ(PredictedPathAndTraffic(t.app()), OwnPath(c.expected, c.onGround)) << c.name;
+    EXPECT_EQ(PredictedPathAndTraffic(t.app().kml, RealtimeSceneOf(t.app()), t.app().board),
+              OwnPath(c.expected, c.onGround))
+        << c.name;
   }
   EXPECT_THROW(LatitudeRate(100, 4, 90), std::domain_error);
 }
@@ -78,7 +80,7 @@ TEST_F(TrafficKmlTest, AnAircraftOutOfRangeIsWrittenBlue) {
   std::string pin = ReplaceFirst(kml().PlacemarkPinSmallAir, "NAME", "FAR +6");
   pin = ReplaceFirst(ReplaceFirst(ReplaceFirst(pin, "LATX", "52.75"), "LONY", "4.5"), "ALTM",
                      "3230.88");
-  EXPECT_EQ(PredictedPathAndTraffic(t.app()),
+  EXPECT_EQ(PredictedPathAndTraffic(t.app().kml, RealtimeSceneOf(t.app()), t.app().board),
             OwnPath("4.5,52.25,3048 4.5,52.25,3048") +
                 ReplaceFirst(kml().Folder, "NAME", "AI/Multiplayer traffic") + path + pin +
                 kml().FolderEnd);
@@ -107,7 +109,8 @@ TEST_F(TrafficKmlTest, ClassesLabelsAndPaths) {
   t.app().traffic[20] = {"20", "52", "4", "5000", "180", "360", "N", "600"};
   t.app().traffic[21] = {"21", "52", "4", "5000", "270", "360", "E", "-600"};
   t.app().traffic[22] = {"", "52", "4", "5000", "270", "360", "SKIPPED", "0"};
-  const std::string text = PredictedPathAndTraffic(t.app());
+  const std::string text =
+      PredictedPathAndTraffic(t.app().kml, RealtimeSceneOf(t.app()), t.app().board);
   size_t at = 0;
   for (const Case& c : cases) {
     // The path's name: the call sign as in the label, and the class.

@@ -31,11 +31,15 @@ void Prepare(TestApp& t, const std::string& log = GoldenLog()) {
 
 // Writes Flightlog.kml, or with `realtime` Realtime.kml and RealtimeLocation.kml.
 bool Write(TestApp& t, bool realtime = false) {
-  const std::string log = t.DataFile(realtime ? "Realtime" : "Flightlog");
-  return WriteKmlDocument(
-      t.app(), log + ".txt", log + ".kml",
-      realtime ? "Skytrace Realtime Flightpath" : "Flightlog Cessna hop 04-12-2026 22.30", realtime,
-      realtime ? t.DataFile("RealtimeLocation.kml") : "");
+  if (!realtime) {
+    return WriteKmlDocument(KmlOutputOf(t.app()), t.DataFile("Flightlog.txt"),
+                            t.DataFile("Flightlog.kml"), "Flightlog Cessna hop 04-12-2026 22.30");
+  }
+  return WriteRealtimeKmlDocuments(
+      KmlOutputOf(t.app()),
+      {t.DataFile("Realtime.txt"), t.DataFile("Realtime.kml"), "Skytrace Realtime Flightpath",
+       t.DataFile("RealtimeLocation.kml")},
+      RealtimeSceneOf(t.app()), t.app().realtimeRendering);
 }
 
 TEST(Writer, ConvertedFlightMatchesItsGoldenDocumentInEitherLocale) {

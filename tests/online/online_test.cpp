@@ -9,7 +9,7 @@
 #include "online/online.h"
 #include "online/updates.h"
 #include "online/xplane_module.h"
-#include "settings/parameters.h"
+#include "settings/offsets_file.h"
 #include "shell/dispatch.h"
 #include "test_app.h"
 
@@ -28,6 +28,19 @@ struct Online : test::TestApp {
   void Serve(const std::string& path, const std::string& text) { http.texts[kBase + path] = text; }
   std::string Program(const std::string& name) { return root / ("program/" + name); }
   std::string Version() { return std::to_string(static_cast<int>(ProgramVersionNumber())); }
+  UpdateResult CheckUpdates() {
+    return CheckForUpdates(UpdateCheckOf(app(), ServerOf(app()), DataFolder()));
+  }
+  void XPlane(bool forceYes) {
+    const WebServer server = ServerOf(app());
+    const SettingsFile settings = SettingsOf(app());
+    CheckXPlane(XPlaneInstallerOf(app(), server, settings), app().params, forceYes);
+  }
+  void XPlaneModule() {
+    const WebServer server = ServerOf(app());
+    const SettingsFile settings = SettingsOf(app());
+    CheckXPUIPCVersion(XPlaneInstallerOf(app(), server, settings), app().params);
+  }
 };
 
 TEST(VersionFile, KeysAtTheLineStartValuesAfterTheFirstEqualsTheLastLineWins) {
@@ -94,7 +107,12 @@ TEST(UpdateCheck, ThresholdAgainstOurVersionThenTheUpdaterStartsAndTheProgramEnd
       {1, 1, true, true, false, {news, on, noUpdater}, false},
       // There, but it cannot be started: said with its path, and the program ends as for the
       // update.
-      {1, 1, true, true, true, {news, on, noUpdater + "\r\n\r\nThe updater is @Updater.exe."},
+      {1,
+       1,
+       true,
+       true,
+       true,
+       {news, on, noUpdater + "\r\n\r\nThe updater is @Updater.exe."},
        true},
   };
   for (const Case& c : cases) {
@@ -110,7 +128,7 @@ TEST(UpdateCheck, ThresholdAgainstOurVersionThenTheUpdaterStartsAndTheProgramEnd
     t.app().params.MinUpdate = c.minUpdate;
     const bool unstartable = c.shown.size() == 3 && c.started;
     t.shell.opens = !unstartable;
-    const UpdateResult result = CheckForUpdates(t.app());
+    const UpdateResult result = t.CheckUpdates();
     const std::string label = std::to_string(c.minAbove) + "/" + std::to_string(c.majAbove);
     std::vector<std::string> shown = c.shown;
     if (unstartable) shown.back().replace(shown.back().find('@'), 1, t.Program(""));
@@ -196,7 +214,7 @@ TEST(UpdaterRefresh, WritesOnlyAnUpdaterProgramInTheProgramFolder) {
     t.Serve("/SkytraceVersion.txt",
             "UpdateVer=1\r\nUpdater=" + kBase + "/u.bin=" + target + "\r\nUpdater=x=<app>other");
     t.Serve("/u.bin", "new updater");
-    CheckForUpdates(t.app());
+    t.CheckUpdates();
     const bool fetched =
         std::count(t.http.requested.begin(), t.http.requested.end(), kBase + "/u.bin") == 1;
     EXPECT_EQ(fetched, c.written != nullptr) << c.target;  // nothing fetched for a refused one
@@ -229,7 +247,7 @@ TEST(UpdaterRefresh, TheEarlierUpdaterStaysUntilTheNewOneIsWhole) {
     t.Serve("/SkytraceVersion.txt", "UpdateVer=1\r\nUpdater=" + kBase + "/u.bin=<app>Updater.exe");
     t.Serve("/u.bin", "new updater");
     t.files.FailOn(c.op, "Updater.exe", 0, -1, c.how);
-    CheckForUpdates(t.app());
+    t.CheckUpdates();
     EXPECT_EQ(test::ReadFile(t.Program("Updater.exe")), c.kept) << c.op;
     EXPECT_FALSE(test::FileExists(t.Program("Updater.exe.tmp"))) << c.op;
   }
@@ -248,7 +266,7 @@ TEST(UpdaterRefresh, OnlyANewerUpdaterIsFetchedAndAnEqualsInTheUrlEndsIt) {
     t.Serve("/SkytraceVersion.txt", std::string("UpdateVer=") + c.updateVer +
                                         "\r\nUpdater=" + kBase + "/get?file=<app>Updater.exe");
     t.Serve("/get?file", "bytes");
-    CheckForUpdates(t.app());
+    t.CheckUpdates();
     EXPECT_EQ(test::FileExists(t.Program("Updater.exe")), c.fetched) << c.updateVer;
     if (c.fetched) {
       EXPECT_EQ(test::ReadFile(t.Program("Updater.exe")), "bytes");
@@ -299,7 +317,7 @@ TEST(XPlane, TheFirstRunQuestionAndTheFolderDialog) {
       if (a.kind == Answer::Text) a.text = t.root.path() + "/" + a.text.substr(1);
       t.dialogs.Queue(a);
     }
-    CheckXPlane(t.app(), c.forceYes);
+    t.XPlane(c.forceYes);
     std::vector<std::string> titles;
     for (const auto& s : t.dialogs.shown) titles.push_back(s.kind == "file" ? "file" : s.title);
     EXPECT_EQ(titles, c.titles) << c.xpuipc << c.forceYes;
@@ -313,7 +331,7 @@ TEST(XPlane, TheFirstRunQuestionAndTheFolderDialog) {
   Online t;
   t.dialogs.Queue({Answer::Yes});
   t.app().params.XPUIPC = "";
-  CheckXPlane(t.app(), false);
+  t.XPlane(false);
   ASSERT_EQ(t.dialogs.shown.size(), 3u);  // the question, the folder box, the cancelled dialog
   EXPECT_EQ(t.dialogs.shown[0].text,
             "Thank you for downloading the Skytrace flightlogger!!\r\n\r\nAre you planning to use "
@@ -337,8 +355,8 @@ TEST(XPlane, ElsewhereTheFolderIsRecordedAndNothingDownloaded) {
   test::WriteFile(t.root / "xp/plugins/X-Plane", "no extension");
   t.dialogs.Queue({Answer::Ok});
   t.dialogs.Queue({Answer::Text, t.root / "xp/plugins/X-Plane"});
-  CheckXPlane(t.app(), true);
-  CheckXPUIPCVersion(t.app());
+  t.XPlane(true);
+  t.XPlaneModule();
   const std::string note =
       "This build records the folder but installs no XPUIPC module: on Linux, skytrace-sim "
       "--xplane connects X-Plane to the Skytrace.";
@@ -412,7 +430,7 @@ TEST(XPlane, ModuleDownloadsIntoThePluginsFolder) {
     if (std::string(c.fault) == "link") {
       std::filesystem::create_symlink(t.root / "elsewhere/XPUIPC.xpl", plugins + "XPUIPC.xpl");
     }
-    CheckXPUIPCVersion(t.app());
+    t.XPlaneModule();
     EXPECT_EQ(t.Shown(), c.box.empty()
                              ? std::vector<std::string>{}
                              : std::vector<std::string>{"Skytrace flightlogger: " + c.box})
@@ -471,7 +489,7 @@ TEST(UsageReport, SystemNames) {
   for (const Case& c : cases) {
     test::TestApp t;
     t.system.os = c.os;
-    EXPECT_EQ(getOSV(t.app()), c.name);
+    EXPECT_EQ(getOSV(t.system), c.name);
   }
 }
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 
+#include "commands/app.h"
 #include "commands/logging.h"
-#include "core/app.h"
 #include "kml_checks.h"
 #include "shell/dispatch.h"
 #include "skytrace-sim/traffic_source.h"
@@ -70,6 +70,15 @@ TEST(Animation, TrafficOnlyWhileTheTcasDisplayReadsIt) {
   EXPECT_EQ(test::Field(records.back(), 1), "20261204223027");
 }
 
+// Records the animation of the program's sample; the sentences it would post go to `said`.
+bool Record(test::TestApp& t, const std::string& code, std::vector<std::string>* said = nullptr) {
+  std::vector<std::string> sentences;
+  const bool recorded =
+      RecordAnimation(RecordInputsOf(t.app()), t.app().recorder.PrevTimestamp, code, sentences);
+  if (said) *said = sentences;
+  return recorded;
+}
+
 // A program with an aircraft parked at 1000 ft, the TCAS display in mode ALL and one aircraft
 // 0.6 NM away, ready for one call.
 std::unique_ptr<test::TestApp> Parked(const char* trafficAlt = "2000") {
@@ -83,7 +92,7 @@ std::unique_ptr<test::TestApp> Parked(const char* trafficAlt = "2000") {
                      .OnGround = 1,
                      .VerticalSpeed = "0",
                      .HeightAboveGround = "0"};
-  t->g().PrevTimestamp = "20261204223014";
+  t->app().recorder.PrevTimestamp = "20261204223014";
   t->g().TcasMode = 4;
   t->app().traffic[2] = {"7", "52.31", "4.76", trafficAlt, "271.5", "120", "KLM1", "-500"};
   return t;
@@ -111,7 +120,7 @@ TEST(RecordAnimation, OneCallWritesTheRecordAndTheTraffic) {
     auto t = Parked(c.trafficAlt);
     t->app().sample.GroundSpeed = c.groundSpeed;
     if (c.before) test::WriteFile(t->DataFile("Animation.txt"), c.before);
-    EXPECT_TRUE(RecordAnimation(t->app(), c.code)) << c.name;
+    EXPECT_TRUE(Record(*t, c.code)) << c.name;
     const std::string record = stamp + ":4.76:52.3:1000:1:" + c.code + ":0:0:0:0:0:90:" + c.last;
     EXPECT_EQ(test::ReadFile(t->DataFile("Animation.txt")),
               (c.before ? c.before : "") + (c.recorded ? record + "\r\n" : ""))
@@ -143,8 +152,9 @@ TEST(RecordAnimation, WithoutTrafficAndOnFailures) {
   for (const Case& c : cases) {
     auto t = Parked();
     c.arrange(*t);
-    const bool failed = !RecordAnimation(t->app(), "");
-    EXPECT_EQ(failed, t->LastMessage() == "Error in animating flight.") << c.name;
+    std::vector<std::string> said;
+    const bool failed = !Record(*t, "", &said);
+    EXPECT_EQ(failed, !said.empty() && said.back() == "Error in animating flight.") << c.name;
     EXPECT_EQ(test::FileExists(t->DataFile("Traffic.txt")), c.trafficFile) << c.name;
     EXPECT_EQ(test::FileExists(t->DataFile("Animation.txt")), c.recorded) << c.name;
     if (c.trafficFile) {
@@ -153,7 +163,7 @@ TEST(RecordAnimation, WithoutTrafficAndOnFailures) {
     // The next call tries again.
     t->files.ClearFaults();
     t->app().traffic[2].Alt = "2000";
-    EXPECT_TRUE(RecordAnimation(t->app(), "SA")) << c.name;
+    EXPECT_TRUE(Record(*t, "SA")) << c.name;
     EXPECT_EQ(test::Lines(test::ReadFile(t->DataFile("Animation.txt"))).size(),
               c.recorded ? 2u : 1u)
         << c.name;

@@ -5,10 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <tuple>
 
+#include "commands/app.h"
 #include "commands/logging.h"
-#include "core/app.h"
 #include "shell/dispatch.h"
 #include "track_feed.h"
 
@@ -70,10 +71,10 @@ std::pair<std::string, size_t> Detect(
   sim::WriteFlightState(t.simulator, {.altitudeFt = 3000, .verticalSpeedFpm = -700, .gear = 1});
   t.Tick();
   arrange(t.app().sample, t.app().prev);
-  const size_t before = t.Messages().size();
   std::string code = "SA";
-  DetectEvents(t.app(), code);
-  return {code, t.Messages().size() - before};
+  RecordResult result;
+  DetectEvents(t.app().sample, t.app().prev, ".", t.app().params, code, result);
+  return {code, result.sentences.size()};
 }
 
 // No event, or one as the code says; the approach window is 150 to 5000 ft above ground, below
@@ -100,30 +101,32 @@ TEST(EventRules, ChecksAndTheirWindows) {
   }
 }
 
-// Overspeed colours the status window's ground-speed line, stall its altitude line, while the
-// window is open.
-TEST(EventRules, WarningsColourTheStatusWindowOnlyWhileItIsOpen) {
+// The overspeed and stall warnings as they begin and end (the status window colours its
+// ground-speed and altitude lines by them).
+TEST(EventRules, WarningsAsTheyBeginAndEnd) {
   struct Step {
-    bool open;
     int16_t overspeed[2], stall[2];  // before and now
-    Color speedLine, altitudeLine;
-  } steps[] = {{false, {0, 1}, {0, 1}, kBlack, kBlack},
-               {true, {0, 1}, {0, 1}, kRed, kRed},
-               {true, {1, 0}, {1, 1}, kBlack, kRed},
-               {true, {1, 0}, {1, 0}, kBlack, kBlack}};
+    std::optional<bool> overspeedOn, stallOn;
+  } steps[] = {{{0, 1}, {0, 1}, true, true},
+               {{1, 0}, {1, 1}, false, std::nullopt},
+               {{1, 1}, {1, 0}, std::nullopt, false},
+               {{0, 0}, {0, 0}, std::nullopt, std::nullopt}};
   test::TestApp t;
   ASSERT_TRUE(t.Load());
   for (const Step& step : steps) {
-    t.g().StatusWindowOpen = step.open;
-    Detect(t, [&](FlightSample& s, PreviousSample& p) {
-      p.Overspeed = step.overspeed[0], s.Overspeed = step.overspeed[1];
-      p.Stall = step.stall[0], s.Stall = step.stall[1];
-    });
-    EXPECT_EQ(t.app().frmACStatus.Label1.color, step.speedLine) << &step - steps;
-    EXPECT_EQ(t.app().frmACStatus.Label3.color, step.altitudeLine) << &step - steps;
+    sim::WriteFlightState(t.simulator, {.altitudeFt = 3000, .verticalSpeedFpm = -700, .gear = 1});
+    t.Tick();
+    FlightSample& s = t.app().sample;
+    PreviousSample& p = t.app().prev;
+    p.Overspeed = step.overspeed[0], s.Overspeed = step.overspeed[1];
+    p.Stall = step.stall[0], s.Stall = step.stall[1];
+    std::string code;
+    RecordResult result;
+    DetectEvents(s, p, ".", t.app().params, code, result);
+    EXPECT_EQ(result.overspeed, step.overspeedOn) << &step - steps;
+    EXPECT_EQ(result.stall, step.stallOn) << &step - steps;
   }
 }
-
 
 // Events compare two real samples: none on the first sample after start-up or a reconnection
 // (a parked aircraft is no touchdown, flaps moved while the link was down are no event), and the

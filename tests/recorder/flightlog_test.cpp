@@ -7,10 +7,9 @@
 #include <algorithm>
 #include <functional>
 
+#include "commands/app.h"
 #include "commands/logging.h"
-#include "core/app.h"
 #include "core/timestamp.h"
-#include "recorder/recording_state.h"
 #include "shell/startup.h"
 #include "track_feed.h"
 
@@ -49,12 +48,13 @@ class FlightLogTest : public ::testing::Test {
     a.sample.GlideslopeState = f.glide;
     a.sample.GlideslopeFlag = f.flag;
     a.prev = {.Altitude = "5000", .GlideslopeFlag = f.prevFlag, .GlideslopeNeedle = f.needle};
-    a.g.LastLoggedHeading = f.lastHdg;
-    a.g.LastLoggedGroundSpeed = f.lastSpeed;
-    a.g.LastLoggedAltitude = f.lastAlt;
-    a.g.LastLoggedVerticalSpeed = f.lastVs;
-    a.g.LastWriteTime = std::to_string(std::stoll(Timestamp(a)) - f.writtenAgo);
-    a.g.PrevTimestamp = Timestamp(a);
+    RecorderState& r = a.recorder;
+    r.LastLoggedHeading = f.lastHdg;
+    r.LastLoggedGroundSpeed = f.lastSpeed;
+    r.LastLoggedAltitude = f.lastAlt;
+    r.LastLoggedVerticalSpeed = f.lastVs;
+    r.LastWriteTime = std::to_string(std::stoll(Timestamp(t.clock)) - f.writtenAgo);
+    r.PrevTimestamp = Timestamp(t.clock);
     a.g.LoggingOn = true;
     if (f.more) f.more(a.sample, a.prev);
   }
@@ -105,9 +105,9 @@ TEST_F(FlightLogTest, SelectionBoundaries) {
   for (const Case& c : cases) {
     Fly(c.flight);
     const size_t before = Log().size();
-    RecordSample(t.app(), "", false);
+    const RecordResult result = t.Record("", false);
     EXPECT_EQ(Log().size() > before, c.writes) << c.name;
-    EXPECT_EQ(t.app().Form1.Label5.color, c.writes ? kGreen : kBlack) << c.name;
+    EXPECT_EQ(result.writtenLabel.value_or(false), c.writes) << c.name;
     EXPECT_FALSE(t.app().ended) << c.name;
   }
 }
@@ -124,18 +124,18 @@ TEST_F(FlightLogTest, RecordFieldsAndLineEnd) {
   s.VerticalSpeed = "-0.5";  // integer parts are floors
   s.GroundSpeed = "255.99";
   s.Heading = "359.9";
-  t.g().PrevTimestamp = "20261204223014";
-  const std::string stamp = Timestamp(t.app());
+  t.app().recorder.PrevTimestamp = "20261204223014";
+  const std::string stamp = Timestamp(t.clock);
   const size_t before = Log().size();
-  RecordSample(t.app(), "GD", false);
+  t.Record("GD", false);
   EXPECT_EQ(
       Log().substr(before),
       stamp + ":-8.1234567890123:50.1:-0:1:GD:250:1000:260:-1:255:359:" + "20261204223014\r\n");
 
   // Without a previous tick the record starts a log: "SA" and no previous time stamp.
-  ClearPreviousValues(t.app());
+  ClearPreviousValues(t.app().prev, t.app().recorder);
   const size_t second = Log().size();
-  RecordSample(t.app(), "", false);
+  t.Record("", false);
   EXPECT_EQ(Log().substr(second),
             stamp + ":-8.1234567890123:50.1:-0:1:SA:250:1000:260:-1:255:359:-\r\n");
 }
@@ -188,7 +188,7 @@ TEST(FlightLogFullDisk, ARecordIsWrittenWholeOrNotAtAll) {
     const std::string before = test::ReadFile(t.DataFile("Flightlog.txt"));
     t.app().sample.Heading = std::to_string(100 + 10 * room);  // worth a record
     t.files.SetFreeBytes(room);
-    const bool written = RecordSample(t.app(), "", false);
+    const bool written = t.Record("", false).recorded;
     t.files.SetFreeBytes(-1);
     const std::string after = test::ReadFile(t.DataFile("Flightlog.txt"));
     if (!written) {

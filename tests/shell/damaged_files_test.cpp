@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "core/app.h"
-#include "settings/parameters.h"
+#include "commands/app.h"
+#include "settings/offsets_file.h"
 #include "shell/dispatch.h"
 #include "test_app.h"
 

@@ -1,5 +1,5 @@
 // The message board's routing and clearing, the folders and the small system helpers.
-#include "core/messages.h"
+#include "core/system.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ TEST(MessageBoard, ALineStaysFiveSecondsAfterTheLastPost) {
   App& app = t.app();
   app.frmACStatus.loaded = true;
   app.g.StatusWindowOpen = true;
-  RestartTimer(app, app.frmACStatus.tmrMSG);
+  RestartTimer(t.clock, app.frmACStatus.tmrMSG);
   ShowMessage(app, "first");
   t.clock.Advance(3000);
   RunDueTimers(app);
@@ -56,25 +56,26 @@ TEST(MessageBoard, ALineStaysFiveSecondsAfterTheLastPost) {
 }
 
 TEST(Folders, BothFoldersEndWithTheirFixedTails) {
-  test::TestApp t;
-  t.folders = FixedFolders("/home/a b/.local/share", "/home/a b/My Documents", "/opt/sky");
-  EXPECT_EQ(AppDataFolder(t.app()), "/home/a b/.local/share/Skytrace flightlogger/");
-  EXPECT_EQ(SavedTracksFolder(t.app()), "/home/a b/My Documents/Skytrace flightlogger files/");
-  EXPECT_EQ(ProgramFolder(t.app()), "/opt/sky/");
-  t.folders = FixedFolders("", "", "/opt/sky");
-  EXPECT_THROW(AppDataFolder(t.app()), FolderNotFound);
-  EXPECT_THROW(SavedTracksFolder(t.app()), FolderNotFound);
+  FixedFolders folders("/home/a b/.local/share", "/home/a b/My Documents", "/opt/sky");
+  EXPECT_EQ(AppDataFolder(folders), "/home/a b/.local/share/Skytrace flightlogger/");
+  EXPECT_EQ(SavedTracksFolder(folders), "/home/a b/My Documents/Skytrace flightlogger files/");
+  EXPECT_EQ(ProgramFolder(folders), "/opt/sky/");
+  FixedFolders none("", "", "/opt/sky");
+  EXPECT_THROW(AppDataFolder(none), FolderNotFound);
+  EXPECT_THROW(SavedTracksFolder(none), FolderNotFound);
 }
 
 TEST(SystemHelpers, UserNameFitsTwentyFourCharacters) {
-  test::TestApp t;
-  t.system.userName = std::string(24, 'x');
-  EXPECT_EQ(CurrentUserName(t.app()), std::string(24, 'x'));
-  t.system.userName = std::string(25, 'x');
-  EXPECT_EQ(CurrentUserName(t.app()), "");
-  EXPECT_EQ(t.LastMessage(), "Unable to get current username.");
-  t.system.userName.reset();
-  EXPECT_EQ(CurrentUserName(t.app()), "");
+  test::FakeSystemInfo system;
+  std::vector<std::string> posted;
+  SentenceList board(posted);
+  system.userName = std::string(24, 'x');
+  EXPECT_EQ(CurrentUserName(system, board), std::string(24, 'x'));
+  system.userName = std::string(25, 'x');
+  EXPECT_EQ(CurrentUserName(system, board), "");
+  system.userName.reset();
+  EXPECT_EQ(CurrentUserName(system, board), "");
+  EXPECT_EQ(posted, std::vector<std::string>(2, "Unable to get current username."));
 }
 
 }  // namespace

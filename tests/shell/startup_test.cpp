@@ -51,7 +51,7 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
   for (const Case& c : cases) {
     test::TestApp t({.start = {2026, 12, 4, c.localHour, 30, 0}});
     t.clock.SetTimeZone(c.zone);
-    EXPECT_EQ(GetUtcTime(t.app()), c.utc) << c.zone.biasMinutes << " at " << c.localHour;
+    EXPECT_EQ(GetUtcTime(t.clock), c.utc) << c.zone.biasMinutes << " at " << c.localHour;
   }
   // The clock label blinks: "hh:mm" and "hh mm" on successive ticks.
   test::TestApp clock({.zoneBiasMinutes = -60});
@@ -73,7 +73,7 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
   };
   for (const auto& c : stamps) {
     test::TestApp t({.start = c.local, .zoneBiasMinutes = c.bias});
-    EXPECT_EQ(Timestamp(t.app()), c.stamp) << c.stamp;
+    EXPECT_EQ(Timestamp(t.clock), c.stamp) << c.stamp;
   }
 }
 
@@ -194,10 +194,10 @@ TEST(ConnectButton, ReportsTheLinkResultCode) {
   EXPECT_EQ(t.dialogs.shown.size(), 1u);
 
   // The simulator's name: X-Plane whatever the code says, else the code's name.
-  EXPECT_EQ(GetSimulatorName(app), "FSX");
+  EXPECT_EQ(GetSimulatorName(app.link, app.g.Connected), "FSX");
   EXPECT_EQ(SimulatorNameOf(9), "? 9");
   t.simulator.Put<uint16_t>(0x6FFF, 1);
-  EXPECT_EQ(GetSimulatorName(app), "X-Plane");
+  EXPECT_EQ(GetSimulatorName(app.link, app.g.Connected), "X-Plane");
 }
 
 // A second copy of the program asks the first to the front and ends, saying so; the first comes

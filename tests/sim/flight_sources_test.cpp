@@ -112,7 +112,7 @@ TEST(RoundTrip, RangeEdgesEncode) {
   };
   for (const Case& c : cases) {
     WriteFlightState(t.simulator, c.state);
-    ASSERT_EQ(ReadFlightData(t.app()), ReadOutcome::Done) << c.name;
+    ASSERT_EQ(t.ReadFlight(), ReadOutcome::Done) << c.name;
     EXPECT_NEAR(c.read(t.app().sample), c.expected, c.tolerance) << c.name;
   }
 }
@@ -124,7 +124,7 @@ TEST(RoundTrip, WholeNumbersAndNeedles) {
   ASSERT_TRUE(t.Load());
   const auto serve = [&t](const FlightState& state) -> const FlightSample& {
     WriteFlightState(t.simulator, state);
-    ReadFlightData(t.app());
+    t.ReadFlight();
     return t.app().sample;
   };
   using Set = std::function<void(FlightState&, double)>;

@@ -79,7 +79,7 @@ TEST(FlightGear, TrafficFromTheRecordedAiList) {
     test::TestApp t;
     ASSERT_TRUE(t.Load());
     WriteTrafficArea(t.simulator, slots);
-    ASSERT_EQ(GetAI(t.app()), ReadOutcome::Done);
+    ASSERT_EQ(t.ReadTraffic(), ReadOutcome::Done);
     std::set<std::string> ids;
     for (const std::string& node : x.session.TargetNames()) {
       const std::string base = "/ai/models/" + node + "/";

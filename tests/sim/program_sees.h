@@ -23,7 +23,7 @@ inline std::string ProgramSees(const sim::FlightState& state) {
   TestApp t;
   EXPECT_TRUE(t.Load());
   sim::WriteFlightState(t.simulator, state);
-  EXPECT_EQ(ReadFlightData(t.app()), ReadOutcome::Done);
+  EXPECT_EQ(t.ReadFlight(), ReadOutcome::Done);
   const FlightSample& s = t.app().sample;
   char text[400];
   std::snprintf(text, sizeof text,

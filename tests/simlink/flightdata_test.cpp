@@ -193,7 +193,8 @@ TEST_F(FlightDataTest, LinkLostMidFlight) {
   for (const Button* b : views) EXPECT_FALSE(b->enabled);
   EXPECT_EQ(app.Form1.Label13.text, "No animation");
   EXPECT_EQ(app.Form1.Label6.text, "No realtime");
-  EXPECT_TRUE(app.prev.Latitude.empty() && app.prev.Altitude.empty() && g.PrevTimestamp.empty());
+  EXPECT_TRUE(app.prev.Latitude.empty() && app.prev.Altitude.empty() &&
+              app.recorder.PrevTimestamp.empty());
   EXPECT_EQ(t.LastMessage(), "Connection to FS timed out.");
   EXPECT_FALSE(LinkIsOpen(app.link));
 }

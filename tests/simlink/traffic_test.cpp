@@ -9,7 +9,7 @@
 #include <map>
 #include <set>
 
-#include "instruments/geometry.h"
+#include "core/geometry.h"
 #include "shell/tick.h"
 #include "simlink/flightdata.h"
 #include "skytrace-sim/flight_source.h"
@@ -52,7 +52,7 @@ TEST_F(GetAITest, ParsesEverySlotFormatWithAPointWhateverTheLocale) {
   PutSlot(t.simulator, 3, {7, 52.25f, 4.75f, 1500.5f, 32767, -5, 2, "  X Y  Z\0QQ"});
   PutSlot(t.simulator, 5, {0, 50, 5, 1000, 0, 100, 100, "EMPTY"});
   PutSlot(t.simulator, 39, {99, 12345678.0f, 0, 0, -32768, 0, 0, "LAST\xe9"});
-  GetAI(t.app());
+  t.ReadTraffic();
   const struct {
     int row;
     const char* expected;
@@ -71,12 +71,12 @@ TEST_F(GetAITest, ParsesEverySlotFormatWithAPointWhateverTheLocale) {
 
 TEST_F(GetAITest, AMissingCallSignKeepsTheColumnAndAnEmptiedSlotClearsIt) {
   PutSlot(t.simulator, 0, {1, 1, 1, 1, 0, 0, 0, "FIRST"});
-  GetAI(t.app());
+  t.ReadTraffic();
   PutSlot(t.simulator, 0, {2, 2, 2, 2, 0, 0, 0});
-  GetAI(t.app());
+  t.ReadTraffic();
   EXPECT_EQ(Row(1), "2|2|2|2|180|0|FIRST|0");
   PutSlot(t.simulator, 0, {0, 2, 2, 2, 0, 0, 77});
-  GetAI(t.app());
+  t.ReadTraffic();
   EXPECT_EQ(Row(1), "|||||||0");  // the vertical speed of the last aircraft in the slot
 }
 
@@ -84,11 +84,11 @@ TEST_F(GetAITest, AMissingCallSignKeepsTheColumnAndAnEmptiedSlotClearsIt) {
 // whole area in one exchange.
 TEST_F(GetAITest, ControlWritesAndOneExchangeForTheArea) {
   const auto sendsBefore = t.transport.sends;
-  GetAI(t.app());
-  GetAI(t.app());
+  t.ReadTraffic();
+  t.ReadTraffic();
   EXPECT_EQ(t.transport.sends - sendsBefore, 5);
   t.g().TcasRange = 10;
-  GetAI(t.app());
+  t.ReadTraffic();
   std::vector<std::pair<uint32_t, uint32_t>> writes;
   for (const auto& w : t.simulator.ControlWrites()) {
     if (w.offset != 0x330A) writes.emplace_back(w.offset, w.value);
@@ -194,7 +194,7 @@ TEST_F(GetAITest, UnicodeCallSignsComeBackAsWritten) {
   auto traffic = sim::TrafficFile::Parse(file, error);
   ASSERT_TRUE(traffic) << error;
   sim::UpdateTraffic(*traffic, t.simulator, 0);
-  ASSERT_EQ(GetAI(t.app()), ReadOutcome::Done);
+  ASSERT_EQ(t.ReadTraffic(), ReadOutcome::Done);
   for (size_t i = 0; i < callsigns.size(); ++i) {
     EXPECT_EQ(t.app().traffic[i + 1].Callsign, callsigns[i]) << i;
   }
@@ -222,15 +222,18 @@ TEST_F(GetAITest, BuiltInTrafficAroundTheAirportAndEnRoute) {
                                         .longitudeDeg = own.lonDeg,
                                         .altitudeFt = own.altFt,
                                         .headingDeg = own.headingDeg});
-    ReadFlightData(t.app());
+    t.ReadFlight();
     sim::UpdateTraffic(traffic, t.simulator, second);
     t.g().TcasRange = second == 0 ? 10 : 20;
-    GetAI(t.app());
+    t.ReadTraffic();
     for (int r = 1; r <= 40; ++r) {
       const TrafficTarget& a = t.app().traffic[r];
       if (a.ID.empty()) continue;
-      const int level = ClassifyTraffic(t.app(), std::stod(a.Lat), std::stod(a.Lon),
-                                        std::stod(a.Alt), "", "", "");
+      const FlightSample& own = t.app().sample;
+      const TrafficFilter filter{own.Altitude, own.Longitude,   own.Latitude,
+                                 ".",          t.g().TcasRange, t.g().TcasMode};
+      const int level = ClassifyTraffic(filter, std::stod(a.Lat), std::stod(a.Lon),
+                                        std::stod(a.Alt), t.app().board);
       near[second] += level != kLevelHidden;
       if (second == 0) callsigns.insert(a.Callsign);
       if (a.Callsign != "DLH4TC" || second == 0 || second > 150) continue;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <set>
 
+#include "commands/instrument_windows.h"
 #include "core/messages.h"
 #include "form1.h"
 #include "host.h"
@@ -123,7 +124,7 @@ TEST_F(WindowsTest, TcasWindowPaintsTheCoresTargets) {
 
 TEST_F(WindowsTest, StatusWindowShowsTheLinesInTheirColours) {
   OpenStatusWindow(t.app());
-  WriteStatusLines(t.app());
+  WriteStatusLines(t.app().frmACStatus, t.app().sample, ".");
   ShowMessage(t.app(), "Event: Gear down");
   ui::StatusWindow window(t.app(), [] {});
   window.show();
@@ -145,7 +146,7 @@ TEST_F(WindowsTest, StatusWindowShowsTheLinesInTheirColours) {
   s.Altitude = "-12345";
   s.HeightAboveGround = "45000";
   s.VerticalSpeed = "-12000";
-  WriteStatusLines(t.app());
+  WriteStatusLines(t.app().frmACStatus, t.app().sample, ".");
   ShowMessage(t.app(), "Event: Recovered from overspeed");
   window.Render();
   QCoreApplication::processEvents();

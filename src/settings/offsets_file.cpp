@@ -1,4 +1,4 @@
-#include "settings/parameters.h"
+#include "settings/offsets_file.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -10,9 +10,8 @@
 #include <variant>
 #include <vector>
 
-#include "core/app.h"
-#include "core/messages.h"
 #include "core/numtext.h"
+#include "core/system.h"
 #include "core/text.h"
 
 namespace sky {
@@ -212,8 +211,8 @@ std::string FormatLoggingParameters(const LoggingParameters& parameters) {
   return text;
 }
 
-std::string LoadLoggingParameters(App& app) {
-  LoggingParameters& p = app.params;
+std::string LoadLoggingParameters(const SettingsFile& file, std::string_view separator,
+                                  LoggingParameters& p) {
   p.MinUpdate = true;
   p.Update = true;
   ResetThresholds(p);
@@ -221,18 +220,18 @@ std::string LoadLoggingParameters(App& app) {
   p.XPUIPC = "0";
   p.XPlane = false;
   const std::string unable =
-      "Unable to load variables, try re-installing the " + app.g.AppTitle + ".";
+      "Unable to load variables, try re-installing the " + file.appTitle + ".";
   std::vector<std::pair<std::string, FieldRef>> bad;  // the fields that did not convert
   try {
-    const std::string folder = AppDataFolder(app);
+    const std::string folder = AppDataFolder(file.folders);
     const auto text =
-        ReadSettingsText(app.ports.files, folder + kOffsetsFile, folder + kOffsetsBackupFile);
+        ReadSettingsText(file.files, folder + kOffsetsFile, folder + kOffsetsBackupFile);
     if (!text) throw BadValue();
     for (const std::string& field : ReadFields(*text)) {
       for (const Key& key : kKeys) {
         if (field.rfind(key.name, 0) != 0) continue;
         try {
-          Store(p, key.field, field.substr(field.find('=') + 1), app.g.DecimalSeparator);
+          Store(p, key.field, field.substr(field.find('=') + 1), separator);
         } catch (const BadValue&) {
           // Only this value goes back to its default: one typing error costs no other setting.
           ResetField(p, key.field);
@@ -243,7 +242,7 @@ std::string LoadLoggingParameters(App& app) {
     }
   } catch (const std::exception&) {
     // No settings file to read, or a damaged one: the thresholds start over.
-    ShowMessage(app, unable);
+    file.board.Post(unable);
     ResetThresholds(p);
     return unable;
   }
@@ -256,29 +255,29 @@ std::string LoadLoggingParameters(App& app) {
     sentence += " and " + std::to_string(bad.size() - 1) + " more value" +
                 (bad.size() > 2 ? "s" : "") + " could not be read; their standard values are used.";
   }
-  ShowMessage(app, sentence);
+  file.board.Post(sentence);
   return sentence;
 }
 
-void SaveLoggingParameters(App& app) {
-  FileSystem& files = app.ports.files;
+void SaveLoggingParameters(const SettingsFile& file, const LoggingParameters& parameters) {
+  FileSystem& files = file.files;
   try {
-    const std::string folder = AppDataFolder(app);
-    const std::string file = folder + kOffsetsFile;
-    const std::string temporary = file + ".tmp";
-    if (!files.Exists(file)) throw BadValue();  // start-up creates the file before the first save
+    const std::string folder = AppDataFolder(file.folders);
+    const std::string path = folder + kOffsetsFile;
+    const std::string temporary = path + ".tmp";
+    if (!files.Exists(path)) throw BadValue();  // start-up creates the file before the first save
     // The new text goes into a temporary file that then replaces the old one in one rename: a
     // full disk or a kill at any step leaves either the old settings or the new ones, whole, and
     // the old file is never emptied first.
-    if (!files.WriteAll(temporary, FormatLoggingParameters(app.params)) ||
-        !files.Rename(temporary, file)) {
+    if (!files.WriteAll(temporary, FormatLoggingParameters(parameters)) ||
+        !files.Rename(temporary, path)) {
       files.Remove(temporary);
       throw BadValue();
     }
     // A backup left behind by an interrupted save has served its purpose.
     if (files.Exists(folder + kOffsetsBackupFile)) files.Remove(folder + kOffsetsBackupFile);
   } catch (const std::exception&) {
-    ShowMessage(app, "Unable to save variables, try re-installing the " + app.g.AppTitle + ".");
+    file.board.Post("Unable to save variables, try re-installing the " + file.appTitle + ".");
   }
 }
 

@@ -1,4 +1,4 @@
-#include "realtime/animated_traffic.h"
+#include "replay/animated_traffic.h"
 
 #include <array>
 #include <initializer_list>
@@ -7,16 +7,15 @@
 #include <stdexcept>
 #include <vector>
 
-#include "core/kml_snippets.h"
 #include "core/numtext.h"
 #include "core/ports.h"
 #include "core/units.h"
 #include "kml/templates.h"
 #include "kml/traffic_kml.h"
 #include "kml/xml_escape.h"
-#include "realtime/animated_events.h"
-#include "realtime/log_reader.h"
-#include "realtime/stamps.h"
+#include "replay/animated_events.h"
+#include "replay/log_reader.h"
+#include "replay/stamps.h"
 
 namespace sky {
 namespace {

@@ -1,4 +1,4 @@
-#include "realtime/log_reader.h"
+#include "replay/log_reader.h"
 
 #include <cstring>
 

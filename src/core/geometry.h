@@ -4,10 +4,11 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace sky {
 
-struct App;
+class MessageBoard;
 
 // Threat levels of a traffic aircraft, as ClassifyTraffic returns them.
 enum TrafficLevel : int {
@@ -25,13 +26,24 @@ double GreatCircleDistance(double lat1, double lon1, double lat2, double lon2, b
 
 // The compass bearing, 0 <= bearing < 360, from (lon1, lat1) to (lon2, lat2), taken on plain
 // degree differences (the longitude difference is not scaled by the latitude). The text is in
-// the user's number format. Longitude comes before latitude.
-std::string BearingTo(const App& app, double lon1, double lat1, double lon2, double lat2);
+// the user's number format (`separator`). Longitude comes before latitude.
+std::string BearingTo(std::string_view separator, double lon1, double lat1, double lon2,
+                      double lat2);
 
-// The threat level of a target against the own aircraft. An empty own-position text stands for
-// the latest flight sample's value. A failure posts "Error in drawing TCAS table." and gives 0.
-int ClassifyTraffic(App& app, double targetLat, double targetLon, double targetAlt,
-                    const std::string& ownAltText, const std::string& ownLonText,
-                    const std::string& ownLatText);
+// What a traffic aircraft is classified against: the own aircraft (texts in the user's number
+// format, as the flight sample holds them) and the TCAS display's range and mode.
+struct TrafficFilter {
+  std::string_view ownAltitude;   // feet
+  std::string_view ownLongitude;  // degrees
+  std::string_view ownLatitude;   // degrees
+  std::string_view separator;
+  int range = 20;  // nautical miles
+  int mode = 0;    // 0 OFF, 1 ABV, 2 BLW, 3 NRM, 4 ALL
+};
+
+// The threat level of a target. A failure (an own value that is no number, a distance or height
+// without a value) posts "Error in drawing TCAS table." and gives 0.
+int ClassifyTraffic(const TrafficFilter& filter, double targetLat, double targetLon,
+                    double targetAlt, MessageBoard& board);
 
 }  // namespace sky

@@ -1,6 +1,6 @@
 // The animated part of a converted flight: golden bytes and a plain in-memory construction,
 // frames with stamps out of order, damaged logs and snippets, streaming, xmllint and GDAL.
-#include "realtime/animation_kml.h"
+#include "replay/animation_kml.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <random>
 #include <sstream>
 
-#include "core/app.h"
+#include "commands/app.h"
 #include "kml/writer.h"
 #include "kml_checks.h"
 #include "shell/dispatch.h"
@@ -115,13 +115,17 @@ struct Flight {
   // The animated part as BuildAnimation writes it; empty after a failure.
   std::string Build() {
     StringSink out;
-    return BuildAnimation(t.app(), out) ? out.text() : "";
+    return BuildAnimation(ReplayInputsOf(t.app(), t.DataFolder()), out, t.app().lastAnimation)
+               ? out.text()
+               : "";
   }
   // The flight document as the convert writes it, with the animated part.
   bool Convert() {
-    return WriteKmlDocument(t.app(), t.DataFile("Flightlog.txt"), t.DataFile("Flightlog.kml"),
-                            "Flightlog hop", false, "",
-                            [this](TextSink& out) { return BuildAnimation(t.app(), out); });
+    return WriteKmlDocument(KmlOutputOf(t.app()), t.DataFile("Flightlog.txt"),
+                            t.DataFile("Flightlog.kml"), "Flightlog hop", [this](TextSink& out) {
+                              return BuildAnimation(ReplayInputsOf(t.app(), t.DataFolder()), out,
+                                                    t.app().lastAnimation);
+                            });
   }
   std::string separator;
   TestApp t;
@@ -136,9 +140,9 @@ struct Flight {
 TEST(Animation, SmallFlightMatchesItsGoldenPartInEitherLocale) {
   Flight f, comma(","), shipped(".", true);
   const std::string part = f.Build();
-  ExpectGolden("realtime", "animation.txt", part);
+  ExpectGolden("replay", "animation.txt", part);
   EXPECT_EQ(comma.Build(), part);
-  ExpectGolden("realtime", "animation_shipped.txt", shipped.Build());
+  ExpectGolden("replay", "animation_shipped.txt", shipped.Build());
   EXPECT_TRUE(f.t.Messages().empty() && comma.t.Messages().empty());
   EXPECT_EQ(f.t.app().lastAnimation.frames, 7u);
   EXPECT_EQ(f.t.app().lastAnimation.specialPlacemarks, 9u);  // one per flight-log record
@@ -182,7 +186,7 @@ TEST(Animation, WithoutAnimationLogNothingAndNoMessage) {
   const std::string part = g.Build();
   EXPECT_NE(part, "");
   EXPECT_EQ(part.find("Animated AI/Online traffic"), std::string::npos);
-  ExpectGolden("realtime", "animation_no_traffic.txt", part);
+  ExpectGolden("replay", "animation_no_traffic.txt", part);
   std::remove(g.t.DataFile("Traffic.txt").c_str());
   EXPECT_EQ(g.Build(), part);
 }
@@ -307,7 +311,7 @@ TEST(Animation, EmptyFirstLinesAndPinsWithoutAltitude) {
       "TIME|DATE|LONY,LATX>\n";
   f.t.app().kml.PlacemarkPinSmall = pin;
   const std::string part = f.Build();
-  ExpectGolden("realtime", "animation_ground_pin_without_altitude.txt", part);
+  ExpectGolden("replay", "animation_ground_pin_without_altitude.txt", part);
   f.Write("Traffic.txt", "\r\n" + kTrafficLog);
   EXPECT_EQ(f.Build().find("Animated AI/Online traffic"), std::string::npos);
   EXPECT_TRUE(f.t.Messages().empty());

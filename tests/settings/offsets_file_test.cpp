@@ -1,6 +1,6 @@
 // The settings file: its 29 keys, the loader's field rule, saves that never leave a broken file,
 // a leftover backup, and the fallbacks when loading or saving fails.
-#include "settings/parameters.h"
+#include "settings/offsets_file.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@ class ParametersTest : public ::testing::Test {
   std::string Offsets() const { return t.DataFile("Offsets.txt"); }
   void LoadFrom(const std::string& text) {
     test::WriteFile(Offsets(), text);
-    LoadLoggingParameters(t.app());
+    LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
   }
   LoggingParameters& p() { return t.app().params; }
 
@@ -42,11 +42,11 @@ class ParametersTest : public ::testing::Test {
 
 TEST_F(ParametersTest, SaverWritesAll29KeysInOrder) {
   test::WriteFile(Offsets(), "");
-  SaveLoggingParameters(t.app());
+  SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
   EXPECT_EQ(test::ReadFile(Offsets()), kDefaults);
   EXPECT_FALSE(test::FileExists(t.DataFile("OffsetsBackup.txt")));
   // Twice in a row: still one file of 29 lines and no backup.
-  SaveLoggingParameters(t.app());
+  SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
   EXPECT_EQ(test::ReadFile(Offsets()), kDefaults);
   EXPECT_FALSE(test::FileExists(t.DataFile("OffsetsBackup.txt")));
 }
@@ -146,11 +146,11 @@ TEST_F(ParametersTest, MissingFileOrFolderFailsBothWays) {
   for (const bool folder : {true, false}) {
     if (!folder) t.folders = FixedFolders("", t.root / "documents", t.root / "program");
     p().ChaseTilt = 1;
-    LoadLoggingParameters(t.app());
+    LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
     EXPECT_EQ(p().ChaseTilt, 70) << folder;
     EXPECT_EQ(t.LastMessage(),
               "Unable to load variables, try re-installing the Skytrace flightlogger.");
-    SaveLoggingParameters(t.app());
+    SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
     EXPECT_EQ(t.LastMessage(),
               "Unable to save variables, try re-installing the Skytrace flightlogger.");
     EXPECT_FALSE(test::FileExists(Offsets()) || test::FileExists(t.DataFile("OffsetsBackup.txt")));
@@ -163,7 +163,7 @@ TEST_F(ParametersTest, FullDiskOrKillAtAnyStepOfASaveLeavesOneWholeFile) {
   const std::string old = "ChaseTilt=77\r\nGNDRange=500\r\n";
   test::WriteFile(Offsets(), old);
   const int before = t.files.changes;
-  SaveLoggingParameters(t.app());
+  SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
   const int steps = t.files.changes - before;
   ASSERT_GE(steps, 2);
   for (const bool kill : {false, true}) {
@@ -179,7 +179,7 @@ TEST_F(ParametersTest, FullDiskOrKillAtAnyStepOfASaveLeavesOneWholeFile) {
       } else {
         t.files.FailStep(step, test::FaultyFileSystem::Failure::DiskFull);
       }
-      SaveLoggingParameters(t.app());
+      SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
       const std::string now = test::ReadFile(Offsets());
       EXPECT_TRUE(now == old || now == saved) << row << ":\n" << now;
       EXPECT_EQ(FormatLoggingParameters(p()), saved) << row;  // memory unchanged
@@ -191,7 +191,7 @@ TEST_F(ParametersTest, FullDiskOrKillAtAnyStepOfASaveLeavesOneWholeFile) {
       }
       t.Restart();
       t.g().AppTitle = "Skytrace flightlogger";
-      LoadLoggingParameters(t.app());
+      LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
       EXPECT_EQ(p().ChaseTilt, now == old ? 77 : 12) << row;
       EXPECT_TRUE(t.Messages().empty()) << row;
     }
@@ -273,14 +273,14 @@ TEST_F(ParametersTest, SavedValuesLoadBackAndSinglesArePlainDecimal) {
   for (const Case& c : cases) {
     p().AltOffset = c.value;
     test::WriteFile(Offsets(), "");
-    SaveLoggingParameters(t.app());
+    SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
     EXPECT_NE(test::ReadFile(Offsets()).find(std::string("\nAltOffset=") + c.text + "\r\n"),
               std::string::npos)
         << c.text << "\n"
         << test::ReadFile(Offsets());
     const LoggingParameters saved = p();
     p() = LoggingParameters{};
-    LoadLoggingParameters(t.app());
+    LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
     EXPECT_EQ(p().AltOffset, c.value) << c.text;
     EXPECT_EQ(FormatLoggingParameters(p()), FormatLoggingParameters(saved)) << c.text;
   }

@@ -1,11 +1,10 @@
-#include "instruments/geometry.h"
+#include "core/geometry.h"
 
 #include <cmath>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
 
-#include "core/app.h"
 #include "core/messages.h"
 #include "core/numtext.h"
 
@@ -20,13 +19,6 @@ constexpr double kRadiansToDegrees = 57.295780181884766;  // 57.29578 as a singl
 
 float Single(double value) {
   return static_cast<float>(value);
-}
-
-// The own value from its text, or from the latest sample when the text is empty.
-double OwnValue(const App& app, const std::string& text, const std::string& sampleText) {
-  const auto value = ParseNumber(text.empty() ? sampleText : text, app.g.DecimalSeparator);
-  if (!value) throw std::invalid_argument("own position is not a number");
-  return *value;
 }
 
 }  // namespace
@@ -57,7 +49,8 @@ double GreatCircleDistance(double lat1, double lon1, double lat2, double lon2, b
   return distance < 0 ? -distance : distance;
 }
 
-std::string BearingTo(const App& app, double lon1, double lat1, double lon2, double lat2) {
+std::string BearingTo(std::string_view separator, double lon1, double lat1, double lon2,
+                      double lat2) {
   const double dx = lon2 - lon1;
   const double dy = lat2 - lat1;
   if (dx == 0) return dy < 0 ? "180" : "0";
@@ -69,19 +62,18 @@ std::string BearingTo(const App& app, double lon1, double lat1, double lon2, dou
   } else {
     bearing = dy < 0 ? 180 + t : 360 - t;
   }
-  return DefaultText(bearing, app.g.DecimalSeparator);
+  return DefaultText(bearing, separator);
 }
 
-int ClassifyTraffic(App& app, double targetLat, double targetLon, double targetAlt,
-                    const std::string& ownAltText, const std::string& ownLonText,
-                    const std::string& ownLatText) {
+int ClassifyTraffic(const TrafficFilter& filter, double targetLat, double targetLon,
+                    double targetAlt, MessageBoard& board) {
   try {
-    const double ownAlt = OwnValue(app, ownAltText, app.sample.Altitude);
-    const double ownLon = OwnValue(app, ownLonText, app.sample.Longitude);
-    const double ownLat = OwnValue(app, ownLatText, app.sample.Latitude);
+    const double ownAlt = RequireNumber(filter.ownAltitude, filter.separator);
+    const double ownLon = RequireNumber(filter.ownLongitude, filter.separator);
+    const double ownLat = RequireNumber(filter.ownLatitude, filter.separator);
     const double distance = GreatCircleDistance(ownLat, ownLon, targetLat, targetLon, false);
     if (!std::isfinite(distance)) throw std::domain_error("distance");
-    if (distance > app.g.TcasRange) return kLevelHidden;
+    if (distance > filter.range) return kLevelHidden;
 
     // Relative altitude in whole feet, as a 32-bit integer.
     const double difference = targetAlt - ownAlt;
@@ -90,7 +82,7 @@ int ClassifyTraffic(App& app, double targetLat, double targetLon, double targetA
 
     int low = INT32_MIN;
     int high = INT32_MAX;
-    switch (app.g.TcasMode) {
+    switch (filter.mode) {
       case 1:  // ABV
         low = -2000;
         high = 9900;
@@ -115,7 +107,7 @@ int ClassifyTraffic(App& app, double targetLat, double targetLon, double targetA
     if (distance <= 2 && height <= 500) level = kLevelClose3;
     return level;
   } catch (const std::exception&) {
-    ShowMessage(app, "Error in drawing TCAS table.");
+    board.Post("Error in drawing TCAS table.");
     return kLevelHidden;
   }
 }

@@ -1,4 +1,4 @@
-#include "realtime/stamps.h"
+#include "replay/stamps.h"
 
 #include "kml/log_records.h"
 

@@ -1,15 +1,14 @@
-#include "realtime/animated_events.h"
+#include "replay/animated_events.h"
 
 #include <string>
 
-#include "core/kml_snippets.h"
 #include "core/numtext.h"
 #include "core/timestamp.h"
 #include "kml/event_table.h"
 #include "kml/placemarks.h"
 #include "kml/templates.h"
 #include "kml/xml_escape.h"
-#include "realtime/stamps.h"
+#include "replay/stamps.h"
 
 namespace sky {
 

@@ -1,27 +1,41 @@
-// The program-wide state: every shared flag and value, the windows' control state, the current
-// and previous flight sample, the settings, the KML snippets, the traffic table and the link to
-// the simulator, together with the ports through which the core reaches the outside.
-// Procedures of every subsystem are free functions over this record.
+// The program's record: every shared flag and value, the windows' control state, the current and
+// previous flight sample, the settings, the KML snippets, the traffic table and the link to the
+// simulator, with the ports through which the program reaches the outside. The tick, start-up,
+// the dispatch and the user's commands work on it and hand the models and writers below the
+// parts they use (the ...Of functions at the end); no model reads the whole record.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/flight_sample.h"
 #include "core/forms.h"
-#include "core/kml_snippets.h"
 #include "core/link_state.h"
-#include "core/parameters.h"
+#include "core/logging_parameters.h"
+#include "core/messages.h"
 #include "core/ports.h"
 #include "core/sim_transport.h"
 #include "core/traffic_table.h"
+#include "instruments/tcas.h"
+#include "kml/realtime_records.h"
+#include "kml/templates.h"
+#include "kml/writer.h"
+#include "online/online.h"
+#include "online/updates.h"
+#include "online/xplane_module.h"
+#include "recorder/flightlog.h"
+#include "replay/animation_kml.h"
+#include "review/landing.h"
+#include "settings/offsets_file.h"
+#include "simlink/flightdata.h"
 
 namespace sky {
+
+struct App;
 
 struct Ports {
   Clock& clock;
@@ -36,7 +50,7 @@ struct Ports {
 };
 
 // The shared flags and values. Each names the unit that owns it; others read it or set it only
-// where their own rules say so.
+// where their own rules say so. (The recorder's own memory is App::recorder.)
 struct Globals {
   bool Connected = false;              // simulator connection: the link is usable
   bool WasConnected = false;           // tick: Connected as it stood at the end of the last tick
@@ -62,55 +76,32 @@ struct Globals {
   bool StatusOnTop = false;            // status window: topmost
   bool FirstMinimise = true;           // main window: the "Start logging?" question is still due
   float GroundOffset = 0;              // flight data: altitude minus ground elevation on the ground
-
-  std::string PrevTimestamp;  // tick: time stamp of the previous tick, empty after a clear
-  // Flight log: values of the last record appended to "Flightlog.txt".
-  std::string LastLoggedHeading;
-  std::string LastLoggedGroundSpeed;
-  std::string LastLoggedAltitude;
-  std::string LastLoggedVerticalSpeed;
-  std::string LastWriteTime;    // flight log: time stamp of the last appended record
-  bool LastTickLogged = false;  // flight log: the previous decision was to write
 };
 
-// What the animated part of the last converted flight holds, as written.
-struct AnimationCounts {
-  bool written = false;
-  size_t frames = 0;
-  size_t specialPlacemarks = 0;  // event pins and flight-data points
-  size_t trafficPlacemarks = 0;  // a path and a label per recorded traffic line
-};
-
-struct RealtimeRendering;  // the KML writer's, see kml/realtime_records.h
-class LandingMonitor;      // the landing reports', see review/landing.h
-
+// The program's message board: texts beginning "Event: " go to the status window's event line
+// while that window is open, everything else to the main window's message line; each post
+// restarts its line's clearing timer. An observer (the headless runner, the tests) hears every
+// post.
 // The flight review, the exports and the landing reports. The option and the last review page
 // live in the program's own "Review.txt" in the data folder, apart from the logging parameters.
 struct ReviewState {
-  bool exportsOn = false;                   // the convert also writes GPX, IGC, GeoJSON and CSV
-  std::string lastReview;                   // the review page the last convert wrote ("" for none)
-  std::vector<std::string> lastExports;     // the export files the last convert wrote
-  std::shared_ptr<LandingMonitor> landing;  // created with the first sample
+  bool exportsOn = false;                // the convert also writes GPX, IGC, GeoJSON and CSV
+  std::string lastReview;                // the review page the last convert wrote ("" for none)
+  std::vector<std::string> lastExports;  // the export files the last convert wrote
+  LandingMonitor landing;
 };
 
-// What the realtime ticks keep from one tick to the next, so that a tick costs what it writes
-// rather than what the whole flight took to write. It is dropped (ForgetRealtimeWork) wherever
-// the logs or the settings may change under it, and then rebuilt from the files; each part also
-// checks the files before it is used.
-struct RealtimeWork {
-  // Recorder: the lengths of "Flightlog.txt" and "Realtime.txt" as the last refresh of the
-  // realtime log left them (the flight log, then the present position).
-  struct LogLengths {
-    uint64_t flightLog = 0;
-    uint64_t realtimeLog = 0;
-  };
-  std::optional<LogLengths> logLengths;
-  // KML writer: the records of the realtime log rendered by earlier ticks.
-  std::shared_ptr<RealtimeRendering> rendering;
+class ProgramBoard final : public MessageBoard {
+ public:
+  explicit ProgramBoard(App& app) : app_(app) {}
+  void Post(const std::string& text) override;
+
+ private:
+  App& app_;
 };
 
 struct App {
-  explicit App(Ports p) : ports(p) {
+  explicit App(Ports p) : ports(p), board(*this) {
     link.transport = &p.transport;
     link.clock = &p.clock;
   }
@@ -125,6 +116,7 @@ struct App {
   PreviousSample prev;
   TrafficTable traffic;
   FsuipcLink link;
+  RecorderState recorder;
 
   Form1Controls Form1;
   TcasControls frmTCAS;
@@ -134,24 +126,45 @@ struct App {
 
   bool ended = false;  // the program has ended; no handler runs any more
 
-  RealtimeWork realtimeWork;
-  ReviewState review;
+  // What the realtime ticks keep from one tick to the next, so that a tick costs what it writes
+  // rather than what the whole flight took to write: the realtime log's lengths (in the
+  // recorder's state) and the records the KML writer rendered. Dropped (ForgetRealtimeWork)
+  // wherever the logs or the settings may change under it.
+  RealtimeRenderingCache realtimeRendering;
 
   // Set by each convert, for the headless runner's summary.
   AnimationCounts lastAnimation;
+  ReviewState review;
   // The maker's web server in place of the one the program was built with ("" for none): the
   // headless runner's --server, and the tests.
   std::optional<std::string> serverBase;
 
-  // Observers for the headless runner and the tests: every sentence posted to a message line,
-  // and every change of the connection state seen by the tick.
+  ProgramBoard board;
+  // Observer for the headless runner and the tests: every sentence posted to a message line.
   std::function<void(const std::string& text, bool toStatusWindow)> onMessage;
 };
 
+// Posts one sentence on the program's board.
+void ShowMessage(App& app, const std::string& text);
+
+// Clearing ticks of the two message lines.
+void Timer2_Timer(App& app);
+void tmrMSG_Timer(App& app);
+
 // Drops what the realtime ticks kept: the next tick refreshes the realtime log and renders the
 // realtime document from the whole flight log.
-inline void ForgetRealtimeWork(App& app) {
-  app.realtimeWork = {};
-}
+void ForgetRealtimeWork(App& app);
+
+// The parts handed on to the models and writers.
+SettingsFile SettingsOf(App& app);
+WebServer ServerOf(App& app);
+KmlOutput KmlOutputOf(App& app);
+RealtimeScene RealtimeSceneOf(const App& app);
+RecordInputs RecordInputsOf(App& app);
+TcasScene TcasSceneOf(const App& app);
+FlightReadSettings FlightReadSettingsOf(const App& app);
+XPlaneInstaller XPlaneInstallerOf(App& app, const WebServer& server, const SettingsFile& settings);
+ReplayInputs ReplayInputsOf(App& app, const std::string& dataFolder);
+UpdateCheck UpdateCheckOf(App& app, const WebServer& server, const std::string& dataFolder);
 
 }  // namespace sky

@@ -1,24 +1,24 @@
-#include "realtime/animation_kml.h"
+#include "replay/animation_kml.h"
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
 #include <optional>
 
-#include "core/app.h"
 #include "core/log_format.h"
 #include "core/messages.h"
 #include "core/numtext.h"
+#include "core/ports.h"
 #include "core/units.h"
 #include "kml/kml_file.h"
 #include "kml/segments.h"
 #include "kml/templates.h"
 #include "kml/traffic_kml.h"
 #include "kml/xml_escape.h"
-#include "realtime/animated_events.h"
-#include "realtime/animated_traffic.h"
-#include "realtime/log_reader.h"
-#include "realtime/stamps.h"
+#include "replay/animated_events.h"
+#include "replay/animated_traffic.h"
+#include "replay/log_reader.h"
+#include "replay/stamps.h"
 
 namespace sky {
 namespace {
@@ -71,14 +71,14 @@ class FirstReplaceSink final : public TextSink {
 // The frames: one folder per animation record.
 class FrameWriter {
  public:
-  FrameWriter(App& app, std::span<const std::string_view> flightLog)
-      : app_(app), flightLog_(flightLog), cursor_(flightLog) {}
+  FrameWriter(const ReplayInputs& in, std::span<const std::string_view> flightLog)
+      : in_(in), flightLog_(flightLog), cursor_(flightLog) {}
 
   // False, and nothing written, for a record that cannot be read (too few fields, a stamp or a
   // number that does not read): the frame is left out and the next one follows on.
   bool Write(std::string_view record, TextSink& out) {
-    const KmlTemplateSet& kml = app_.kml;
-    const std::string& separator = app_.g.DecimalSeparator;
+    const KmlTemplateSet& kml = in_.kml;
+    const std::string_view separator = in_.separator;
     std::optional<RecordFields> fields;
     double lon = 0, lat = 0, altitude = 0, height = 0, verticalSpeed = 0, groundSpeed = 0,
            heading = 0;
@@ -127,7 +127,7 @@ class FrameWriter {
     WritePathSegments(kml, separator, std::span(points, count), frame_);
 
     // The predicted path.
-    const double n = app_.params.PredPathMultiplier;
+    const double n = in_.PredPathMultiplier;
     const double latitudeRate = LatitudeRate(groundSpeed, lon, lat);
     const double longitudeRate = LongitudeRate(groundSpeed, lon, lat);
     const double predictedLon = lon + std::sin(heading) * latitudeRate * n;
@@ -154,9 +154,8 @@ class FrameWriter {
                    "Your aircraft: alt=" + XmlEscape(f[Field::Altitude]) + " spd=" +
                        XmlEscape(f[Field::GroundSpeed]) + " hdg=" + XmlEscape(f[Field::Heading]));
     ReplaceFirstIn(pin_, "HDG", XmlEscape(f[Field::Heading]));
-    ReplaceFirstIn(
-        pin_, "RANGE",
-        onGround ? std::to_string(app_.params.GNDRange) : DefaultText(height * 1.2 + 500, "."));
+    ReplaceFirstIn(pin_, "RANGE",
+                   onGround ? std::to_string(in_.GNDRange) : DefaultText(height * 1.2 + 500, "."));
     if (onGround) {
       ReplaceFirstIn(pin_, kAbsolute, "<altitude>0</altitude>");
       ReplaceFirstIn(pin_, kAbsolute, "<altitude>0</altitude>");
@@ -174,7 +173,7 @@ class FrameWriter {
   size_t frames() const { return frames_; }
 
  private:
-  App& app_;
+  const ReplayInputs& in_;
   std::span<const std::string_view> flightLog_;
   StartRecordCursor cursor_;
   std::string previous_;  // the previous frame's stamp
@@ -185,10 +184,10 @@ class FrameWriter {
 
 // "Skipped 1 damaged line in Animation.txt." after a replay built without the lines of a log
 // that could not be read.
-void ReportSkippedLines(App& app, const char* log, size_t skipped) {
+void ReportSkippedLines(MessageBoard& board, const char* log, size_t skipped) {
   if (skipped == 0) return;
-  ShowMessage(app, "Skipped " + std::to_string(skipped) + " damaged line" +
-                       (skipped == 1 ? "" : "s") + " in " + log + ".");
+  board.Post("Skipped " + std::to_string(skipped) + " damaged line" + (skipped == 1 ? "" : "s") +
+             " in " + log + ".");
 }
 
 bool Listed(const std::vector<std::string>& names, const char* name) {
@@ -222,13 +221,13 @@ size_t StartRecordCursor::StartFor(std::string_view t) {
   return at_ - 1;
 }
 
-bool BuildAnimation(App& app, TextSink& out) {
-  FileSystem& files = app.ports.files;
-  const KmlTemplateSet& kml = app.kml;
-  const std::string& separator = app.g.DecimalSeparator;
-  app.lastAnimation = {};
+bool BuildAnimation(const ReplayInputs& in, TextSink& out, AnimationCounts& counts) {
+  FileSystem& files = in.files;
+  const KmlTemplateSet& kml = in.kml;
+  const std::string_view separator = in.separator;
+  counts = {};
   try {
-    const std::string folder = AppDataFolder(app);
+    const std::string& folder = in.dataFolder;
     const std::vector<std::string> names = files.List(folder);
     if (!Listed(names, kAnimationLogFile)) return true;  // no animation recorded: no message
     const bool traffic =
@@ -243,7 +242,7 @@ bool BuildAnimation(App& app, TextSink& out) {
     FirstReplaceSink part(">check<", ">checkHideChildren<", visibility);
 
     part << ReplaceFirst(kml.Folder, "NAME", "Animation");
-    FrameWriter frames(app, flightLog.records);
+    FrameWriter frames(in, flightLog.records);
     LogLineReader animation(files, folder + kAnimationLogFile);
     size_t animationSkipped = 0;
     for (std::string_view record; animation.Next(record);) {
@@ -252,32 +251,32 @@ bool BuildAnimation(App& app, TextSink& out) {
     animationSkipped += animation.skipped();
     if (frames.frames() == 0) throw DataError("the animation log holds no record");
 
-    AnimationCounts counts{true, frames.frames(), 0, 0};
+    AnimationCounts written{true, frames.frames(), 0, 0};
     part << ReplaceFirst(kml.Folder, "NAME", "Animated flight data");
-    counts.specialPlacemarks = WriteAnimatedPlacemarks(kml, separator, flightLog.records, part);
+    written.specialPlacemarks = WriteAnimatedPlacemarks(kml, separator, flightLog.records, part);
     part << kml.FolderEnd;
     WriteHistoryPath(kml, separator, flightLog.records, part);
     TrafficDrawn drawn;
     if (traffic) {
       part << ReplaceFirst(kml.Folder, "NAME", "Animated AI/Online traffic");
-      drawn = WriteAnimatedTraffic(kml, separator, app.params.PredPathMultiplierTCAS, files,
+      drawn = WriteAnimatedTraffic(kml, separator, in.PredPathMultiplierTCAS, files,
                                    folder + kTrafficLogFile, part);
-      counts.trafficPlacemarks = 2 * drawn.records;
+      written.trafficPlacemarks = 2 * drawn.records;
       part << kml.FolderEnd;
     }
     part << kml.FolderEnd << kml.FolderEnd;
     part.Finish();
     visibility.Finish();
-    app.lastAnimation = counts;
+    counts = written;
     // Posted before the convert's own sentence, which the board then shows.
-    ReportSkippedLines(app, kFlightLogFile, flightLogSkipped);
-    ReportSkippedLines(app, kAnimationLogFile, animationSkipped);
-    ReportSkippedLines(app, kTrafficLogFile, drawn.skipped);
+    ReportSkippedLines(in.board, kFlightLogFile, flightLogSkipped);
+    ReportSkippedLines(in.board, kAnimationLogFile, animationSkipped);
+    ReportSkippedLines(in.board, kTrafficLogFile, drawn.skipped);
     return true;
   } catch (const KmlWriteError&) {
     throw;
   } catch (const std::exception&) {
-    ShowMessage(app, "Not able to convert flightlog");
+    in.board.Post("Not able to convert flightlog");
     return false;
   }
 }
