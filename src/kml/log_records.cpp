@@ -7,6 +7,19 @@
 
 namespace sky {
 
+LogRecords& LogRecords::operator=(LogRecords&& other) noexcept {
+  const auto oldBase = reinterpret_cast<uintptr_t>(other.text.data());
+  text = std::move(other.text);
+  records = std::move(other.records);
+  for (std::string_view& record : records) {
+    const size_t offset = reinterpret_cast<uintptr_t>(record.data()) - oldBase;
+    record = std::string_view(text.data() + offset, record.size());
+  }
+  other.text.clear();
+  other.records.clear();
+  return *this;
+}
+
 LogRecords SplitLogRecords(std::string text) {
   LogRecords log;
   log.text = std::move(text);

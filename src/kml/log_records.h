@@ -18,8 +18,15 @@ class FileSystem;
 inline constexpr size_t kMaxKmlRecords = 32767;
 
 // The whole log text and a view of each record in it, in file order. A record ends at a line
-// end (CR LF, LF or a lone CR) or at a "*"; an empty line is an (unusable) empty record.
+// end (CR LF, LF or a lone CR) or at a "*"; an empty line is an (unusable) empty record. A move
+// takes the views along to where the text now is (a short text lives inside its string).
 struct LogRecords {
+  LogRecords() = default;
+  LogRecords(LogRecords&& other) noexcept { *this = std::move(other); }
+  LogRecords& operator=(LogRecords&& other) noexcept;
+  LogRecords(const LogRecords&) = delete;
+  LogRecords& operator=(const LogRecords&) = delete;
+
   std::string text;
   std::vector<std::string_view> records;
 };
