@@ -10,7 +10,6 @@
 
 #include "app_icon.h"
 #include "commands/app.h"
-#include "commands/main_window.h"
 #include "shell/dispatch.h"
 #include "widgets.h"
 
@@ -130,14 +129,14 @@ Form1::Form1(App& app, std::function<void()> afterEvent)
   // hides the icon, so it runs once the icon has finished handling its own mouse event: hiding
   // an icon from inside that event destroys the object Qt is still using.
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
-    const int message = why == QSystemTrayIcon::Trigger       ? kLeftButtonUp
-                        : why == QSystemTrayIcon::Context     ? kRightButtonUp
-                        : why == QSystemTrayIcon::DoubleClick ? kLeftButtonDoubleClick
-                                                              : kMouseMove;
+    const TrayClick click = why == QSystemTrayIcon::Trigger       ? TrayClick::LeftRelease
+                            : why == QSystemTrayIcon::Context     ? TrayClick::RightRelease
+                            : why == QSystemTrayIcon::DoubleClick ? TrayClick::DoubleClick
+                                                                  : TrayClick::Other;
     QMetaObject::invokeMethod(
         this,
-        [this, message] {
-          TrayIconMouse(app_, message);
+        [this, click] {
+          TrayIconClick(app_, click);
           afterEvent_();
         },
         Qt::QueuedConnection);

@@ -125,6 +125,9 @@ struct App {
   OffsetsControls frmOffsets;  // modal, over the options dialog
 
   bool ended = false;  // the program has ended; no handler runs any more
+  // Failures no handler trapped, which the dispatch stopped there (a bug, or memory running out
+  // where nothing expected it): the headless runner and the tests fail on one they did not cause.
+  size_t escapedFailures = 0;
 
   // What the realtime ticks keep from one tick to the next, so that a tick costs what it writes
   // rather than what the whole flight took to write: the realtime log's lengths (in the

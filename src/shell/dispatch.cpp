@@ -95,12 +95,13 @@ std::string_view ModalWindow(const App& app) {
 
 // Runs a handler so that nothing escapes it. Each handler traps its own failures and posts its
 // sentence; whatever still comes through (memory running out where nothing expected it) ends the
-// handler there, and the next click or tick simply tries again.
+// handler there, is counted, and the next click or tick simply tries again.
 template <typename Handler>
 void Guarded(App& app, Handler handler) {
   try {
     handler(app);
   } catch (...) {
+    ++app.escapedFailures;
   }
 }
 
@@ -208,6 +209,19 @@ void ResizeMainWindow(App& app, WindowState state) {
 void TrayIconMouse(App& app, int message) {
   if (app.ended || !app.Form1.trayIcon) return;
   picTrayicon_MouseMove(app, message);
+}
+
+void TrayIconClick(App& app, TrayClick click) {
+  switch (click) {
+    case TrayClick::LeftRelease:
+      return TrayIconMouse(app, kLeftButtonUp);
+    case TrayClick::RightRelease:
+      return TrayIconMouse(app, kRightButtonUp);
+    case TrayClick::DoubleClick:
+      return TrayIconMouse(app, kLeftButtonDoubleClick);
+    case TrayClick::Other:
+      return TrayIconMouse(app, kMouseMove);
+  }
 }
 
 void ComeToFront(App& app) {

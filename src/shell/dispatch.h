@@ -42,8 +42,12 @@ bool CloseWindow(App& app, std::string_view window);
 
 // The main window's state was changed by the user (minimised, restored, maximised).
 void ResizeMainWindow(App& app, WindowState state);
-// A mouse message of the tray icon (WM_LBUTTONUP and the like).
+// A mouse message of the tray icon (WM_LBUTTONUP and the like), for a host that receives the
+// notification area's messages.
 void TrayIconMouse(App& app, int message);
+// What happened at the tray icon, as a toolkit reports it.
+enum class TrayClick { LeftRelease, RightRelease, DoubleClick, Other };
+void TrayIconClick(App& app, TrayClick click);
 // Another copy of the program, started by the user, asks this one to the front: the main window
 // comes back from the tray or the task bar as a click on the tray icon brings it.
 void ComeToFront(App& app);

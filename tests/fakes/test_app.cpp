@@ -1,5 +1,7 @@
 #include "test_app.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -77,6 +79,12 @@ TestApp::TestApp(TestAppOptions options)
   MakeApp();
 }
 
+TestApp::~TestApp() {
+  if (!escapesCaused) {
+    EXPECT_EQ(app_->escapedFailures, 0u) << "a failure escaped its handler";
+  }
+}
+
 void TestApp::MakeApp() {
   app_ = std::make_unique<App>(
       Ports{clock, folders, files, system, shell, dialogs,
@@ -89,6 +97,9 @@ void TestApp::MakeApp() {
 }
 
 void TestApp::Restart() {
+  if (!escapesCaused) {
+    EXPECT_EQ(app_->escapedFailures, 0u) << "a failure escaped its handler";
+  }
   if (app_->link.view) CloseLink(app_->link);
   files.ClearFaults();
   messages_.clear();

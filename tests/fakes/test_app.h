@@ -47,6 +47,11 @@ struct TestAppOptions {
 class TestApp {
  public:
   explicit TestApp(TestAppOptions options = {});
+  // Fails the test when a failure escaped its handler that the test did not cause on purpose.
+  ~TestApp();
+  TestApp(const TestApp&) = delete;
+  TestApp& operator=(const TestApp&) = delete;
+  bool escapesCaused = false;  // the test makes failures escape (memory running out)
 
   App& app() { return *app_; }
   Globals& g() { return app_->g; }

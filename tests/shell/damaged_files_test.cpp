@@ -116,6 +116,7 @@ TEST(SnippetFile, DamageIsNamedByItsLine) {
 TEST(Handlers, MemoryRunningOutEscapesNoHandler) {
   for (const char* op : {"read", "append", "write", "copy", "remove", "rename", "exists"}) {
     test::TestApp t;
+    t.escapesCaused = true;
     ASSERT_TRUE(t.Load());
     t.Tick(2);
     Click(t.app(), "Form1", "btn_startlog");
