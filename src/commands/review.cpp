@@ -24,11 +24,7 @@ void SaveReviewSettings(App& app) {
   const std::string path = AppDataFolder(app.ports.folders) + kSettingsFile;
   const std::string text = std::string("Exports=") + (app.review.exportsOn ? "1" : "0") +
                            "\r\nLastReview=" + app.review.lastReview + "\r\n";
-  FileSystem& files = app.ports.files;
-  if (!files.WriteAll(path + ".tmp", text) || !files.Rename(path + ".tmp", path)) {
-    files.Remove(path + ".tmp");
-    throw std::runtime_error("cannot save " + path);
-  }
+  if (!WriteIntoPlace(app.ports.files, path, text)) throw std::runtime_error("cannot save " + path);
 }
 
 void ShowReviewControls(App& app) {
@@ -37,13 +33,9 @@ void ShowReviewControls(App& app) {
       !app.review.lastReview.empty() && app.ports.files.Exists(app.review.lastReview);
 }
 
-// Writes a whole file through a temporary one renamed into place.
-void WriteIntoPlace(FileSystem& files, const std::string& path, std::string_view bytes) {
-  const std::string temporary = path + ".tmp";
-  if (!files.WriteAll(temporary, bytes) || !files.Rename(temporary, path)) {
-    files.Remove(temporary);
-    throw std::runtime_error("cannot write " + path);
-  }
+// A whole file through a temporary one renamed into place; throws when it cannot be written.
+void WriteWhole(FileSystem& files, const std::string& path, std::string_view bytes) {
+  if (!WriteIntoPlace(files, path, bytes)) throw std::runtime_error("cannot write " + path);
 }
 
 double Number(const std::string& text, std::string_view separator) {
@@ -138,7 +130,7 @@ std::string WriteReviewAndExports(App& app, const std::string& savedFolder,
     WriteReviewPage(page, track, LandingsOfFlight(ReadLandingBlocks(landings.value_or("")), track),
                     typedName);
     const std::string review = savedFolder + "Review " + fileName + " " + stamp + ".html";
-    WriteIntoPlace(files, review, page);
+    WriteWhole(files, review, page);
     app.review.lastReview = review;
     if (app.review.exportsOn) {
       for (const ExportFormat format : kExportFormats) {
@@ -146,7 +138,7 @@ std::string WriteReviewAndExports(App& app, const std::string& savedFolder,
         WriteExport(text, format, track, typedName);
         const std::string path = savedFolder + "Flightlog " + fileName + " " + stamp +
                                  std::string(ExportExtension(format));
-        WriteIntoPlace(files, path, text);
+        WriteWhole(files, path, text);
         app.review.lastExports.push_back(path);
       }
     }

@@ -54,6 +54,13 @@ bool OpenOrNameIt(Shell& shell, MessageBoard& board, const std::string& target) 
   return false;
 }
 
+bool WriteIntoPlace(FileSystem& files, const std::string& path, std::string_view bytes) {
+  const std::string temporary = path + ".tmp";
+  if (files.WriteAll(temporary, bytes) && files.Rename(temporary, path)) return true;
+  files.Remove(temporary);
+  return false;
+}
+
 void ShowMessageBox(Dialogs& dialogs, const std::string& text) {
   dialogs.MessageBox("Message", text, MessageButtons::Ok);
 }

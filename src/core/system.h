@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "core/controls.h"
 #include "core/ports.h"
@@ -53,6 +54,12 @@ void ShowNotOpened(MessageBoard& board, const std::string& target);
 // Opens a document, folder or web address with the program the system has for it, and when
 // nothing here opens it, says so with ShowNotOpened. Returns whether it opened.
 bool OpenOrNameIt(Shell& shell, MessageBoard& board, const std::string& target);
+
+// Replaces a file's content whole or not at all: the bytes go into "<path>.tmp", which is then
+// renamed into place; after any failure the temporary file goes, the file stays as it was, and
+// the answer is false. A reader never finds half a file, and a kill leaves at most the temporary
+// file (which start-up removes, see the commands' temporary files).
+bool WriteIntoPlace(FileSystem& files, const std::string& path, std::string_view bytes);
 
 // A modal box titled "Message" with an OK button.
 void ShowMessageBox(Dialogs& dialogs, const std::string& text);

@@ -167,11 +167,7 @@ std::optional<std::string> DownloadTarget(FileSystem& files, const std::string& 
 }
 
 bool WriteDownload(FileSystem& files, const std::string& path, std::string_view bytes) {
-  const std::string temporary = path + ".tmp";
-  files.Remove(temporary);  // whatever an earlier, interrupted download left
-  if (files.WriteAll(temporary, bytes) && files.Rename(temporary, path)) return true;
-  files.Remove(temporary);
-  return false;
+  return WriteIntoPlace(files, path, bytes);
 }
 
 }  // namespace sky

@@ -264,16 +264,10 @@ void SaveLoggingParameters(const SettingsFile& file, const LoggingParameters& pa
   try {
     const std::string folder = AppDataFolder(file.folders);
     const std::string path = folder + kOffsetsFile;
-    const std::string temporary = path + ".tmp";
     if (!files.Exists(path)) throw BadValue();  // start-up creates the file before the first save
-    // The new text goes into a temporary file that then replaces the old one in one rename: a
-    // full disk or a kill at any step leaves either the old settings or the new ones, whole, and
-    // the old file is never emptied first.
-    if (!files.WriteAll(temporary, FormatLoggingParameters(parameters)) ||
-        !files.Rename(temporary, path)) {
-      files.Remove(temporary);
-      throw BadValue();
-    }
+    // A full disk or a kill at any step leaves either the old settings or the new ones, whole,
+    // and the old file is never emptied first.
+    if (!WriteIntoPlace(files, path, FormatLoggingParameters(parameters))) throw BadValue();
     // A backup left behind by an interrupted save has served its purpose.
     if (files.Exists(folder + kOffsetsBackupFile)) files.Remove(folder + kOffsetsBackupFile);
   } catch (const std::exception&) {
