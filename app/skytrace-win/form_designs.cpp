@@ -37,16 +37,16 @@ FormDesign Form1Design() {
   const Placement connection = At(8, 6, 272, 62);
   const Placement services = At(288, 6, 272, 62);
   const Placement logging = At(8, 74, 552, 132);
-  const Placement other = At(8, 212, 272, 128);
-  const Placement program = At(288, 212, 272, 128);
-  const Placement messages = At(8, 346, 552, 70);
+  const Placement other = At(8, 212, 272, 190);
+  const Placement program = At(288, 212, 272, 190);
+  const Placement messages = At(8, 408, 552, 70);
   // The buttons of a frame sit in rows 28 pixels high, 34 pixels apart; a control the core adds
   // takes one more line here.
   FormDesign d{WindowId::Form1,
                L"SkytraceForm1",
                "Form1",
                568 * kTwipsPerPixel,
-               424 * kTwipsPerPixel,
+               486 * kTwipsPerPixel,
                [](const App& a) { return a.Form1.caption; },
                {}};
   d.widgets = {
@@ -73,6 +73,8 @@ FormDesign Form1Design() {
       Make(Kind::Button, In(other, 12, 22, 248, 28), FORM1(btn_InitiateRealtime)),
       Make(Kind::Button, In(other, 12, 56, 248, 28), FORM1(btn_Convert)),
       Make(Kind::Button, In(other, 12, 90, 248, 28), FORM1(btn_savedlogs)),
+      Make(Kind::Button, In(other, 12, 124, 248, 28), FORM1(btn_Review)),
+      Make(Kind::Check, In(other, 14, 158, 246, 22), FORM1(chkExports)),
       Make(Kind::Frame, program, FORM1(fraProgram)),
       Make(Kind::Button, In(program, 12, 22, 120, 28), FORM1(btn_Options)),
       Make(Kind::Button, In(program, 140, 22, 120, 28), FORM1(btn_Manual)),

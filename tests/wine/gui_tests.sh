@@ -61,7 +61,7 @@ folder="$WINEPREFIX/drive_c/Program Files/Skytrace flightlogger"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Skytrace flightlogger"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skytrace flightlogger'
 wine "$setup" /S </dev/null >/dev/null 2>&1 || failed "silent install"
-for file in skytrace.exe skytrace-sim.exe skytrace-demo.exe KMLSettings.txt Manual.pdf Uninstall.exe; do
+for file in skytrace.exe skytrace-sim.exe skytrace-demo.exe skytrace-export.exe KMLSettings.txt Manual.pdf Uninstall.exe; do
   [ -f "$folder/$file" ] || failed "installed $file"
 done
 [ -f "$menu/Skytrace flightlogger.lnk" ] || failed "Start-menu entry"
