@@ -7,6 +7,7 @@
 #include "commands/main_window.h"
 #include "core/app.h"
 #include "shell/dispatch.h"
+#include "win_ports.h"
 
 namespace sky::win {
 namespace {
@@ -139,7 +140,8 @@ FormView::FormView(App& app, FormDesign design, std::function<void()> afterEvent
     GetWindowRect(owner, &over);
     GetWindowRect(hwnd_, &box);
     // Kept on the screen: a dialog larger than its owner does not start above or left of it.
-    const int left = std::max(0L, over.left + (over.right - over.left - (box.right - box.left)) / 2);
+    const int left =
+        std::max(0L, over.left + (over.right - over.left - (box.right - box.left)) / 2);
     const int top = std::max(0L, over.top + (over.bottom - over.top - (box.bottom - box.top)) / 2);
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -353,6 +355,13 @@ void FormView::RenderMainWindowState(HICON icon) {
     ShowWindow(hwnd_, visible ? SW_RESTORE : SW_SHOWNORMAL);
     SetForegroundWindow(hwnd_);
   }
+  if (f.frontRequests != frontRequests_) {  // another copy asked for this window
+    frontRequests_ = f.frontRequests;
+    if (f.visible && f.windowState != WindowState::Minimized) {
+      BringWindowToTop(hwnd_);
+      SetForegroundWindow(hwnd_);
+    }
+  }
   rendering_ = false;
 }
 
@@ -384,6 +393,9 @@ LRESULT CALLBACK FormView::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPA
 
 LRESULT FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   const std::string& window = design_.window;
+  if (message == Win32SingleInstance::FrontMessage() && design_.id == WindowId::Form1) {
+    message = kFrontMessage;  // another copy asks this one to the front
+  }
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
@@ -463,6 +475,7 @@ LRESULT FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case kResizedMessage:
     case kTrayMessage:
+    case kFrontMessage:
       // Arrived while a handler's box is up: handled once the box is answered.
       if (Busy()) {
         Sleep(10);
@@ -471,6 +484,10 @@ LRESULT FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       if (message == kTrayMessage) {
         Forward([this, lParam] { TrayIconMouse(app_, static_cast<int>(LOWORD(lParam))); });
+        return 0;
+      }
+      if (message == kFrontMessage) {
+        Forward([this] { ComeToFront(app_); });
         return 0;
       }
       Forward([this, wParam] { ResizeMainWindow(app_, static_cast<WindowState>(wParam)); });
