@@ -164,6 +164,7 @@ FormView::~FormView() {
       GlobalDeleteAtom(static_cast<ATOM>(atom));
     }
   }
+  if (toolTips_) DestroyWindow(toolTips_);
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
@@ -207,8 +208,10 @@ HFONT FormView::FontOf(Look look) const {
 
 void FormView::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
+  // The tips belong to no window: under Wine, a topmost tip owned by the window and lying just
+  // above it keeps the window itself from joining the topmost band (always on top).
   toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                               nullptr, instance, nullptr);
   SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, Px(6000));
   for (size_t i = 0; i < design_.widgets.size(); ++i) {
