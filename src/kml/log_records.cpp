@@ -6,6 +6,16 @@
 
 namespace sky {
 
+LogRecords& LogRecords::operator=(LogRecords&& other) noexcept {
+  const char* from = other.text.data();
+  text = std::move(other.text);
+  records = std::move(other.records);
+  for (std::string_view& record : records) {
+    record = std::string_view(text.data() + (record.data() - from), record.size());
+  }
+  return *this;
+}
+
 LogRecords SplitLogRecords(std::string text) {
   LogRecords log;
   log.text = std::move(text);

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace sky {
@@ -26,7 +27,15 @@ inline constexpr size_t kMaxKmlRecords = 32767;
 // end (CR LF, LF or a lone CR) or at a "*"; an empty line is an (unusable) empty record.
 struct LogRecords {
   std::string text;
-  std::vector<std::string_view> records;
+  std::vector<std::string_view> records;  // views into `text`
+
+  LogRecords() = default;
+  // A move takes the views along: a short text lives inside the string object itself, and its
+  // bytes move to the new one.
+  LogRecords(LogRecords&& other) noexcept { *this = std::move(other); }
+  LogRecords& operator=(LogRecords&& other) noexcept;
+  LogRecords(const LogRecords&) = delete;
+  LogRecords& operator=(const LogRecords&) = delete;
 };
 
 // Reads and splits the log; throws KmlDataError when it cannot be read, is empty or holds more
