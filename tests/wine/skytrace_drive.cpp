@@ -7,7 +7,8 @@
 //   click CLASS CONTROL           presses the control (BM_CLICK; a text box gets a mouse click);
 //                                 returns once it was handled
 //   type CLASS CONTROL TEXT       sets a text box's text (WM_SETTEXT), as typing would
-//   expect CLASS CONTROL TEXT     the control shows (or within 5 s comes to show) this text
+//   expect CLASS CONTROL TEXT     the control shows (or within 5 s comes to show) this text; "*"
+//                                 stands for any text but none
 //   enabled CLASS CONTROL 0|1     the control is (or within 5 s becomes) disabled or enabled
 //   close CLASS                   the window's close box (WM_CLOSE)
 //   minimise CLASS                the window's minimise box (SC_MINIMIZE)
@@ -324,7 +325,8 @@ bool Step(const std::string& line, std::string& why) {
   }
   if (verb == "expect") {
     const std::string want = rest();
-    const bool ok = WaitFor([&] { return TextOf(control) == want; }, 5000);
+    const bool ok = WaitFor(
+        [&] { return want == "*" ? !TextOf(control).empty() : TextOf(control) == want; }, 5000);
     if (!ok) why = a + "." + b + " shows \"" + TextOf(control) + "\", not \"" + want + "\"";
     return ok;
   }
