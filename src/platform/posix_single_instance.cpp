@@ -8,7 +8,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <cstring>
 #include <string_view>
 
