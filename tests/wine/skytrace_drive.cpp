@@ -23,6 +23,7 @@
 //   says "TITLE" TEXT             the box titled TITLE shows (within 20 s) with this text
 //   answer "TITLE" BUTTON [TEXT]  in the box titled TITLE, types TEXT and presses BUTTON
 //                                 (yes, no, ok, cancel)
+//   pause MS                      lets the program run for MS milliseconds (for a picture)
 //   shot CLASS FILE               a picture of the window (24-bit BMP)
 //   screen FILE                   a picture of the whole screen
 //
@@ -195,6 +196,10 @@ bool Step(const std::string& line, std::string& why) {
   if (verb == "gone") {
     if (!WaitFor([&] { return Top(a) == nullptr; })) why = a + " is still there";
     return why.empty();
+  }
+  if (verb == "pause") {
+    Sleep(static_cast<DWORD>(std::stoul(a)));
+    return true;
   }
   if (verb == "screen") {
     HDC screen = GetDC(nullptr);
