@@ -1,6 +1,6 @@
-; The Windows installer of Skytrace flightlogger: the program, the simulator side and the
-; headless runner, the KML snippets and the manual in one folder, a Start-menu folder and an
-; uninstaller registered with Windows' "Apps" list. Built by scripts/run-wine-tests.sh:
+; The Windows installer of Skytrace flightlogger: the program, the simulator side, the
+; headless runner and the exports' program, the KML snippets and the manual in one folder, a
+; Start-menu folder and an uninstaller registered with Windows' "Apps" list. Built by scripts/run-wine-tests.sh:
 ;   makensis -DVERSION=1.0.0 -DSTAGE=<folder with the files> -DOUTFILE=<setup.exe> this file
 ; Silent use: setup.exe /S [/D=C:\folder], and Uninstall.exe /S.
 Unicode true
@@ -53,6 +53,7 @@ Section "${PRODUCT}"
   File "${STAGE}\skytrace.exe"
   File "${STAGE}\skytrace-sim.exe"
   File "${STAGE}\skytrace-demo.exe"
+  File "${STAGE}\skytrace-export.exe"
   File "${STAGE}\KMLSettings.txt"
   File "${STAGE}\Manual.pdf"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
@@ -80,6 +81,7 @@ Section "Uninstall"
   Delete "$INSTDIR\skytrace.exe"
   Delete "$INSTDIR\skytrace-sim.exe"
   Delete "$INSTDIR\skytrace-demo.exe"
+  Delete "$INSTDIR\skytrace-export.exe"
   Delete "$INSTDIR\KMLSettings.txt"
   Delete "$INSTDIR\Manual.pdf"
   Delete "$INSTDIR\Uninstall.exe"

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 started=$(date +%s)
 
 scripts/setup.sh cmake ninja-build libgtest-dev g++-mingw-w64-x86-64-posix wine wine64 python3 \
-  fonts-wine nsis xvfb xauth
+  fonts-wine nsis xvfb xauth locales
 
 # A Wine prefix of the project's own, made once; windows need a display driver, and Wine's null
 # driver serves hidden windows without an X server.

@@ -34,53 +34,55 @@ Widget Make(Kind kind, Placement place, std::string name,
 }  // namespace
 
 FormDesign Form1Design() {
-  const Placement connection = At(8, 6, 272, 62);
-  const Placement services = At(288, 6, 272, 62);
-  const Placement logging = At(8, 74, 552, 132);
-  const Placement other = At(8, 212, 272, 128);
-  const Placement program = At(288, 212, 272, 128);
-  const Placement messages = At(8, 346, 552, 70);
+  const Placement connection = At(8, 6, 308, 62);
+  const Placement services = At(324, 6, 308, 62);
+  const Placement logging = At(8, 74, 624, 132);
+  const Placement other = At(8, 212, 308, 190);
+  const Placement program = At(324, 212, 308, 190);
+  const Placement messages = At(8, 408, 624, 70);
   // The buttons of a frame sit in rows 28 pixels high, 34 pixels apart; a control the core adds
   // takes one more line here.
   FormDesign d{WindowId::Form1,
                L"SkytraceForm1",
                "Form1",
-               568 * kTwipsPerPixel,
-               424 * kTwipsPerPixel,
+               640 * kTwipsPerPixel,
+               486 * kTwipsPerPixel,
                [](const App& a) { return a.Form1.caption; },
                {}};
   d.widgets = {
       Make(Kind::Frame, connection, FORM1(fraConnection)),
-      Make(Kind::Button, In(connection, 12, 22, 116, 28), FORM1(Command1)),
-      Make(Kind::Label, In(connection, 134, 28, 130, 20), FORM1(lblConnect), Look::Bold),
+      Make(Kind::Button, In(connection, 12, 22, 136, 28), FORM1(Command1)),
+      Make(Kind::Label, In(connection, 154, 28, 142, 20), FORM1(lblConnect), Look::Bold),
       Make(Kind::Frame, services, FORM1(fraServices)),
-      Make(Kind::Button, In(services, 12, 22, 120, 28), FORM1(btn_indicator)),
-      Make(Kind::Button, In(services, 140, 22, 120, 28), FORM1(btn_TCAS)),
+      Make(Kind::Button, In(services, 12, 22, 138, 28), FORM1(btn_indicator)),
+      Make(Kind::Button, In(services, 158, 22, 138, 28), FORM1(btn_TCAS)),
       Make(Kind::Frame, logging, FORM1(fraLogging)),
-      Make(Kind::Button, In(logging, 12, 22, 128, 28), FORM1(btn_startlog)),
-      Make(Kind::Button, In(logging, 144, 22, 128, 28), FORM1(btn_stoplog)),
-      Make(Kind::Button, In(logging, 276, 22, 128, 28), FORM1(btn_resetlog)),
-      Make(Kind::Button, In(logging, 408, 22, 132, 28), FORM1(btn_startAnimate)),
-      Make(Kind::Button, In(logging, 12, 56, 260, 28), FORM1(btn_ToggleRealtime)),
-      Make(Kind::Button, In(logging, 276, 56, 62, 28), FORM1(btn_setChase)),
-      Make(Kind::Button, In(logging, 342, 56, 62, 28), FORM1(btn_setLeft)),
-      Make(Kind::Button, In(logging, 408, 56, 62, 28), FORM1(btn_setRight)),
-      Make(Kind::Button, In(logging, 474, 56, 66, 28), FORM1(btn_setOverview)),
-      Make(Kind::Label, In(logging, 12, 98, 172, 20), FORM1(Label5), Look::Bold),
-      Make(Kind::Label, In(logging, 190, 98, 172, 20), FORM1(Label13), Look::Bold),
-      Make(Kind::Label, In(logging, 368, 98, 172, 20), FORM1(Label6), Look::Bold),
+      Make(Kind::Button, In(logging, 12, 22, 146, 28), FORM1(btn_startlog)),
+      Make(Kind::Button, In(logging, 164, 22, 146, 28), FORM1(btn_stoplog)),
+      Make(Kind::Button, In(logging, 316, 22, 146, 28), FORM1(btn_resetlog)),
+      Make(Kind::Button, In(logging, 468, 22, 146, 28), FORM1(btn_startAnimate)),
+      Make(Kind::Button, In(logging, 12, 56, 298, 28), FORM1(btn_ToggleRealtime)),
+      Make(Kind::Button, In(logging, 316, 56, 70, 28), FORM1(btn_setChase)),
+      Make(Kind::Button, In(logging, 392, 56, 70, 28), FORM1(btn_setLeft)),
+      Make(Kind::Button, In(logging, 468, 56, 70, 28), FORM1(btn_setRight)),
+      Make(Kind::Button, In(logging, 544, 56, 70, 28), FORM1(btn_setOverview)),
+      Make(Kind::Label, In(logging, 12, 98, 196, 20), FORM1(Label5), Look::Bold),
+      Make(Kind::Label, In(logging, 215, 98, 196, 20), FORM1(Label13), Look::Bold),
+      Make(Kind::Label, In(logging, 418, 98, 196, 20), FORM1(Label6), Look::Bold),
       Make(Kind::Frame, other, FORM1(fraOther)),
-      Make(Kind::Button, In(other, 12, 22, 248, 28), FORM1(btn_InitiateRealtime)),
-      Make(Kind::Button, In(other, 12, 56, 248, 28), FORM1(btn_Convert)),
-      Make(Kind::Button, In(other, 12, 90, 248, 28), FORM1(btn_savedlogs)),
+      Make(Kind::Button, In(other, 12, 22, 284, 28), FORM1(btn_InitiateRealtime)),
+      Make(Kind::Button, In(other, 12, 56, 284, 28), FORM1(btn_Convert)),
+      Make(Kind::Button, In(other, 12, 90, 284, 28), FORM1(btn_savedlogs)),
+      Make(Kind::Button, In(other, 12, 124, 284, 28), FORM1(btn_Review)),
+      Make(Kind::Check, In(other, 14, 158, 282, 22), FORM1(chkExports)),
       Make(Kind::Frame, program, FORM1(fraProgram)),
-      Make(Kind::Button, In(program, 12, 22, 120, 28), FORM1(btn_Options)),
-      Make(Kind::Button, In(program, 140, 22, 120, 28), FORM1(btn_Manual)),
-      Make(Kind::Button, In(program, 12, 56, 120, 28), FORM1(btn_Website)),
-      Make(Kind::Button, In(program, 140, 56, 120, 28), FORM1(btn_ToggleOnTop)),
+      Make(Kind::Button, In(program, 12, 22, 138, 28), FORM1(btn_Options)),
+      Make(Kind::Button, In(program, 158, 22, 138, 28), FORM1(btn_Manual)),
+      Make(Kind::Button, In(program, 12, 56, 138, 28), FORM1(btn_Website)),
+      Make(Kind::Button, In(program, 158, 56, 138, 28), FORM1(btn_ToggleOnTop)),
       Make(Kind::Frame, messages, FORM1(fraMessages)),
       Make(Kind::Label, In(messages, 12, 24, 92, 30), FORM1(Label9), Look::Clock),
-      Make(Kind::Label, In(messages, 110, 20, 430, 42), FORM1(Label7)),
+      Make(Kind::Label, In(messages, 110, 20, 502, 42), FORM1(Label7)),
   };
   return d;
 }

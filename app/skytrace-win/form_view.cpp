@@ -7,6 +7,7 @@
 #include "commands/app.h"
 #include "commands/main_window.h"
 #include "shell/dispatch.h"
+#include "win_ports.h"
 
 namespace sky::win {
 namespace {
@@ -163,6 +164,7 @@ FormView::~FormView() {
       GlobalDeleteAtom(static_cast<ATOM>(atom));
     }
   }
+  if (toolTips_) DestroyWindow(toolTips_);
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
@@ -206,8 +208,10 @@ HFONT FormView::FontOf(Look look) const {
 
 void FormView::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
+  // The tips belong to no window: under Wine, a topmost tip owned by the window and lying just
+  // above it keeps the window itself from joining the topmost band (always on top).
   toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                               nullptr, instance, nullptr);
   SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, Px(6000));
   for (size_t i = 0; i < design_.widgets.size(); ++i) {
@@ -354,6 +358,13 @@ void FormView::RenderMainWindowState(HICON icon) {
     ShowWindow(hwnd_, visible ? SW_RESTORE : SW_SHOWNORMAL);
     SetForegroundWindow(hwnd_);
   }
+  if (f.frontRequests != frontRequests_) {  // another copy asked for this window
+    frontRequests_ = f.frontRequests;
+    if (f.visible && f.windowState != WindowState::Minimized) {
+      BringWindowToTop(hwnd_);
+      SetForegroundWindow(hwnd_);
+    }
+  }
   rendering_ = false;
 }
 
@@ -385,6 +396,9 @@ LRESULT CALLBACK FormView::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPA
 
 LRESULT FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   const std::string& window = design_.window;
+  if (message == Win32SingleInstance::FrontMessage() && design_.id == WindowId::Form1) {
+    message = kFrontMessage;  // another copy asks this one to the front
+  }
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
@@ -464,6 +478,7 @@ LRESULT FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case kResizedMessage:
     case kTrayMessage:
+    case kFrontMessage:
       // Arrived while a handler's box is up: handled once the box is answered.
       if (Busy()) {
         Sleep(10);
@@ -472,6 +487,10 @@ LRESULT FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       if (message == kTrayMessage) {
         Forward([this, lParam] { TrayIconMouse(app_, static_cast<int>(LOWORD(lParam))); });
+        return 0;
+      }
+      if (message == kFrontMessage) {
+        Forward([this] { ComeToFront(app_); });
         return 0;
       }
       Forward([this, wParam] { ResizeMainWindow(app_, static_cast<WindowState>(wParam)); });

@@ -89,6 +89,7 @@ class FormView {
   static bool Busy();
   static constexpr UINT kTrayMessage = WM_APP + 1;     // the tray icon's mouse messages
   static constexpr UINT kResizedMessage = WM_APP + 2;  // a state change, handled after it
+  static constexpr UINT kFrontMessage = WM_APP + 3;    // another copy asks for the front
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -114,7 +115,8 @@ class FormView {
   HBRUSH tileBrush_ = nullptr, alarmBrush_ = nullptr;
   bool rendering_ = false;  // control changes made by Render are not the user's
   bool trayShown_ = false;
-  std::wstring tipText_;  // the tooltip being shown
+  int frontRequests_ = 0;  // the core's requests to come to the front, as far as handled
+  std::wstring tipText_;   // the tooltip being shown
 };
 
 }  // namespace sky::win

@@ -121,6 +121,7 @@ int WinHost::Run(SimulatedClock* testClock) {
     if (!message.hwnd && message.message == kTestCommand) {
       const std::unique_ptr<std::string> line(reinterpret_cast<std::string*>(message.lParam));
       if (testClock_) RunTestCommand(*line);
+      SetEvent(reinterpret_cast<HANDLE>(message.wParam));  // the next command may come
       continue;
     }
     Dispatch(message);
@@ -148,16 +149,11 @@ void WinHost::RunTestCommand(const std::string& line) {
   FormView* view = ViewOf(command->window);
   HWND control = view ? view->Control(command->control) : nullptr;
   switch (command->verb) {
-    case TestCommand::Verb::Run: {
-      const int64_t end = testClock_->MonotonicMs() + command->seconds * int64_t{1000};
-      for (int64_t next; !app_.ended && (next = NextTimerDueMs(app_)) <= end;) {
-        if (next > testClock_->MonotonicMs()) testClock_->Advance(next - testClock_->MonotonicMs());
-        RunDueTimers(app_);
-        AfterEvent();
-      }
-      if (end > testClock_->MonotonicMs()) testClock_->Advance(end - testClock_->MonotonicMs());
+    case TestCommand::Verb::Run:
+      RunTestSeconds(
+          app_, command->seconds, [this](int64_t ms) { testClock_->Advance(ms); },
+          [this] { AfterEvent(); });
       break;
-    }
     case TestCommand::Verb::Click:
       if (control) SendMessageW(control, BM_CLICK, 0, 0);
       break;

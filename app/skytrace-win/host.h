@@ -29,8 +29,8 @@ class WinHost {
   int Run(SimulatedClock* testClock);
   HWND MainWindow() const { return form1_ ? form1_->Handle() : nullptr; }
 
-  // A test run's command line (a heap string in lParam, taken over by the host), posted to the
-  // window thread; see shell/test_commands.h.
+  // A test run's command line (a heap string in lParam, taken over by the host, and in wParam
+  // the event to set once it has run), posted to the window thread; see shell/test_commands.h.
   static constexpr UINT kTestCommand = WM_APP + 10;
   void SetTestDialogs(Win32Dialogs* dialogs) { testDialogs_ = dialogs; }
 

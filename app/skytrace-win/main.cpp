@@ -12,6 +12,7 @@
 #include "platform/std_files.h"
 #include "platform/system_http.h"
 #include "platform/win32_platform.h"
+#include "shell/startup.h"
 #include "shell/test_commands.h"
 #include "simlink/transport_win32.h"
 #include "win_ports.h"
@@ -28,21 +29,25 @@ std::unique_ptr<sky::SimulatedClock> TestClock() {
   return std::make_unique<sky::SimulatedClock>(start);
 }
 
-// Reads the test commands from the standard input and hands each line to the window thread.
+// Reads the test commands from the standard input and hands each line to the window thread,
+// the next once the last has run to its end (boxes and all): a command posted while a box's
+// own message loop runs would be lost there.
 void ReadTestCommands(DWORD thread) {
   char buffer[4096];
   std::string pending;
   HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  HANDLE done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   DWORD read = 0;
   while (input && ReadFile(input, buffer, sizeof buffer, &read, nullptr) && read > 0) {
     pending.append(buffer, read);
     for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
       auto* line = new std::string(pending.substr(0, end));
       pending.erase(0, end + 1);
-      while (!PostThreadMessageW(thread, sky::win::WinHost::kTestCommand, 0,
-                                 reinterpret_cast<LPARAM>(line))) {
+      while (!PostThreadMessageW(thread, sky::win::WinHost::kTestCommand,
+                                 reinterpret_cast<WPARAM>(done), reinterpret_cast<LPARAM>(line))) {
         Sleep(10);  // the window thread has no message queue yet
       }
+      WaitForSingleObject(done, INFINITE);
     }
   }
 }
@@ -67,9 +72,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   sky::win::Win32Windows windows;
   sky::Win32Transport transport;
   sky::Clock& clock = testClock ? static_cast<sky::Clock&>(*testClock) : systemClock;
+  // One copy per data folder: a second one shows the first and ends, before touching a file.
+  sky::win::Win32SingleInstance oneCopy(folders.SpecialFolder(sky::Folders::kAppData).value_or(""));
+  if (!sky::StartOnlyCopy(oneCopy, dialogs)) return 0;
   sky::App app(sky::Ports{clock, folders, files, system, shell, dialogs, http, windows, transport});
 
   sky::win::WinHost host(app, windows, icon);
+  oneCopy.MarkMainWindow(host.MainWindow());
   shell.mainWindow = [&host] { return host.MainWindow(); };
   dialogs.owner = [&host] { return host.MainWindow(); };
   dialogs.beforeShow = [&host] { host.RenderAll(); };

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/instance_key.h"
+
 namespace sky::win {
 namespace {
 
@@ -273,6 +275,62 @@ bool Win32Windows::InitVisualStyles() {
 
 bool Win32Windows::HasNotificationArea() {
   return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
+}
+
+Win32SingleInstance::Win32SingleInstance(const std::string& dataFolder)
+    : property_(L"Skytrace flightlogger " + Wide(DataFolderKey(dataFolder))) {}
+
+Win32SingleInstance::~Win32SingleInstance() {
+  if (marked_ && IsWindow(marked_)) RemovePropW(marked_, property_.c_str());
+  if (mutex_) CloseHandle(mutex_);
+}
+
+bool Win32SingleInstance::Claim() {
+  if (mutex_) return true;
+  // Per session ("Local\"): another user's copy has its own data folder.
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, (L"Local\\" + property_).c_str());
+  if (!mutex) return true;  // no mutex to be had: the rule cannot apply
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return false;
+  }
+  mutex_ = mutex;
+  return true;
+}
+
+UINT Win32SingleInstance::FrontMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Skytrace flightlogger: to the front");
+  return message;
+}
+
+void Win32SingleInstance::MarkMainWindow(HWND hwnd) {
+  if (!mutex_ || !hwnd) return;
+  SetPropW(hwnd, property_.c_str(), reinterpret_cast<HANDLE>(1));
+  marked_ = hwnd;
+}
+
+bool Win32SingleInstance::AskRunningCopyToFront() {
+  struct Search {
+    const wchar_t* property;
+    HWND found;
+  } search{property_.c_str(), nullptr};
+  // The first copy may still be starting: its main window is marked once it exists.
+  for (int attempt = 0; attempt < 50 && !search.found; ++attempt) {
+    if (attempt > 0) Sleep(100);
+    EnumWindows(
+        [](HWND hwnd, LPARAM data) {
+          auto* s = reinterpret_cast<Search*>(data);
+          if (!GetPropW(hwnd, s->property)) return TRUE;
+          s->found = hwnd;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+  }
+  if (!search.found) return false;
+  DWORD process = 0;
+  GetWindowThreadProcessId(search.found, &process);
+  AllowSetForegroundWindow(process);  // this copy was started by the user: it may pass that on
+  return PostMessageW(search.found, FrontMessage(), 0, 0) != FALSE;
 }
 
 }  // namespace sky::win

@@ -57,6 +57,29 @@ class Win32Windows final : public WindowPort {
   std::map<WindowId, HWND> windows_;
 };
 
+// One copy per data folder: a named mutex claims the program, and a later copy finds the first
+// one's main window by the window property named after the data folder and posts it the
+// message that asks it to the front.
+class Win32SingleInstance final : public SingleInstance {
+ public:
+  explicit Win32SingleInstance(const std::string& dataFolder);
+  ~Win32SingleInstance() override;
+  Win32SingleInstance(const Win32SingleInstance&) = delete;
+  Win32SingleInstance& operator=(const Win32SingleInstance&) = delete;
+
+  bool Claim() override;
+  bool AskRunningCopyToFront() override;
+  // Marks the claiming copy's main window, so that a later copy finds it.
+  void MarkMainWindow(HWND hwnd);
+  // The message a later copy posts to the main window.
+  static UINT FrontMessage();
+
+ private:
+  std::wstring property_;  // "Skytrace flightlogger <key of the data folder>"
+  HANDLE mutex_ = nullptr;
+  HWND marked_ = nullptr;
+};
+
 // The window class of the input box, for finding it.
 inline constexpr wchar_t kInputBoxClass[] = L"SkytraceInputBox";
 

@@ -48,6 +48,7 @@ void UiHost::AfterEvent() {
     return;
   }
   RenderAll();
+  if (simulated_) return;
   const int64_t wait = NextTimerDueMs(app_) - app_.ports.clock.MonotonicMs();
   timer_.start(static_cast<int>(std::clamp<int64_t>(wait, 0, 60000)));
 }

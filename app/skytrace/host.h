@@ -30,6 +30,11 @@ class UiHost : public QObject {
   void AfterEvent();
   // Renders every window and opens or closes the auxiliary ones, as the core's state says.
   void RenderAll();
+  // A test run: the timers run only when a test command says so.
+  void RunOnSimulatedClock() {
+    simulated_ = true;
+    timer_.stop();
+  }
   Form1* MainWindow() const { return form1_.get(); }
   TcasWindow* TcasView() const { return tcas_.get(); }
   StatusWindow* StatusView() const { return status_.get(); }
@@ -48,6 +53,7 @@ class UiHost : public QObject {
   std::unique_ptr<OptionsDialog> options_;
   std::unique_ptr<ParametersDialog> parameters_;
   QTimer timer_;
+  bool simulated_ = false;
 };
 
 }  // namespace sky::ui

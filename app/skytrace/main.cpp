@@ -3,6 +3,7 @@
 #include <QStyleFactory>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -10,10 +11,13 @@
 #include "commands/app.h"
 #include "form1.h"
 #include "host.h"
+#include "platform/headless.h"
 #include "platform/std_files.h"
 #include "qt_ports.h"
 #include "shell/dispatch.h"
 #include "shell/startup.h"
+#include "shell/test_commands.h"
+#include "test_run.h"
 #ifdef _WIN32
 #include "platform/win32_platform.h"
 #include "simlink/transport_win32.h"
@@ -64,7 +68,15 @@ int main(int argc, char** argv) {
   // The window stays in the notification area while hidden there; only closing it ends the run.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  PlatformClock clock;
+  // A test run's simulated clock, when the test option names its start.
+  std::unique_ptr<sky::SimulatedClock> testClock;
+  sky::LocalDateTime testStart;
+  if (const char* start = std::getenv(sky::kTestClockVariable);
+      start && sky::ParseLocalDateTime(start, testStart)) {
+    testClock = std::make_unique<sky::SimulatedClock>(testStart);
+  }
+  PlatformClock systemClock;
+  sky::Clock& clock = testClock ? static_cast<sky::Clock&>(*testClock) : systemClock;
   PlatformFolders folders;
   sky::StdFileSystem files;
   PlatformSystemInfo system;
@@ -97,6 +109,7 @@ int main(int argc, char** argv) {
     });
   }
 #endif
+  if (testClock) sky::ui::StartTestRun(app, host, dialogs, *testClock);
   if (!host.Start()) return 1;
   return QApplication::exec();
 }

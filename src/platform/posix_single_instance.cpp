@@ -8,27 +8,15 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <cstring>
 #include <string_view>
+
+#include "platform/instance_key.h"
 
 namespace sky {
 namespace {
 
 constexpr std::string_view kRequest = "front\n";
-
-// A short, stable name for a data folder (64-bit FNV-1a in hexadecimal).
-std::string FolderKey(const std::string& folder) {
-  uint64_t hash = 14695981039346656037ull;
-  for (const char c : folder) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ull;
-  }
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string key;
-  for (int shift = 60; shift >= 0; shift -= 4) key += kDigits[(hash >> shift) & 15];
-  return key;
-}
 
 // The socket address of a path; false when the path does not fit.
 bool AddressOf(const std::string& path, sockaddr_un& address) {
@@ -42,7 +30,7 @@ bool AddressOf(const std::string& path, sockaddr_un& address) {
 }  // namespace
 
 PosixSingleInstance::PosixSingleInstance(const std::string& folder, const std::string& dataFolder) {
-  const std::string base = folder + "/skytrace-" + FolderKey(dataFolder);
+  const std::string base = folder + "/skytrace-" + DataFolderKey(dataFolder);
   lockPath_ = base + ".lock";
   socketPath_ = base + ".sock";
 }

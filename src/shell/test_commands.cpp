@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "commands/app.h"
 #include "shell/dispatch.h"
 
 namespace sky {
@@ -76,6 +77,18 @@ std::optional<TestCommand> ParseTestCommand(const std::string& raw, std::string&
   }
   error = "unknown command \"" + verb + "\"";
   return std::nullopt;
+}
+
+void RunTestSeconds(App& app, int seconds, const std::function<void(int64_t)>& advance,
+                    const std::function<void()>& afterEvent) {
+  Clock& clock = app.ports.clock;
+  const int64_t end = clock.MonotonicMs() + seconds * int64_t{1000};
+  for (int64_t next; !app.ended && (next = NextTimerDueMs(app)) <= end;) {
+    if (next > clock.MonotonicMs()) advance(next - clock.MonotonicMs());
+    RunDueTimers(app);
+    afterEvent();
+  }
+  if (end > clock.MonotonicMs()) advance(end - clock.MonotonicMs());
 }
 
 }  // namespace sky

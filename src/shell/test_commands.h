@@ -12,10 +12,14 @@
 //   answer text "TEXT"          the next input box's answer
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 namespace sky {
+
+struct App;
 
 inline constexpr char kTestClockVariable[] = "SKYTRACE_TEST_CLOCK";
 
@@ -32,5 +36,11 @@ struct TestCommand {
 // Parses one line; an empty optional with `error` set for a line that is no command (blank lines
 // and lines starting with "#" give an empty optional and no error).
 std::optional<TestCommand> ParseTestCommand(const std::string& line, std::string& error);
+
+// "run SECONDS": fires each timer at its due time within the next `seconds` simulated seconds,
+// `advance` moving the simulated clock forward by that many milliseconds, and `afterEvent`
+// (the host's render) following each firing.
+void RunTestSeconds(App& app, int seconds, const std::function<void(int64_t)>& advance,
+                    const std::function<void()>& afterEvent);
 
 }  // namespace sky

@@ -7,15 +7,23 @@
 //   click CLASS CONTROL           presses the control (BM_CLICK; a text box gets a mouse click);
 //                                 returns once it was handled
 //   type CLASS CONTROL TEXT       sets a text box's text (WM_SETTEXT), as typing would
-//   expect CLASS CONTROL TEXT     the control shows (or within 5 s comes to show) this text
+//   expect CLASS CONTROL TEXT     the control shows (or within 5 s comes to show) this text; "*"
+//                                 stands for any text but none
 //   enabled CLASS CONTROL 0|1     the control is (or within 5 s becomes) disabled or enabled
 //   close CLASS                   the window's close box (WM_CLOSE)
 //   minimise CLASS                the window's minimise box (SC_MINIMIZE)
-//   tray MESSAGE                  the tray icon reports a mouse message (0x202: left button up)
+//   tray MESSAGE                  the tray icon reports a mouse message (0x202: left button up,
+//                                 0x205: right button up) to the main window, as the shell does
+//   trayicon 0|1                  the main window's tray icon is there or not
+//   notificationarea 0|1          the desktop has a notification area (the shell's tray) or not
 //   hidden CLASS 0|1              the window is shown or hidden
+//   iconic CLASS 0|1              the window is minimised or not
 //   topmost CLASS 0|1             the window is in the topmost band or not
+//   checked CLASS CONTROL 0|1     the check box is (or within 5 s comes to be) ticked or not
+//   says "TITLE" TEXT             the box titled TITLE shows (within 20 s) with this text
 //   answer "TITLE" BUTTON [TEXT]  in the box titled TITLE, types TEXT and presses BUTTON
 //                                 (yes, no, ok, cancel)
+//   pause MS                      lets the program run for MS milliseconds (for a picture)
 //   shot CLASS FILE               a picture of the window (24-bit BMP)
 //   screen FILE                   a picture of the whole screen
 //
@@ -23,6 +31,9 @@
 // SkytraceOptions, SkytraceOffsets, SkytraceInputBox, #32770 for message boxes), controls by
 // the name the program gives them (the core's control names).
 #include <windows.h>
+// clang-format off: needs windows.h first
+#include <shellapi.h>
+// clang-format on
 
 #include <cstdio>
 #include <fstream>
@@ -186,6 +197,10 @@ bool Step(const std::string& line, std::string& why) {
     if (!WaitFor([&] { return Top(a) == nullptr; })) why = a + " is still there";
     return why.empty();
   }
+  if (verb == "pause") {
+    Sleep(static_cast<DWORD>(std::stoul(a)));
+    return true;
+  }
   if (verb == "screen") {
     HDC screen = GetDC(nullptr);
     const bool saved =
@@ -200,7 +215,25 @@ bool Step(const std::string& line, std::string& why) {
     Settle(main);
     return true;
   }
-  if (verb == "answer") {
+  if (verb == "notificationarea" || verb == "trayicon") {
+    HWND main = verb == "trayicon" ? window("SkytraceForm1") : nullptr;
+    if (verb == "trayicon" && !main) return false;
+    auto is = [&] {
+      if (!main) return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
+      // Only an icon that is there can be changed.
+      NOTIFYICONDATAW icon{};
+      icon.cbSize = sizeof icon;
+      icon.hWnd = main;
+      icon.uID = 1;
+      return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE;
+    };
+    const bool want = a == "1";
+    if (!WaitFor([&] { return is() == want; }, 5000)) {
+      why = verb + (want ? " is not there" : " is there");
+    }
+    return why.empty();
+  }
+  if (verb == "answer" || verb == "says") {
     const size_t open = line.find('"');
     const size_t close = line.find('"', open + 1);
     if (close == std::string::npos) {
@@ -222,6 +255,12 @@ bool Step(const std::string& line, std::string& why) {
     if (!box) {
       why = "no box titled " + title;
       return false;
+    }
+    if (verb == "says") {
+      const std::string want = line.substr(line.find_first_not_of(' ', close + 1));
+      const std::string shown = TextOf(GetDlgItem(box, 0xFFFF));  // a message box's text
+      if (shown != want) why = "the box says \"" + shown + "\"";
+      return why.empty();
     }
     if (!text.empty())
       SendMessageW(GetDlgItem(box, 11), WM_SETTEXT, 0,
@@ -247,13 +286,17 @@ bool Step(const std::string& line, std::string& why) {
     Settle(hwnd);
     return true;
   }
-  if (verb == "hidden" || verb == "topmost") {
+  if (verb == "hidden" || verb == "iconic" || verb == "topmost") {
     words >> b;
     const bool want = b == "1";
-    const bool is = verb == "hidden" ? !IsWindowVisible(hwnd)
-                                     : (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    if (is != want) why = a + (verb == "hidden" ? " hidden " : " topmost ") + (is ? "1" : "0");
-    return is == want;
+    auto is = [&] {
+      return verb == "hidden"   ? !IsWindowVisible(hwnd)
+             : verb == "iconic" ? IsIconic(hwnd) != FALSE
+                                : (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    if (!WaitFor([&] { return is() == want; }, 5000))
+      why = a + " " + verb + " " + (want ? "0" : "1");
+    return why.empty();
   }
   if (verb == "shot") {
     words >> b;
@@ -287,8 +330,16 @@ bool Step(const std::string& line, std::string& why) {
   }
   if (verb == "expect") {
     const std::string want = rest();
-    const bool ok = WaitFor([&] { return TextOf(control) == want; }, 5000);
+    const bool ok = WaitFor(
+        [&] { return want == "*" ? !TextOf(control).empty() : TextOf(control) == want; }, 5000);
     if (!ok) why = a + "." + b + " shows \"" + TextOf(control) + "\", not \"" + want + "\"";
+    return ok;
+  }
+  if (verb == "checked") {
+    const bool want = rest() == "1";
+    const bool ok = WaitFor(
+        [&] { return (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) == want; }, 5000);
+    if (!ok) why = a + "." + b + (want ? " is not ticked" : " is ticked");
     return ok;
   }
   if (verb == "enabled") {

@@ -1,8 +1,9 @@
 // skytrace-sim: the simulator side of the link as a standalone program, for running the
 // flight logger against a simulated aircraft. It serves a flight (the built-in one, or a track
 // file) in real time, or faster, updating the offsets once every simulated second, with traffic
-// around it (the built-in traffic, or a traffic file); or it bridges a running FlightGear or
-// X-Plane to the program's link.
+// around it (the built-in traffic, or a traffic file), or in lockstep with the program (one
+// simulated second per flight sample it reads, for tests that compare two runs); or it bridges a
+// running FlightGear or X-Plane to the program's link.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "simlink/flightdata.h"
 #include "skytrace-sim/builtin_flight.h"
 #include "skytrace-sim/live_network.h"
 #include "skytrace-sim/posix_server.h"
@@ -41,7 +43,7 @@ void OnSignal(int) {
 
 void Usage(std::FILE* to = stderr) {
   std::fprintf(to,
-               "usage: skytrace-sim [--track FILE] [--speed X] [--write-track FILE]\n"
+               "usage: skytrace-sim [--track FILE] [--speed X | --lockstep] [--write-track FILE]\n"
                "                    [--traffic FILE] [--runtime-dir DIR] [--fs98]\n"
                "                    [--simulator CODE] [--xplane-module] [--bad-handshake]\n"
                "       skytrace-sim --flightgear [HOST:]PORT [--runtime-dir DIR]\n"
@@ -119,6 +121,7 @@ int main(int argc, char** argv) {
   std::string trackFile;
   std::string writeTrack;
   double speed = 1;
+  bool lockstep = false;
   std::string trafficFile;
   std::string live;  // "flightgear" or "xplane"
   std::string liveAddress;
@@ -163,6 +166,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "skytrace-sim: --speed needs a number above 0 (at most 1000)\n");
         return 2;
       }
+    } else if (arg == "--lockstep") {
+      lockstep = true;
     } else if (arg == "--traffic") {
       trafficFile = value();
     } else {
@@ -201,6 +206,16 @@ int main(int argc, char** argv) {
   }
   sky::sim::WriteFlightState(core, flight.At(0));
   sky::sim::UpdateTraffic(*traffic, core, 0);
+  // In lockstep, the n-th flight sample the program reads shows the flight at n seconds, and
+  // the traffic around it: two runs of the program on the same simulated clock see the same.
+  long step = 0;
+  if (lockstep) {
+    core.SetBeforeReading(sky::kFlightOffsets[0].offset, [&] {
+      ++step;
+      sky::sim::WriteFlightState(core, flight.At(static_cast<double>(step)));
+      sky::sim::UpdateTraffic(*traffic, core, static_cast<double>(step));
+    });
+  }
 #ifdef _WIN32
   // The hidden window of the interface module's class, served on a thread of its own.
   sky::sim::Win32SimServer server(core, {options.className});
@@ -213,12 +228,14 @@ int main(int argc, char** argv) {
   }
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
+  char pace[32] = "in lockstep";
+  if (!lockstep) std::snprintf(pace, sizeof pace, "at %gx", speed);
 #ifdef _WIN32
-  std::printf("skytrace-sim: answering as window class %s, flight of %.0f s at %gx\n",
-              server.ClassName().c_str(), flight.EndTime(), speed);
+  std::printf("skytrace-sim: answering as window class %s, flight of %.0f s %s\n",
+              server.ClassName().c_str(), flight.EndTime(), pace);
 #else
-  std::printf("skytrace-sim: answering on %s, flight of %.0f s at %gx\n",
-              server.SocketPath().c_str(), flight.EndTime(), speed);
+  std::printf("skytrace-sim: answering on %s, flight of %.0f s %s\n", server.SocketPath().c_str(),
+              flight.EndTime(), pace);
 #endif
   std::fflush(stdout);
 
@@ -230,6 +247,10 @@ int main(int argc, char** argv) {
   auto next = Clock::now() + secondLength;
   bool ended = false;
   for (long second = 1; !stopRequested;) {
+    if (lockstep) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      continue;
+    }
     if (Clock::now() < next) {
       std::this_thread::sleep_for(
           std::min<Clock::duration>(next - Clock::now(), std::chrono::milliseconds(100)));

@@ -38,7 +38,16 @@ void SimulatorCore::ApplyHandshake() {
   std::memcpy(&space_[kSimulatorVersionOffset], &simulatorVersion, 4);
 }
 
+void SimulatorCore::SetBeforeReading(uint32_t offset, std::function<void()> hook) {
+  hookOffset_ = offset;
+  beforeReading_ = std::move(hook);
+}
+
 uint32_t SimulatorCore::HandleArea(uint8_t* area, size_t size, size_t* used) {
+  if (beforeReading_ && size >= kReadHeaderBytes && (Get32(area) & 0xFFFFu) == kRead &&
+      Get32(area + 4) == hookOffset_) {
+    beforeReading_();
+  }
   std::lock_guard lock(mutex_);
   ++areasHandled_;
   if (used) *used = 0;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,11 @@ class SimulatorCore {
   enum class Answer { Now, Late, Never };
   Answer NextAnswer(int& delayMs);
 
+  // Runs before the answer to every exchange whose first record reads `offset` (the first value
+  // of the program's flight sample), outside the core's lock, so that it may write the next
+  // state: a flight that moves one step per sample the program reads. Set before serving.
+  void SetBeforeReading(uint32_t offset, std::function<void()> hook);
+
   std::vector<ControlWrite> ControlWrites() const;
   uint64_t AreasHandled() const { return areasHandled_.load(); }
 
@@ -73,6 +79,8 @@ class SimulatorCore {
   SimFaults faults_;
   std::vector<ControlWrite> controlWrites_;
   std::atomic<uint64_t> areasHandled_{0};
+  uint32_t hookOffset_ = 0;
+  std::function<void()> beforeReading_;
 };
 
 // Whether the text is a request area's name: "FSASMLIB:IPC:", the process id and the counter in
