@@ -33,7 +33,7 @@ class DemoProgram {
   // Opens the timings file; false when it cannot be written.
   bool OpenTimings(const std::string& path);
 
-  // Makes the program on its ports, with this clock and the link's transport.
+  // Makes the program on its ports, with the run's clock and the transport of its link.
   void Make(Clock& clock, SimTransport& transport);
   // Runs the start-up with the script's actions. Answers at second 0 that come before any
   // other action answer the start-up's own dialogs; those it leaves unused are dropped, so that

@@ -20,9 +20,6 @@
 
 namespace {
 
-// The window class alone names the simulator on Windows; --runtime-dir has no meaning there.
-using ServerOptions = sky::sim::SimServerOptions;
-
 volatile std::sig_atomic_t stopRequested = 0;
 
 void OnSignal(int) {
@@ -39,8 +36,8 @@ void Usage(std::FILE* to = stderr) {
 }
 
 // Bridges a running simulator ("flightgear" or "xplane") to the program's link until stopped.
-int RunLive(const std::string& kind, const std::string& where, const ServerOptions& options,
-            uint16_t simulator) {
+int RunLive(const std::string& kind, const std::string& where,
+            const sky::sim::SimServerOptions& options, uint16_t simulator) {
 #ifdef _WIN32
   (void)where, (void)options, (void)simulator;
   std::fprintf(stderr,
@@ -83,7 +80,7 @@ int RunLive(const std::string& kind, const std::string& where, const ServerOptio
 }  // namespace
 
 int main(int argc, char** argv) {
-  ServerOptions options;
+  sky::sim::SimServerOptions options;
   uint16_t simulator = 8;
   bool xplane = false;
   sky::sim::SimFaults faults;
