@@ -10,30 +10,17 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "simlink/flightdata.h"
-#include "skytrace-sim/builtin_flight.h"
 #include "skytrace-sim/live_network.h"
-#include "skytrace-sim/posix_server.h"
+#include "skytrace-sim/scenario.h"
+#include "skytrace-sim/sim_server.h"
 #include "skytrace-sim/simulator_core.h"
 #include "skytrace-sim/track.h"
-#include "skytrace-sim/traffic_source.h"
-#include "skytrace-sim/win32_server.h"
 
 namespace {
-
-#ifdef _WIN32
-// The window class alone names the simulator on Windows; --runtime-dir has no meaning there.
-struct ServerOptions {
-  std::string runtimeDir;
-  std::string className = "UIPCMAIN";
-};
-#else
-using ServerOptions = sky::sim::PosixServerOptions;
-#endif
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -51,8 +38,8 @@ void Usage(std::FILE* to = stderr) {
 }
 
 // Bridges a running simulator ("flightgear" or "xplane") to the program's link until stopped.
-int RunLive(const std::string& kind, const std::string& where, const ServerOptions& options,
-            uint16_t simulator) {
+int RunLive(const std::string& kind, const std::string& where,
+            const sky::sim::SimServerOptions& options, uint16_t simulator) {
 #ifdef _WIN32
   (void)where, (void)options, (void)simulator;
   std::fprintf(stderr,
@@ -69,7 +56,7 @@ int RunLive(const std::string& kind, const std::string& where, const ServerOptio
     return 2;
   }
   sky::sim::SimulatorCore core(simulator, xplane);
-  sky::sim::PosixSimServer server(core, options);
+  const auto server = sky::sim::MakeSimServer(core, options);
   std::unique_ptr<sky::sim::LiveSimulator> source;
   if (xplane) {
     source = std::make_unique<sky::sim::XPlaneLink>(*address);
@@ -79,42 +66,23 @@ int RunLive(const std::string& kind, const std::string& where, const ServerOptio
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
   std::printf("skytrace-sim: bridging %s to %s\n", source->Name().c_str(),
-              server.SocketPath().c_str());
+              server->Address().c_str());
   std::fflush(stdout);
   sky::sim::LinkSwitch link{[&server](std::string& error) {
-                              if (server.Start()) return true;
-                              error = server.Error();
+                              if (server->Start()) return true;
+                              error = server->Error();
                               return false;
                             },
-                            [&server] { server.Stop(); }};
+                            [&server] { server->Stop(); }};
   sky::sim::RunLiveBridge(*source, core, std::move(link), stopRequested);
   return 0;
 #endif
 }
 
-// The flight to serve: a track file, or the built-in flight. Exits with 2 on a bad file.
-sky::sim::Track LoadFlight(const std::string& path) {
-  if (path.empty()) return sky::sim::BuiltinFlight();
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "skytrace-sim: cannot read %s\n", path.c_str());
-    std::exit(2);
-  }
-  std::stringstream text;
-  text << in.rdbuf();
-  std::string error;
-  auto track = sky::sim::ParseTrack(text.str(), error);
-  if (!track) {
-    std::fprintf(stderr, "skytrace-sim: %s: %s\n", path.c_str(), error.c_str());
-    std::exit(2);
-  }
-  return *track;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  ServerOptions options;
+  sky::sim::SimServerOptions options;
   uint16_t simulator = 8;
   bool xplane = false;
   sky::sim::SimFaults faults;
@@ -177,7 +145,14 @@ int main(int argc, char** argv) {
   }
 
   if (!live.empty()) return RunLive(live, liveAddress, options, simulator);
-  const sky::sim::Track flight = LoadFlight(trackFile);
+  sky::sim::SimulatorCore core(simulator, xplane);
+  sky::sim::Scenario scenario(core);
+  std::string error;
+  if (!scenario.LoadFlight(trackFile, error)) {
+    std::fprintf(stderr, "skytrace-sim: %s\n", error.c_str());
+    return 2;
+  }
+  const sky::sim::Track& flight = scenario.Flight();
   if (!writeTrack.empty()) {
     std::ofstream out(writeTrack, std::ios::binary);
     out << sky::sim::FormatTrack(flight);
@@ -189,54 +164,32 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  sky::sim::SimulatorCore core(simulator, xplane);
   core.SetFaults(faults);
-  // Traffic from the file, or the built-in traffic around the own aircraft.
-  std::unique_ptr<sky::sim::TrafficSource> traffic;
-  if (!trafficFile.empty()) {
-    std::string error;
-    traffic = sky::sim::LoadTrafficFile(trafficFile, error);
-    if (!traffic) {
-      std::fprintf(stderr, "skytrace-sim: %s\n", error.c_str());
-      return 2;
-    }
-  } else {
-    traffic = std::make_unique<sky::sim::BuiltInTraffic>(
-        [&core](double) { return sky::sim::OwnStateFromCore(core); });
+  if (!scenario.LoadTraffic(trafficFile, error)) {
+    std::fprintf(stderr, "skytrace-sim: %s\n", error.c_str());
+    return 2;
   }
-  sky::sim::WriteFlightState(core, flight.At(0));
-  sky::sim::UpdateTraffic(*traffic, core, 0);
+  scenario.AdvanceTo(0);
   // In lockstep, the n-th flight sample the program reads shows the flight at n seconds, and
   // the traffic around it: two runs of the program on the same simulated clock see the same.
   long step = 0;
   if (lockstep) {
     core.SetBeforeReading(sky::kFlightOffsets[0].offset, [&] {
       ++step;
-      sky::sim::WriteFlightState(core, flight.At(static_cast<double>(step)));
-      sky::sim::UpdateTraffic(*traffic, core, static_cast<double>(step));
+      scenario.AdvanceTo(static_cast<double>(step));
     });
   }
-#ifdef _WIN32
-  // The hidden window of the interface module's class, served on a thread of its own.
-  sky::sim::Win32SimServer server(core, {options.className});
-#else
-  sky::sim::PosixSimServer server(core, options);
-#endif
-  if (!server.Start()) {
-    std::fprintf(stderr, "skytrace-sim: %s\n", server.Error().c_str());
+  const auto server = sky::sim::MakeSimServer(core, options);
+  if (!server->Start()) {
+    std::fprintf(stderr, "skytrace-sim: %s\n", server->Error().c_str());
     return 1;
   }
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
   char pace[32] = "in lockstep";
   if (!lockstep) std::snprintf(pace, sizeof pace, "at %gx", speed);
-#ifdef _WIN32
-  std::printf("skytrace-sim: answering as window class %s, flight of %.0f s %s\n",
-              server.ClassName().c_str(), flight.EndTime(), pace);
-#else
-  std::printf("skytrace-sim: answering on %s, flight of %.0f s %s\n", server.SocketPath().c_str(),
-              flight.EndTime(), pace);
-#endif
+  std::printf("skytrace-sim: answering %s, flight of %.0f s %s\n",
+              sky::sim::WhereAnswering(*server).c_str(), flight.EndTime(), pace);
   std::fflush(stdout);
 
   // One simulated second per 1/speed real seconds; after the last row the aircraft stays as it
@@ -257,8 +210,7 @@ int main(int argc, char** argv) {
       continue;
     }
     next += secondLength;
-    sky::sim::WriteFlightState(core, flight.At(static_cast<double>(second)));
-    sky::sim::UpdateTraffic(*traffic, core, static_cast<double>(second));
+    scenario.AdvanceTo(static_cast<double>(second));
     if (!ended && second >= flight.EndTime()) {
       ended = true;
       std::printf("skytrace-sim: the flight has ended at %ld s; holding the last state\n", second);
@@ -266,6 +218,6 @@ int main(int argc, char** argv) {
     }
     ++second;
   }
-  server.Stop();
+  server->Stop();
   return 0;
 }

@@ -12,28 +12,26 @@
 
 #include "core/link_state.h"
 #include "simlink/ipc_wire.h"
+#include "skytrace-sim/sim_server.h"
 #include "skytrace-sim/simulator_core.h"
 
 namespace sky::sim {
 
-struct PosixServerOptions {
-  std::string runtimeDir;              // empty: the user's runtime directory
-  std::string className = "UIPCMAIN";  // "FS98MAIN" for the older interface modules
-};
+using PosixServerOptions = SimServerOptions;
 
-class PosixSimServer {
+class PosixSimServer final : public SimServer {
  public:
   PosixSimServer(SimulatorCore& core, PosixServerOptions options);
-  ~PosixSimServer();
+  ~PosixSimServer() override;
   PosixSimServer(const PosixSimServer&) = delete;
   PosixSimServer& operator=(const PosixSimServer&) = delete;
 
   // Binds the socket and starts answering on a thread of its own. False, with the reason in
   // Error(), when the socket cannot be made or another simulator already answers on it.
-  bool Start();
-  void Stop();
-  const std::string& Error() const { return error_; }
-  const std::string& SocketPath() const { return path_; }
+  bool Start() override;
+  void Stop() override;
+  const std::string& Error() const override { return error_; }
+  const std::string& Address() const override { return path_; }
 
  private:
   void Run();

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "skytrace-sim/sim_server.h"
 #include "skytrace-sim/simulator_core.h"
 
 namespace sky::sim {
@@ -21,21 +22,21 @@ struct Win32ServerOptions {
   int unansweredHoldMs = 2500;
 };
 
-class Win32SimServer {
+class Win32SimServer final : public SimServer {
  public:
   Win32SimServer(SimulatorCore& core, Win32ServerOptions options);
-  ~Win32SimServer();
+  ~Win32SimServer() override;
   Win32SimServer(const Win32SimServer&) = delete;
   Win32SimServer& operator=(const Win32SimServer&) = delete;
 
   // Creates the window on a thread of its own, which runs the window's message loop. False,
   // with the reason in Error(), when another window of that class exists already or the window
   // cannot be made.
-  bool Start();
+  bool Start() override;
   // Destroys the window and ends its thread; the client's next send fails.
-  void Stop();
-  const std::string& Error() const { return error_; }
-  const std::string& ClassName() const { return options_.className; }
+  void Stop() override;
+  const std::string& Error() const override { return error_; }
+  const std::string& Address() const override { return options_.className; }
 
  private:
   friend struct Win32SimWindow;  // the window procedure
