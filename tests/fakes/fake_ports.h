@@ -14,6 +14,23 @@
 
 namespace sky::test {
 
+// One run of a fault sweep (fault_sweep.h): which fault hits which operation, and what the file
+// system it was armed on saw.
+struct FaultShot {
+  enum Kind {
+    None,      // a clean run, to count
+    Refuse,    // the n-th operation from the arming (reads too) is refused
+    DiskFull,  // the n-th changing operation finds the disk full
+    Kill,      // the process is gone after n changing operations
+  } kind = None;
+  int n = 0;
+  bool armed = false;
+  bool fired = false;  // the fault hit an operation
+  int operations = 0;  // since the arming
+  int changes = 0;     // of them, the ones that change files
+  std::string Name() const;
+};
+
 // Real files (in a test's own folder), with operations that fail on demand: an operation fails
 // when its name and a part of the path were registered with FailOn, when it is the step chosen
 // with FailStep, when the disk is full (SetFreeBytes), or after a simulated kill (KillAfter).
@@ -43,11 +60,15 @@ class FaultyFileSystem final : public FileSystem {
   // call changes nothing and fails.
   void KillAfter(int steps) { killAt_ = changes + steps; }
   bool Killed() const { return killAt_ >= 0 && changes >= killAt_; }
-  // Lifts every fault, the disk limit and a kill.
+  // Counts the operations from now into `shot` and injects its fault; `shot` must outlive the
+  // calls or the next ClearFaults.
+  void Arm(FaultShot& shot);
+  // Lifts every fault, the disk limit, a kill and an armed shot.
   void ClearFaults() {
     faults_.clear();
     failStep_ = killAt_ = -1;
     freeBytes_ = -1;
+    shot_ = nullptr;
   }
   std::vector<std::string> calls;  // "op path" of every call, in order
   int changes = 0;                 // operations that changed files, or tried to
@@ -86,6 +107,7 @@ class FaultyFileSystem final : public FileSystem {
   Failure failStepHow_ = Failure::Refused;
   int killAt_ = -1;
   int64_t freeBytes_ = -1;
+  FaultShot* shot_ = nullptr;
   StdFileSystem real_;
 };
 
