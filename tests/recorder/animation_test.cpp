@@ -9,6 +9,7 @@
 
 #include "commands/app.h"
 #include "commands/logging.h"
+#include "fault_sweep.h"
 #include "kml_checks.h"
 #include "shell/dispatch.h"
 #include "skytrace-sim/traffic_source.h"
@@ -168,6 +169,32 @@ TEST(RecordAnimation, WithoutTrafficAndOnFailures) {
               c.recorded ? 2u : 1u)
         << c.name;
   }
+}
+
+// Any fault while recording (an operation refused, a full disk): both logs hold whole lines (a
+// record that did not fit is cut away again), a failure is said, and the next call records again.
+// A kill's cut record goes when the next run starts logging.
+TEST(RecordAnimation, AnyFaultLeavesWholeLinesAndTheNextCallRecords) {
+  test::SweepFaults(
+      [](test::FaultShot& shot) {
+        auto t = Parked();
+        test::WriteFile(t->DataFile("Animation.txt"), "x\r\n");
+        t->files.Arm(shot);
+        std::vector<std::string> said;
+        const bool recorded = Record(*t, "GD", &said);
+        EXPECT_EQ(!recorded, said == std::vector<std::string>{"Error in animating flight."});
+        t->files.ClearFaults();
+        EXPECT_TRUE(Record(*t, "SA"));
+        const auto records = test::Lines(test::ReadFile(t->DataFile("Animation.txt")));
+        EXPECT_TRUE(records.size() == 3 || (!recorded && records.size() == 2));
+        for (size_t i = 1; i < records.size(); ++i) {
+          EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ':'), 12) << records[i];
+        }
+        for (const std::string& line : test::Lines(test::ReadFile(t->DataFile("Traffic.txt")))) {
+          EXPECT_EQ(std::count(line.begin(), line.end(), ':'), 11) << line;
+        }
+      },
+      {test::FaultShot::Refuse, test::FaultShot::DiskFull});
 }
 
 TEST(RecordAnimation, ResetEmptiesBothLogs) {
