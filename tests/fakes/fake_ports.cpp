@@ -10,15 +10,12 @@ std::optional<FaultyFileSystem::Failure> FaultyFileSystem::Fails(const std::stri
                                                                  const std::string& path,
                                                                  bool changing) {
   calls.push_back(op + " " + path);
-  if (Killed()) {
+  if (killAt_ >= 0 && changes_ >= killAt_) {
     if (shot_ && shot_->kind == FaultShot::Kill) shot_->fired = true;
     return Failure::Refused;
   }
   std::optional<Failure> failure;
-  if (changing) {
-    if (changes == failStep_) failure = failStepHow_;
-    ++changes;
-  }
+  if (changing) ++changes_;
   if (shot_) {
     if ((shot_->kind == FaultShot::Refuse && shot_->operations == shot_->n) ||
         (shot_->kind == FaultShot::DiskFull && changing && shot_->changes == shot_->n)) {
@@ -46,7 +43,7 @@ std::optional<FaultyFileSystem::Failure> FaultyFileSystem::Fails(const std::stri
 void FaultyFileSystem::Arm(FaultShot& shot) {
   shot_ = &shot;
   shot.armed = true;
-  if (shot.kind == FaultShot::Kill) KillAfter(shot.n);
+  if (shot.kind == FaultShot::Kill) killAt_ = changes_ + shot.n;
 }
 
 std::string FaultShot::Name() const {
