@@ -198,23 +198,6 @@ TEST(SettingsSave, AnyFaultLeavesOneWholeFile) {
   });
 }
 
-// Start-up on a disk that is full to the last byte keeps the user's own settings, in the file
-// and in the session.
-TEST(SettingsAtStartUp, AFullDiskKeepsTheUsersSettings) {
-  test::TestApp t;
-  const std::string custom = "ChaseTilt=77\r\nHDGOffset=3.5\r\n";
-  test::WriteFile(t.DataFile("Offsets.txt"), custom);
-  t.files.SetFreeBytes(0);
-  ASSERT_TRUE(t.Load());
-  EXPECT_EQ(test::ReadFile(t.DataFile("Offsets.txt")), custom);
-  EXPECT_EQ(t.app().params.ChaseTilt, 77);
-  EXPECT_EQ(t.app().params.HDGOffset, 3.5f);
-  const auto messages = t.Messages();
-  EXPECT_NE(std::find(messages.begin(), messages.end(),
-                      "Unable to save variables, try re-installing the Skytrace flightlogger."),
-            messages.end());
-}
-
 // A backup that an interrupted save left behind holds the user's settings while the settings
 // file is missing or empty; start-up writes them back into the file and the backup goes.
 TEST(SettingsAtStartUp, ALeftoverBackupIsTheUsersSettings) {
