@@ -4,8 +4,8 @@
 
 namespace sky::test {
 
-int SweepFaults(const std::function<void(FaultShot&)>& scenario,
-                const std::vector<FaultShot::Kind>& kinds) {
+void SweepFaults(const std::function<void(FaultShot&)>& scenario,
+                 const std::vector<FaultShot::Kind>& kinds) {
   FaultShot clean;
   {
     SCOPED_TRACE(clean.Name());
@@ -13,8 +13,7 @@ int SweepFaults(const std::function<void(FaultShot&)>& scenario,
   }
   EXPECT_TRUE(clean.armed) << "the scenario never armed its file system";
   EXPECT_GT(clean.changes, 0) << "the scenario changes no file";
-  if (!clean.armed || ::testing::Test::HasFatalFailure()) return 0;
-  int runs = 0;
+  if (!clean.armed || ::testing::Test::HasFatalFailure()) return;
   for (const FaultShot::Kind kind : kinds) {
     // The runs agree with the clean one up to the fault, so the sweep ends where its count does
     // (a kill after the last change still fires on the reads that follow it).
@@ -29,7 +28,6 @@ int SweepFaults(const std::function<void(FaultShot&)>& scenario,
         EXPECT_GE(n, last) << shot.Name() << " did not fire";
         break;
       }
-      ++runs;
       if (::testing::Test::HasFatalFailure()) break;
       if (n > last + 1) {
         ADD_FAILURE() << shot.Name() << " fired past the clean run's " << last;
@@ -37,7 +35,6 @@ int SweepFaults(const std::function<void(FaultShot&)>& scenario,
       }
     }
   }
-  return runs;
 }
 
 }  // namespace sky::test

@@ -14,9 +14,9 @@ namespace sky::test {
 // The scenario makes a fresh program, arms `shot` on its file system (FaultyFileSystem::Arm)
 // where the operations under test begin, and checks what must hold after any fault: files old
 // or new and whole, no stray temporary file, the right sentence, the next run recovering.
-// Failures name the shot. Returns the number of runs with a fault.
-int SweepFaults(const std::function<void(FaultShot&)>& scenario,
-                const std::vector<FaultShot::Kind>& kinds = {FaultShot::Refuse, FaultShot::DiskFull,
-                                                             FaultShot::Kill});
+// Failures name the shot.
+void SweepFaults(const std::function<void(FaultShot&)>& scenario,
+                 const std::vector<FaultShot::Kind>& kinds = {
+                     FaultShot::Refuse, FaultShot::DiskFull, FaultShot::Kill});
 
 }  // namespace sky::test
