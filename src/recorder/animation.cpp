@@ -88,7 +88,7 @@ bool RecordAnimation(const RecordInputs& in, const std::string& prevStamp, const
       std::string line;
       BuildFlightRecord(in.sample, in.separator, stamp, code, previous, line);
       line += "\r\n";
-      Require(files.Append(animation, line), animation);
+      AppendRecord(files, animation, line);
     }
 
     // Traffic exists only while the TCAS display reads it.
@@ -102,7 +102,11 @@ bool RecordAnimation(const RecordInputs& in, const std::string& prevStamp, const
       throw;
     }
     // One append creates the file and writes the whole recording.
-    Require(files.Append(traffic, lines), traffic);
+    if (lines.empty()) {
+      Require(files.Append(traffic, ""), traffic);
+    } else {
+      AppendRecord(files, traffic, lines);
+    }
     return true;
   } catch (const std::exception&) {
     board.Post("Error in animating flight.");

@@ -91,8 +91,8 @@ uint64_t WholeLinesLength(std::string_view text) {
   return end == std::string_view::npos ? 0 : end + 1;
 }
 
-// Appends one record with its CR LF, whole or not at all: after a failed write whatever part of
-// the record reached the log is cut away again (up to its CR, should only the LF be missing).
+}  // namespace
+
 void AppendRecord(FileSystem& files, const std::string& log, std::string_view line) {
   if (files.Append(log, line)) return;
   if (const auto text = files.ReadAll(log)) {
@@ -103,6 +103,8 @@ void AppendRecord(FileSystem& files, const std::string& log, std::string_view li
   }
   throw FileFailure(log);
 }
+
+namespace {
 
 // "Realtime.txt": always the flight log, then the present position as its last line. When both
 // files are as long as the last refresh left them (the flight log longer by `appended`, this

@@ -93,4 +93,9 @@ void BuildFlightRecord(const FlightSample& sample, std::string_view separator,
                        std::string_view stamp, std::string_view code, std::string_view previous,
                        std::string& line);
 
+// Appends records ending with CR LF, whole or not at all: after a failed write whatever part of
+// them reached the log is cut away again, back to its last line end (or to the CR of the last
+// record, should only its LF be missing); then throws FileFailure.
+void AppendRecord(FileSystem& files, const std::string& log, std::string_view records);
+
 }  // namespace sky

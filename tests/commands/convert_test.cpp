@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 
+#include "fault_sweep.h"
 #include "kml_checks.h"
 #include "test_app.h"
 
@@ -225,61 +227,42 @@ TEST(Convert, TheReviewAndTheExportsGoBesideTheSavedCopy) {
   EXPECT_FALSE(failing.t.app().Form1.btn_Review.enabled);
 }
 
-// A full documents folder at each step of the command, or a kill after each step: each saved
-// copy is the earlier copy of that name or the whole new one, never a fragment; a failure
-// removes its temporary file and says so.
-TEST(ConvertCopies, FullDiskOrKillAtAnyStepKeepsWhatWasThere) {
+// Any fault in the command, exports and review included (an operation refused, a full documents
+// folder, a kill): each saved file is the earlier copy of that name or the whole new one, never
+// a fragment; a failure removes its temporary file and says so; after a kill the next run
+// removes what was left half done.
+TEST(ConvertCopies, AnyFaultKeepsWhatWasThere) {
   const std::string base = "Flightlog hop 04-12-2026 22.30";
-  int steps = 0;
-  {
+  std::map<std::string, std::string> whole;  // the saved files of the clean run
+  SweepFaults([&](FaultShot& shot) {
     Converting convert(false);
-    convert.t.app().params.Debuging = true;
-    const int before = convert.t.files.changes;
-    convert.Convert({Answer::Text, "hop"});
-    steps = convert.t.files.changes - before;
-  }
-  ASSERT_GE(steps, 4);
-  for (const bool kill : {false, true}) {
-    for (int step = 0; step < steps; ++step) {
-      const std::string row =
-          (kill ? "kill after step " : "full disk at step ") + std::to_string(step);
-      Converting convert(false);
-      TestApp& t = convert.t;
-      t.app().params.Debuging = true;
-      const std::string kml = t.SavedFolder() + base + ".kml";
-      const std::string txt = t.SavedFolder() + base + ".txt";
-      WriteFile(kml, "<earlier copy/>");  // converted a minute earlier under the same name
-      WriteFile(txt, "earlier log");
-      if (kill) {
-        t.files.KillAfter(step);
-      } else {
-        t.files.FailStep(step, FaultyFileSystem::Failure::DiskFull);
-      }
-      const std::string messages = convert.Convert({Answer::Text, "hop"});
-      if (kill) {
-        // The next run removes what the killed one left half done; the review page is there
-        // whole or not at all.
-        t.Restart();
-        ASSERT_TRUE(t.Load()) << row;
-        std::vector<std::string> saved = convert.SavedFiles();
-        std::erase(saved, "Review hop 04-12-2026 22.30.html");
-        EXPECT_EQ(saved, (std::vector<std::string>{base + ".kml", base + ".txt"})) << row;
-      }
-      t.files.ClearFaults();
-      const std::string document = ReadFile(t.DataFile("Flightlog.kml"));
-      EXPECT_TRUE(ReadFile(kml) == "<earlier copy/>" ||
-                  (ReadFile(kml) == document && document.ends_with("</kml>\r\n")))
-          << row << ": " << ReadFile(kml).substr(0, 200);
-      EXPECT_TRUE(ReadFile(txt) == "earlier log" || ReadFile(txt) == GoldenLog()) << row;
-      if (!kill && messages.find("Unable to save tracklog") != std::string::npos) {
-        EXPECT_EQ(convert.SavedFiles(), (std::vector<std::string>{base + ".kml", base + ".txt"}))
-            << row;
-      }
-      for (const std::string& name : convert.SavedFiles()) {
-        EXPECT_FALSE(name.ends_with(".tmp") && !kill) << row << ": " << name;
-      }
+    TestApp& t = convert.t;
+    t.app().params.Debuging = true;
+    Press(t, "chkExports");
+    const std::string kml = t.SavedFolder() + base + ".kml";
+    const std::string txt = t.SavedFolder() + base + ".txt";
+    WriteFile(kml, "<earlier copy/>");  // converted a minute earlier under the same name
+    WriteFile(txt, "earlier log");
+    t.files.Arm(shot);
+    const std::string messages = convert.Convert({Answer::Text, "hop"});
+    if (shot.kind == FaultShot::Kill) {
+      t.Restart();
+      ASSERT_TRUE(t.Load());
     }
-  }
+    t.files.ClearFaults();
+    for (const std::string& name : convert.SavedFiles()) {
+      const std::string text = ReadFile(t.SavedFolder() + name);
+      if (shot.kind == FaultShot::None) whole[name] = text;
+      const auto made = whole.find(name);
+      EXPECT_TRUE((made != whole.end() && text == made->second) || text == "<earlier copy/>" ||
+                  text == "earlier log")
+          << name << ": " << text.substr(0, 200);
+    }
+    if (ReadFile(kml) == "<earlier copy/>" && shot.kind != FaultShot::Kill) {
+      EXPECT_NE(messages.find("able to"), std::string::npos) << messages;
+    }
+  });
+  EXPECT_EQ(whole.size(), 7u);
 }
 
 // The program's own temporary files left by a kill go at start-up and before a convert, by their

@@ -13,6 +13,7 @@
 
 #include "commands/logging.h"
 #include "commands/realtime_link.h"
+#include "fault_sweep.h"
 #include "kml/placemarks.h"
 #include "kml/realtime_view.h"
 #include "kml/segments.h"
@@ -70,9 +71,10 @@ class RealtimeFlight {
     EXPECT_TRUE(t.Load());
   }
 
-  // Runs the flight to its end, the actions after their second's tick.
-  void Fly(const std::multimap<int, std::function<void()>>& actions) {
-    for (int second = 1; second <= static_cast<int>(track_.EndTime()); ++second) {
+  // Runs the flight to its end (or to `lastSecond`), the actions after their second's tick.
+  void Fly(const std::multimap<int, std::function<void()>>& actions, int lastSecond = 0) {
+    if (!lastSecond) lastSecond = static_cast<int>(track_.EndTime());
+    for (int second = 1; second <= lastSecond; ++second) {
       sim::WriteFlightState(t.simulator, track_.At(second));
       Checked([this] { t.Tick(); });
       const auto [from, to] = actions.equal_range(second);
@@ -88,6 +90,7 @@ class RealtimeFlight {
     const std::string pathBefore = ReadFile(t.DataFile("Realtime.kml"));
     const std::string locationBefore = ReadFile(t.DataFile("RealtimeLocation.kml"));
     step();
+    if (t.app().ended) return;  // the documents are gone with the program
     const std::string path = ReadFile(t.DataFile("Realtime.kml"));
     const std::string location = ReadFile(t.DataFile("RealtimeLocation.kml"));
     if (path == pathBefore && location == locationBefore) return;
@@ -208,80 +211,46 @@ TEST(RealtimeTicks, EveryDocumentIsWhatARebuildFromTheWholeLogWrites) {
   }
 }
 
-// A realtime document that cannot be written leaves both documents as they were (a path
-// document written before a failing location document stays) and says so; the next tick writes
-// both whole, as a rebuild from the whole log writes them.
-TEST(RealtimeTicks, AFailedWriteLeavesTheDocumentsAndTheNextTickWritesThemWhole) {
-  using Failure = FaultyFileSystem::Failure;
-  struct Case {
-    const char* name;
-    std::function<void(FaultyFileSystem&)> fault;
-    bool pathWritten = false;  // the path document is written before the failure
-  } cases[] = {
-      {"the disk is full", [](FaultyFileSystem& files) { files.SetFreeBytes(4000); }},
-      {"the disk fills up while the document is written",
-       [](FaultyFileSystem& files) {
-         files.FailOn("write", "Realtime.kml.tmp", 0, 1, Failure::DiskFull);
-       }},
-      {"the temporary file cannot be made",
-       [](FaultyFileSystem& files) { files.FailOn("write", "Realtime.kml.tmp", 0, 1); }},
-      {"the document is locked",
-       [](FaultyFileSystem& files) { files.FailOn("rename", "Realtime.kml", 0, 1); }},
-      {"the location document is locked",
-       [](FaultyFileSystem& files) { files.FailOn("rename", "RealtimeLocation.kml", 0, 1); }, true},
-  };
-  for (const Case& c : cases) {
+// Any fault in a realtime tick (an operation refused, a full disk, a kill): each document stays
+// whole, as the tick before or the faulty tick wrote it; a tick that failed says so, and the
+// next tick, or the next run's, writes them whole again. A log that cannot be kept ends the
+// program.
+TEST(RealtimeTicks, AnyFaultLeavesWholeDocumentsAndTheNextTickRecovers) {
+  SweepFaults([](FaultShot& shot) {
     RealtimeFlight f;
     TestApp& t = f.t;
-    std::string path, location;
     size_t messages = 0;
     int compared = 0;
     f.Fly({{1, [&f] { f.Click("Form1", "btn_startlog"); }},
            {3, [&f] { f.Click("Form1", "btn_InitiateRealtime"); }},
-           {150,
-            [&] {  // the next tick fails to write
-              path = ReadFile(t.DataFile("Realtime.kml"));
-              location = ReadFile(t.DataFile("RealtimeLocation.kml"));
-              messages = t.Messages().size();
-              c.fault(t.files);
-            }},
-           {151,
+           {30,
             [&] {
-              t.files.ClearFaults();
-              const Strings all = t.Messages();
-              EXPECT_EQ(Strings(all.begin() + static_cast<long>(messages), all.end()),
-                        Strings{"Not able to convert flightlog"})
-                  << c.name;
-              EXPECT_EQ(ReadFile(t.DataFile("Realtime.kml")) != path, c.pathWritten) << c.name;
-              EXPECT_EQ(ReadFile(t.DataFile("RealtimeLocation.kml")), location) << c.name;
-              EXPECT_FALSE(FileExists(t.DataFile("Realtime.kml.tmp")) ||
-                           FileExists(t.DataFile("RealtimeLocation.kml.tmp")))
-                  << c.name;
+              messages = t.Messages().size();
+              t.files.Arm(shot);
+            }},
+           {31,
+            [&] {
+              if (shot.kind == FaultShot::Kill || t.app().ended) {
+                // A log that cannot be kept ends the program, its documents removed.
+                if (shot.kind != FaultShot::Kill) {
+                  EXPECT_EQ(t.LastMessage(), "Unable to track the flight.");
+                }
+                t.Restart();
+                ASSERT_TRUE(t.Load());
+                f.Click("Form1", "btn_InitiateRealtime");
+              } else {
+                t.files.ClearFaults();
+                const Strings all = t.Messages();
+                const Strings said(all.begin() + static_cast<long>(messages), all.end());
+                EXPECT_TRUE(said.empty() || said == Strings{"Not able to convert flightlog"});
+                EXPECT_FALSE(FileExists(t.DataFile("Realtime.kml.tmp")) ||
+                             FileExists(t.DataFile("RealtimeLocation.kml.tmp")));
+              }
               compared = f.compared;
             }},
-           {152, [&] { EXPECT_EQ(f.compared, compared + 1) << c.name; }}});
-    EXPECT_FALSE(t.app().ended) << c.name;
-    EXPECT_GT(f.compared, 200) << c.name;
-  }
-}
-
-// Killed at any step of a realtime tick, the program leaves each document whole, as the tick
-// before or the killed tick wrote it; the next run's realtime ticks write them whole again.
-TEST(RealtimeTicks, AKillAtAnyStepLeavesWholeDocuments) {
-  for (int step = 0; step < 12; ++step) {
-    RealtimeFlight f;
-    TestApp& t = f.t;
-    f.Fly({{1, [&f] { f.Click("Form1", "btn_startlog"); }},
-           {3, [&f] { f.Click("Form1", "btn_InitiateRealtime"); }},
-           {100, [&t, step] { t.files.KillAfter(step); }},
-           {101, [&f, &t, step] {
-              t.Restart();
-              ASSERT_TRUE(t.Load()) << step;
-              f.Click("Form1", "btn_InitiateRealtime");
-            }}});
-    EXPECT_FALSE(t.app().ended) << step;
-    EXPECT_GT(f.compared, 200) << step;
-  }
+           {32, [&] { EXPECT_EQ(f.compared, compared + 1); }}},
+          40);
+  });
 }
 
 // "Realtime.txt" is the flight log and the present position (this second's heading) after every

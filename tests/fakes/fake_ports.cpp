@@ -10,11 +10,20 @@ std::optional<FaultyFileSystem::Failure> FaultyFileSystem::Fails(const std::stri
                                                                  const std::string& path,
                                                                  bool changing) {
   calls.push_back(op + " " + path);
-  if (Killed()) return Failure::Refused;
+  if (killAt_ >= 0 && changes_ >= killAt_) {
+    if (shot_ && shot_->kind == FaultShot::Kill) shot_->fired = true;
+    return Failure::Refused;
+  }
   std::optional<Failure> failure;
-  if (changing) {
-    if (changes == failStep_) failure = failStepHow_;
-    ++changes;
+  if (changing) ++changes_;
+  if (shot_) {
+    if ((shot_->kind == FaultShot::Refuse && shot_->operations == shot_->n) ||
+        (shot_->kind == FaultShot::DiskFull && changing && shot_->changes == shot_->n)) {
+      shot_->fired = true;
+      failure = shot_->kind == FaultShot::Refuse ? Failure::Refused : Failure::DiskFull;
+    }
+    ++shot_->operations;
+    if (changing) ++shot_->changes;
   }
   for (Fault& fault : faults_) {
     if (fault.op != op || path.find(fault.pathPart) == std::string::npos) continue;
@@ -29,6 +38,27 @@ std::optional<FaultyFileSystem::Failure> FaultyFileSystem::Fails(const std::stri
   }
   if (failure == Failure::NoMemory) throw std::bad_alloc();
   return failure;
+}
+
+void FaultyFileSystem::Arm(FaultShot& shot) {
+  shot_ = &shot;
+  shot.armed = true;
+  if (shot.kind == FaultShot::Kill) killAt_ = changes_ + shot.n;
+}
+
+std::string FaultShot::Name() const {
+  const std::string number = std::to_string(n);
+  switch (kind) {
+    case Refuse:
+      return "operation " + number + " refused";
+    case DiskFull:
+      return "a full disk at change " + number;
+    case Kill:
+      return "a kill after " + number + " changes";
+    case None:
+      break;
+  }
+  return "no fault";
 }
 
 bool FaultyFileSystem::Store(std::optional<Failure> failure, std::string_view bytes,

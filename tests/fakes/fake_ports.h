@@ -14,9 +14,26 @@
 
 namespace sky::test {
 
+// One run of a fault sweep (fault_sweep.h): which fault hits which operation, and what the file
+// system it was armed on saw.
+struct FaultShot {
+  enum Kind {
+    None,      // a clean run, to count
+    Refuse,    // the n-th operation from the arming (reads too) is refused
+    DiskFull,  // the n-th changing operation finds the disk full
+    Kill,      // the process is gone after n changing operations
+  } kind = None;
+  int n = 0;
+  bool armed = false;
+  bool fired = false;  // the fault hit an operation
+  int operations = 0;  // since the arming
+  int changes = 0;     // of them, the ones that change files
+  std::string Name() const;
+};
+
 // Real files (in a test's own folder), with operations that fail on demand: an operation fails
-// when its name and a part of the path were registered with FailOn, when it is the step chosen
-// with FailStep, when the disk is full (SetFreeBytes), or after a simulated kill (KillAfter).
+// when its name and a part of the path were registered with FailOn, when the disk is full
+// (SetFreeBytes), or as an armed fault sweep's shot says (Arm).
 class FaultyFileSystem final : public FileSystem {
  public:
   enum class Failure {
@@ -31,26 +48,20 @@ class FaultyFileSystem final : public FileSystem {
               Failure how = Failure::Refused) {
     faults_.push_back({op, pathPart, skip, times, how});
   }
-  // The step-th operation that changes files from now on (0 the next one) fails in that way.
-  void FailStep(int step, Failure how) {
-    failStep_ = changes + step;
-    failStepHow_ = how;
-  }
   // A full disk: writes store at most this many more bytes in all; -1 lifts the limit. A write
   // that does not fit stores what fits and fails.
   void SetFreeBytes(int64_t bytes) { freeBytes_ = bytes; }
-  // A kill: after `steps` more operations that change files the process is gone, and every later
-  // call changes nothing and fails.
-  void KillAfter(int steps) { killAt_ = changes + steps; }
-  bool Killed() const { return killAt_ >= 0 && changes >= killAt_; }
-  // Lifts every fault, the disk limit and a kill.
+  // Counts the operations from now into `shot` and injects its fault; `shot` must outlive the
+  // calls or the next ClearFaults.
+  void Arm(FaultShot& shot);
+  // Lifts every fault, the disk limit, a kill and an armed shot.
   void ClearFaults() {
     faults_.clear();
-    failStep_ = killAt_ = -1;
+    killAt_ = -1;
     freeBytes_ = -1;
+    shot_ = nullptr;
   }
   std::vector<std::string> calls;  // "op path" of every call, in order
-  int changes = 0;                 // operations that changed files, or tried to
 
   bool Exists(const std::string& path) override;
   bool CreateDirectories(const std::string& path) override;
@@ -82,10 +93,10 @@ class FaultyFileSystem final : public FileSystem {
     Failure how;
   };
   std::vector<Fault> faults_;
-  int failStep_ = -1;
-  Failure failStepHow_ = Failure::Refused;
-  int killAt_ = -1;
+  int changes_ = 0;  // operations that changed files, or tried to
+  int killAt_ = -1;  // a kill: from this many changes on, every call changes nothing and fails
   int64_t freeBytes_ = -1;
+  FaultShot* shot_ = nullptr;
   StdFileSystem real_;
 };
 

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "core/link_state.h"
+#include "core/messages.h"
 #include "core/text.h"
 #include "kml/templates.h"
 #include "settings/offsets_file.h"
@@ -244,20 +246,25 @@ TEST(FuzzReaders, TrafficFiles) {
 // the same values.
 TEST(FuzzReaders, SettingsFiles) {
   Fuzz fuzz;
-  test::TestApp t;
-  t.g().AppTitle = "Skytrace flightlogger";
-  const std::string offsets = t.DataFile("Offsets.txt");
+  test::TempDir root;
+  FixedFolders folders(root.path(), root.path(), root.path());
+  StdFileSystem files;
+  std::vector<std::string> said;
+  SentenceList board(said);
+  const SettingsFile settings{files, folders, board, "Skytrace flightlogger"};
+  std::filesystem::create_directories(root / "Skytrace flightlogger");
   const std::string valid = FormatLoggingParameters(LoggingParameters{});
   for (int n = 0; n < Cases(300); ++n) {
     const std::string text =
         fuzz.OneIn(4) ? fuzz.Bytes(fuzz.Below(200)) : fuzz.Mutate(valid, kEdges);
-    test::WriteFile(offsets, text);
-    LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
-    const std::string loaded = FormatLoggingParameters(t.app().params);
-    SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
-    t.app().params = LoggingParameters{};
-    LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
-    ASSERT_EQ(FormatLoggingParameters(t.app().params), loaded) << n;
+    test::WriteFile(root / "Skytrace flightlogger/Offsets.txt", text);
+    LoggingParameters params;
+    LoadLoggingParameters(settings, ".", params);
+    const std::string loaded = FormatLoggingParameters(params);
+    SaveLoggingParameters(settings, params);
+    params = LoggingParameters{};
+    LoadLoggingParameters(settings, ".", params);
+    ASSERT_EQ(FormatLoggingParameters(params), loaded) << n;
   }
 }
 

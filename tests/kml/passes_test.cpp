@@ -34,18 +34,6 @@ TEST(KmlTemplates, ReplaceFirstReplacesOneOccurrence) {
   EXPECT_THROW(ReplaceFirst("<name>name</name>", "NAME", "x"), MissingPlaceholder);
 }
 
-TEST(KmlTemplates, MissingFileShowsBothMessagesAndEndsTheProgram) {
-  TestApp t({.withKmlSettings = false});
-  const std::string sentence =
-      "Unable to load KML data, please reinstall the Skytrace flightlogger.";
-  EXPECT_FALSE(t.Load());
-  EXPECT_TRUE(t.app().ended && t.shell.ended);
-  EXPECT_EQ(t.LastMessage(), sentence);
-  ASSERT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(t.Shown()[0], "Unable to load KML data: " + sentence + " Application will quit.");
-  EXPECT_FALSE(t.app().Form1.visible || t.app().g.Connected);  // before the window and the tick
-}
-
 TEST(XmlEscape, Texts) {
   const std::pair<std::string, std::string> cases[] = {
       {"Tom & Jerry <3", "Tom &amp; Jerry &lt;3"},

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/messages.h"
 #include "core/numtext.h"
 #include "kml/templates.h"
 #include "test_app.h"
@@ -14,34 +15,49 @@
 namespace sky {
 namespace {
 
+// The own aircraft at 52.25N 4.5E, 10000 ft, heading 000, the TCAS display in mode ALL at 20 NM.
 class TrafficKmlTest : public ::testing::Test {
  protected:
   TrafficKmlTest() {
-    EXPECT_TRUE(t.Load());
-    t.app().sample = {.Latitude = "52.25",
-                      .Longitude = "4.5",
-                      .Altitude = "10000",
-                      .GroundSpeed = "0",
-                      .Heading = "0"};
-    t.app().prev.Altitude = "10000";
-    t.app().params.PredPathMultiplier = t.app().params.PredPathMultiplierTCAS = 10;
-    t.g().TcasMode = 4;
-    t.g().TcasRange = 20;
-    t.app().traffic[0] = {"ID\t", "Lat\t", "Lon\t", "Alt\t", "HDG\t", "Spd\t", "Callsign\t", ""};
+    ParseKmlTemplates(test::ReadFile(test::SourceData("KMLSettings.txt")), templates);
+    params.PredPathMultiplier = params.PredPathMultiplierTCAS = 10;
+    traffic[0] = {"ID\t", "Lat\t", "Lon\t", "Alt\t", "HDG\t", "Spd\t", "Callsign\t", ""};
   }
-  const KmlTemplateSet& kml() { return t.app().kml; }
+  const KmlTemplateSet& kml() { return templates; }
   // A traffic row `north` NM north of the own aircraft and `above` feet higher, standing still.
   void PutRow(int r, double north, double above, const std::string& callsign) {
     const std::string lat = DefaultText(52.25 + north / 60.1075, ".");
     const std::string alt = DefaultText(10000 + above, ".");
-    t.app().traffic[r] = {std::to_string(r), lat, "4.5", alt, "180", "0", callsign, "0"};
+    traffic[r] = {std::to_string(r), lat, "4.5", alt, "180", "0", callsign, "0"};
   }
   std::string OwnPath(const std::string& coordinates, bool onGround = false) {
     return ReplaceFirst(onGround ? kml().PredictedPathGND : kml().PredictedPath, "NAME",
                         "Predicted Flightpath") +
            coordinates + kml().PlacemarkEnd + kml().FolderEnd;
   }
-  test::TestApp t;
+  std::string Written() {
+    return PredictedPathAndTraffic(templates,
+                                   {.sample = sample,
+                                    .previousAltitude = previousAltitude,
+                                    .separator = separator,
+                                    .params = params,
+                                    .traffic = traffic,
+                                    .tcasRange = 20,
+                                    .tcasMode = tcasMode},
+                                   board);
+  }
+  KmlTemplateSet templates;
+  FlightSample sample{.Latitude = "52.25",
+                      .Longitude = "4.5",
+                      .Altitude = "10000",
+                      .GroundSpeed = "0",
+                      .Heading = "0"};
+  std::string previousAltitude = "10000", separator = ".";
+  LoggingParameters params;
+  TrafficTable traffic;
+  int tcasMode = 4;
+  std::vector<std::string> said;
+  SentenceList board{said};
 };
 
 TEST_F(TrafficKmlTest, OwnPathAloneWhileTheModeIsOff) {
@@ -56,35 +72,30 @@ TEST_F(TrafficKmlTest, OwnPathAloneWhileTheModeIsOff) {
       {"decimal comma", 0, ",", "52,25", "4,5", "1000", "4.5,52.25,304.8 4.5,52.25,304.8"},
   };
   PutRow(1, 1, 0, "NEAR");
-  t.g().TcasMode = 0;
+  tcasMode = 0;
   for (const Case& c : cases) {
-    FlightSample& s = t.app().sample;
-    s.OnGround = c.onGround;
-    t.g().DecimalSeparator = c.separator;
-    s.Latitude = c.lat;
-    s.Longitude = c.lon;
-    s.Altitude = "1000";
-    t.app().prev.Altitude = c.previous;
-    EXPECT_EQ(PredictedPathAndTraffic(t.app().kml, RealtimeSceneOf(t.app()), t.app().board),
-              OwnPath(c.expected, c.onGround))
-        << c.name;
+    sample.OnGround = c.onGround;
+    separator = c.separator;
+    sample.Latitude = c.lat;
+    sample.Longitude = c.lon;
+    sample.Altitude = "1000";
+    previousAltitude = c.previous;
+    EXPECT_EQ(Written(), OwnPath(c.expected, c.onGround)) << c.name;
   }
   EXPECT_THROW(LatitudeRate(100, 4, 90), std::domain_error);
 }
 
 TEST_F(TrafficKmlTest, AnAircraftOutOfRangeIsWrittenBlue) {
-  t.app().traffic[1] = {"1", "52.75", "4.5", "10600", "180", "0", "FAR", "0"};
-  const size_t messages = t.Messages().size();
+  traffic[1] = {"1", "52.75", "4.5", "10600", "180", "0", "FAR", "0"};
   const std::string path = ReplaceFirst(kml().KMLTCASBlue, "NAME", "Predicted Flightpath FAR") +
                            "4.5,52.75,3230.88 4.5,52.75,3230.88" + kml().PlacemarkEnd;
   std::string pin = ReplaceFirst(kml().PlacemarkPinSmallAir, "NAME", "FAR +6");
   pin = ReplaceFirst(ReplaceFirst(ReplaceFirst(pin, "LATX", "52.75"), "LONY", "4.5"), "ALTM",
                      "3230.88");
-  EXPECT_EQ(PredictedPathAndTraffic(t.app().kml, RealtimeSceneOf(t.app()), t.app().board),
-            OwnPath("4.5,52.25,3048 4.5,52.25,3048") +
-                ReplaceFirst(kml().Folder, "NAME", "AI/Multiplayer traffic") + path + pin +
-                kml().FolderEnd);
-  EXPECT_EQ(t.Messages().size(), messages);
+  EXPECT_EQ(Written(), OwnPath("4.5,52.25,3048 4.5,52.25,3048") +
+                           ReplaceFirst(kml().Folder, "NAME", "AI/Multiplayer traffic") + path +
+                           pin + kml().FolderEnd);
+  EXPECT_TRUE(said.empty());
 }
 
 TEST_F(TrafficKmlTest, ClassesLabelsAndPaths) {
@@ -106,11 +117,10 @@ TEST_F(TrafficKmlTest, ClassesLabelsAndPaths) {
   int r = 1;
   for (const Case& c : cases) PutRow(r++, c.north, c.above, c.callsign);
   // The table's heading is the true heading turned by 180: "180" flies north, "270" east.
-  t.app().traffic[20] = {"20", "52", "4", "5000", "180", "360", "N", "600"};
-  t.app().traffic[21] = {"21", "52", "4", "5000", "270", "360", "E", "-600"};
-  t.app().traffic[22] = {"", "52", "4", "5000", "270", "360", "SKIPPED", "0"};
-  const std::string text =
-      PredictedPathAndTraffic(t.app().kml, RealtimeSceneOf(t.app()), t.app().board);
+  traffic[20] = {"20", "52", "4", "5000", "180", "360", "N", "600"};
+  traffic[21] = {"21", "52", "4", "5000", "270", "360", "E", "-600"};
+  traffic[22] = {"", "52", "4", "5000", "270", "360", "SKIPPED", "0"};
+  const std::string text = Written();
   size_t at = 0;
   for (const Case& c : cases) {
     // The path's name: the call sign as in the label, and the class.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "fault_sweep.h"
 #include "online/downloads.h"
 #include "online/online.h"
 #include "online/updates.h"
@@ -229,28 +230,26 @@ TEST(UpdaterRefresh, WritesOnlyAnUpdaterProgramInTheProgramFolder) {
   }
 }
 
-// A download goes to a temporary file renamed into place once whole: a full disk or a refused
-// rename leaves the earlier updater as it was, and no temporary file.
+// A download goes to a temporary file renamed into place once whole: whatever fault hits it, the
+// updater is the earlier one or the new one, and no temporary file outlives the next start-up.
 TEST(UpdaterRefresh, TheEarlierUpdaterStaysUntilTheNewOneIsWhole) {
-  using Failure = test::FaultyFileSystem::Failure;
-  struct Case {
-    const char* op;
-    Failure how;
-    const char* kept;
-  } cases[] = {{"write", Failure::DiskFull, "old updater"},
-               {"rename", Failure::Refused, "old updater"},
-               {"none", Failure::Refused, "new updater"}};
-  for (const Case& c : cases) {
+  test::SweepFaults([](test::FaultShot& shot) {
     Online t;
     test::WriteFile(t.Program("Updater.exe"), "old updater");
     test::WriteFile(t.Program("Updater.exe.tmp"), "left by a kill");
     t.Serve("/SkytraceVersion.txt", "UpdateVer=1\r\nUpdater=" + kBase + "/u.bin=<app>Updater.exe");
     t.Serve("/u.bin", "new updater");
-    t.files.FailOn(c.op, "Updater.exe", 0, -1, c.how);
+    t.files.Arm(shot);
     t.CheckUpdates();
-    EXPECT_EQ(test::ReadFile(t.Program("Updater.exe")), c.kept) << c.op;
-    EXPECT_FALSE(test::FileExists(t.Program("Updater.exe.tmp"))) << c.op;
-  }
+    if (shot.kind == test::FaultShot::None) {
+      EXPECT_EQ(test::ReadFile(t.Program("Updater.exe")), "new updater");
+    }
+    t.Restart();
+    ASSERT_TRUE(t.Load());
+    const std::string updater = test::ReadFile(t.Program("Updater.exe"));
+    EXPECT_TRUE(updater == "old updater" || updater == "new updater") << updater;
+    EXPECT_FALSE(test::FileExists(t.Program("Updater.exe.tmp")));
+  });
 }
 
 TEST(UpdaterRefresh, OnlyANewerUpdaterIsFetchedAndAnEqualsInTheUrlEndsIt) {
@@ -392,7 +391,7 @@ TEST(XPlane, ModuleDownloadsIntoThePluginsFolder) {
   struct Case {
     const char* installed;
     const char* offered;   // null: the version fetch fails
-    const char* fault;     // a fault: "noplugin", "readonly", "nosep", "link", "notxplane"
+    const char* fault;     // a fault: "noplugin", "nosep", "link", "notxplane"
     std::string box;       // "" for none
     const char* after;     // XPUIPC afterwards
     bool plugin, offsets;  // written
@@ -407,7 +406,6 @@ TEST(XPlane, ModuleDownloadsIntoThePluginsFolder) {
       {"1.2.0", nullptr, "", failure, "1.2.0", false, false},
       {"1.2.0", "1,3", "", failure, "1.2.0", false, false},
       {"1.2.0", "1.3.0", "noplugin", failure, "1.2.0", false, false},
-      {"1.2.0", "1.3.0", "readonly", failure, "1.2.0", false, false},
       {"1.2.0", "1.3.0", "nosep", failure, "1.2.0", false, false},
       {"1.2.0", "1.3.0", "link", failure, "1.2.0", false, false},
       {"1.2.0", "1.3.0", "notxplane", "", "1.2.0", false, false},
@@ -426,7 +424,6 @@ TEST(XPlane, ModuleDownloadsIntoThePluginsFolder) {
     if (c.offered) t.Serve("/XPUIPCVersion.txt", c.offered);
     if (std::string(c.fault) != "noplugin") t.Serve("/XPUIPC.txt", "plug-in");
     t.Serve("/XPUIPCOffsets.txt", "offsets");
-    if (std::string(c.fault) == "readonly") t.files.FailOn("write", "XPUIPC.xpl");
     if (std::string(c.fault) == "link") {
       std::filesystem::create_symlink(t.root / "elsewhere/XPUIPC.xpl", plugins + "XPUIPC.xpl");
     }
@@ -444,6 +441,44 @@ TEST(XPlane, ModuleDownloadsIntoThePluginsFolder) {
     EXPECT_EQ(saved.find("XPUIPC=" + std::string(c.after) + "\r\n") != std::string::npos, c.plugin)
         << label;
   }
+}
+
+// Whatever fault hits the module's download, each of its files is the old one or the new one,
+// whole, and no temporary file stays; the new version is recorded once both files are in place,
+// and a failure is said.
+TEST(XPlane, AnyFaultLeavesTheOldModuleOrTheNewOne) {
+  test::SweepFaults(
+      [](test::FaultShot& shot) {
+        Online t;
+        const std::string plugins = t.root / "xp/plugins/";
+        test::WriteFile(plugins + "XPUIPC.xpl", "old plug-in");
+        test::WriteFile(plugins + "XPUIPCOffsets.cfg", "old offsets");
+        LoggingParameters& p = t.app().params;
+        p.XPlane = true;
+        p.XPlanePath = plugins;
+        p.XPUIPC = "1.2.0";
+        t.Serve("/XPUIPCVersion.txt", "1.3.0");
+        t.Serve("/XPUIPC.txt", "plug-in");
+        t.Serve("/XPUIPCOffsets.txt", "offsets");
+        t.files.Arm(shot);
+        t.XPlaneModule();
+        const std::string plugin = test::ReadFile(plugins + "XPUIPC.xpl");
+        EXPECT_TRUE(plugin == "old plug-in" || plugin == "plug-in") << plugin;
+        const std::string offsets = test::ReadFile(plugins + "XPUIPCOffsets.cfg");
+        EXPECT_TRUE(offsets == "old offsets" || offsets == "offsets") << offsets;
+        EXPECT_TRUE(p.XPUIPC == "1.2.0" ||
+                    (p.XPUIPC == "1.3.0" && plugin == "plug-in" && offsets == "offsets"))
+            << p.XPUIPC;
+        for (const auto& entry : std::filesystem::directory_iterator(plugins)) {
+          EXPECT_FALSE(entry.path().string().ends_with(".tmp")) << entry.path();
+        }
+        const auto shown = t.Shown();
+        EXPECT_EQ(shown.size(), 1u);
+        if (p.XPUIPC == "1.2.0" && !shown.empty()) {
+          EXPECT_NE(shown[0].find("Was not able to download"), std::string::npos) << shown[0];
+        }
+      },
+      {test::FaultShot::Refuse, test::FaultShot::DiskFull});
 }
 
 TEST(UsageReport, OneUnescapedQueryOnTheFirstTickConnectedOrNot) {

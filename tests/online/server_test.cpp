@@ -1,5 +1,5 @@
-// The online services over the real HTTP client against the local server: a whole start-up, the
-// updater, and failing servers that cost at most the time-out and change nothing.
+// The online services over the real HTTP client against the local server: a whole start-up with
+// a binary download, and failing servers that cost at most the time-out and change nothing.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -91,24 +91,6 @@ TEST(OnlineServer, StartUpUpdatesTheModuleShowsTheNewsAndReportsOnce) {
   ASSERT_TRUE(again.t.Load());
   EXPECT_EQ(again.t.Shown(), std::vector<std::string>{"Message: Skytrace news."});
   EXPECT_EQ(server.Requests().size(), 6u + 4u);  // bulletin, module version, version, report
-}
-
-TEST(OnlineServer, ANewerUpdaterIsFetchedAndStartedAndTheProgramEnds) {
-  test::LocalServer server;
-  ASSERT_TRUE(server.Running());
-  server.Put("Bulletin.txt", "1");
-  server.Put("Updater.bin", kPlugin);
-  server.Put("SkytraceVersion.txt", "UpdateVer=1\r\nMinVer=" + OwnVersion(1) +
-                                        "\r\nMessageUUpdateOn=Updating now.\r\nUpdater=" +
-                                        server.Base() + "/Updater.bin=<app>Updater.exe\r\n");
-  ServerApp s(server.Base());
-  test::WriteFile(s.t.DataFile("Offsets.txt"), "");
-  EXPECT_FALSE(s.t.Load());
-  const std::string updater = s.t.root / "program/Updater.exe";
-  EXPECT_EQ(test::ReadFile(updater), kPlugin);
-  EXPECT_EQ(s.t.shell.opened, std::vector<std::string>{updater});
-  EXPECT_TRUE(s.t.shell.ended);
-  EXPECT_EQ(s.t.Shown(), std::vector<std::string>{"Message: Updating now."});
 }
 
 TEST(OnlineServer, FailingServersCostAtMostTheTimeOutAndChangeNothing) {

@@ -4,11 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
-#include <memory>
 
 #include "commands/app.h"
 #include "commands/logging.h"
+#include "fault_sweep.h"
 #include "kml_checks.h"
 #include "shell/dispatch.h"
 #include "skytrace-sim/traffic_source.h"
@@ -70,33 +71,43 @@ TEST(Animation, TrafficOnlyWhileTheTcasDisplayReadsIt) {
   EXPECT_EQ(test::Field(records.back(), 1), "20261204223027");
 }
 
-// Records the animation of the program's sample; the sentences it would post go to `said`.
-bool Record(test::TestApp& t, const std::string& code, std::vector<std::string>* said = nullptr) {
-  std::vector<std::string> sentences;
-  const bool recorded =
-      RecordAnimation(RecordInputsOf(t.app()), t.app().recorder.PrevTimestamp, code, sentences);
-  if (said) *said = sentences;
-  return recorded;
-}
+// The recorder on its own with an aircraft parked at 1000 ft, the TCAS display in mode ALL and
+// one aircraft 0.6 NM away, ready for one call.
+struct Parked {
+  explicit Parked(const char* trafficAlt = "2000") {
+    std::filesystem::create_directories(root / "appdata/Skytrace flightlogger");
+    traffic[2] = {"7", "52.31", "4.76", trafficAlt, "271.5", "120", "KLM1", "-500"};
+  }
+  std::string File(const std::string& name) const {
+    return root / ("appdata/Skytrace flightlogger/" + name);
+  }
+  // Records the animation of the sample; the sentences it would post go to `said`.
+  bool Record(const std::string& code, std::vector<std::string>* said = nullptr) {
+    std::vector<std::string> sentences;
+    const bool recorded = RecordAnimation({sample, prev, params, ".", true, false, true, traffic,
+                                           20, tcasMode, files, folders, clock},
+                                          "20261204223014", code, sentences);
+    if (said) *said = sentences;
+    return recorded;
+  }
 
-// A program with an aircraft parked at 1000 ft, the TCAS display in mode ALL and one aircraft
-// 0.6 NM away, ready for one call.
-std::unique_ptr<test::TestApp> Parked(const char* trafficAlt = "2000") {
-  auto t = std::make_unique<test::TestApp>();
-  EXPECT_TRUE(t->Load());
-  t->app().sample = {.Latitude = "52.3",
-                     .Longitude = "4.76",
-                     .Altitude = "1000",
-                     .GroundSpeed = "0",
-                     .Heading = "90.7",
-                     .OnGround = 1,
-                     .VerticalSpeed = "0",
-                     .HeightAboveGround = "0"};
-  t->app().recorder.PrevTimestamp = "20261204223014";
-  t->g().TcasMode = 4;
-  t->app().traffic[2] = {"7", "52.31", "4.76", trafficAlt, "271.5", "120", "KLM1", "-500"};
-  return t;
-}
+  test::TempDir root;
+  FixedFolders folders{root / "appdata", root / "documents", root / "program"};
+  test::FaultyFileSystem files;
+  SimulatedClock clock{{2026, 12, 4, 22, 30, 15}};
+  FlightSample sample{.Latitude = "52.3",
+                      .Longitude = "4.76",
+                      .Altitude = "1000",
+                      .GroundSpeed = "0",
+                      .Heading = "90.7",
+                      .OnGround = 1,
+                      .VerticalSpeed = "0",
+                      .HeightAboveGround = "0"};
+  PreviousSample prev;
+  LoggingParameters params;
+  TrafficTable traffic;
+  int tcasMode = 4;
+};
 
 TEST(RecordAnimation, OneCallWritesTheRecordAndTheTraffic) {
   const std::string stamp = "20261204223015";
@@ -117,57 +128,73 @@ TEST(RecordAnimation, OneCallWritesTheRecordAndTheTraffic) {
       {"an event code", "GD", "0", "x\r\n", "2000", true, "", "3:+10"},
   };
   for (const Case& c : cases) {
-    auto t = Parked(c.trafficAlt);
-    t->app().sample.GroundSpeed = c.groundSpeed;
-    if (c.before) test::WriteFile(t->DataFile("Animation.txt"), c.before);
-    EXPECT_TRUE(Record(*t, c.code)) << c.name;
+    Parked t(c.trafficAlt);
+    t.sample.GroundSpeed = c.groundSpeed;
+    if (c.before) test::WriteFile(t.File("Animation.txt"), c.before);
+    EXPECT_TRUE(t.Record(c.code)) << c.name;
     const std::string record = stamp + ":4.76:52.3:1000:1:" + c.code + ":0:0:0:0:0:90:" + c.last;
-    EXPECT_EQ(test::ReadFile(t->DataFile("Animation.txt")),
+    EXPECT_EQ(test::ReadFile(t.File("Animation.txt")),
               (c.before ? c.before : "") + (c.recorded ? record + "\r\n" : ""))
         << c.name;
-    EXPECT_EQ(test::ReadFile(t->DataFile("Traffic.txt")), stamp + ":7:52.31:4.76:" + c.trafficAlt +
-                                                              ":271.5:120:KLM1:-500:" + c.level +
-                                                              ":" + c.last + "\r\n")
+    EXPECT_EQ(test::ReadFile(t.File("Traffic.txt")), stamp + ":7:52.31:4.76:" + c.trafficAlt +
+                                                         ":271.5:120:KLM1:-500:" + c.level + ":" +
+                                                         c.last + "\r\n")
         << c.name;
   }
 }
 
-TEST(RecordAnimation, WithoutTrafficAndOnFailures) {
-  using Arrange = std::function<void(test::TestApp&)>;
+TEST(RecordAnimation, WithoutTrafficOrWithTrafficThatIsNoNumber) {
+  using Arrange = std::function<void(Parked&)>;
   struct Case {
     const char* name;
     Arrange arrange;
     bool trafficFile;  // Traffic.txt exists afterwards
-    bool recorded;     // Animation.txt holds the record
   } cases[] = {
-      {"TCAS display off", [](test::TestApp& t) { t.g().TcasMode = 0; }, false, true},
-      {"no traffic", [](test::TestApp& t) { t.app().traffic[2] = {}; }, true, true},
-      {"a traffic altitude that is no number",
-       [](test::TestApp& t) { t.app().traffic[2].Alt = "high"; }, true, true},
-      {"the animation log cannot be written",
-       [](test::TestApp& t) { t.files.FailOn("append", "Animation.txt"); }, false, false},
-      {"the traffic log cannot be written",
-       [](test::TestApp& t) { t.files.FailOn("append", "Traffic.txt"); }, false, true},
+      {"TCAS display off", [](Parked& t) { t.tcasMode = 0; }, false},
+      {"no traffic", [](Parked& t) { t.traffic[2] = {}; }, true},
+      {"a traffic altitude that is no number", [](Parked& t) { t.traffic[2].Alt = "high"; }, true},
   };
   for (const Case& c : cases) {
-    auto t = Parked();
-    c.arrange(*t);
+    Parked t;
+    c.arrange(t);
     std::vector<std::string> said;
-    const bool failed = !Record(*t, "", &said);
+    const bool failed = !t.Record("", &said);
     EXPECT_EQ(failed, !said.empty() && said.back() == "Error in animating flight.") << c.name;
-    EXPECT_EQ(test::FileExists(t->DataFile("Traffic.txt")), c.trafficFile) << c.name;
-    EXPECT_EQ(test::FileExists(t->DataFile("Animation.txt")), c.recorded) << c.name;
+    EXPECT_EQ(test::FileExists(t.File("Traffic.txt")), c.trafficFile) << c.name;
     if (c.trafficFile) {
-      EXPECT_EQ(test::ReadFile(t->DataFile("Traffic.txt")), "") << c.name;
+      EXPECT_EQ(test::ReadFile(t.File("Traffic.txt")), "") << c.name;
     }
     // The next call tries again.
-    t->files.ClearFaults();
-    t->app().traffic[2].Alt = "2000";
-    EXPECT_TRUE(Record(*t, "SA")) << c.name;
-    EXPECT_EQ(test::Lines(test::ReadFile(t->DataFile("Animation.txt"))).size(),
-              c.recorded ? 2u : 1u)
-        << c.name;
+    t.traffic[2].Alt = "2000";
+    EXPECT_TRUE(t.Record("SA")) << c.name;
+    EXPECT_EQ(test::Lines(test::ReadFile(t.File("Animation.txt"))).size(), 2u) << c.name;
   }
+}
+
+// Any fault while recording (an operation refused, a full disk): both logs hold whole lines (a
+// record that did not fit is cut away again), a failure is said, and the next call records again.
+// A kill's cut record goes when the next run starts logging.
+TEST(RecordAnimation, AnyFaultLeavesWholeLinesAndTheNextCallRecords) {
+  test::SweepFaults(
+      [](test::FaultShot& shot) {
+        Parked t;
+        test::WriteFile(t.File("Animation.txt"), "x\r\n");
+        t.files.Arm(shot);
+        std::vector<std::string> said;
+        const bool recorded = t.Record("GD", &said);
+        EXPECT_EQ(!recorded, said == std::vector<std::string>{"Error in animating flight."});
+        t.files.ClearFaults();
+        EXPECT_TRUE(t.Record("SA"));
+        const auto records = test::Lines(test::ReadFile(t.File("Animation.txt")));
+        EXPECT_TRUE(records.size() == 3 || (!recorded && records.size() == 2));
+        for (size_t i = 1; i < records.size(); ++i) {
+          EXPECT_EQ(std::count(records[i].begin(), records[i].end(), ':'), 12) << records[i];
+        }
+        for (const std::string& line : test::Lines(test::ReadFile(t.File("Traffic.txt")))) {
+          EXPECT_EQ(std::count(line.begin(), line.end(), ':'), 11) << line;
+        }
+      },
+      {test::FaultShot::Refuse, test::FaultShot::DiskFull});
 }
 
 TEST(RecordAnimation, ResetEmptiesBothLogs) {

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include "commands/app.h"
 #include "commands/logging.h"
 #include "core/timestamp.h"
+#include "fault_sweep.h"
 #include "shell/startup.h"
 #include "track_feed.h"
 
@@ -29,39 +31,49 @@ struct Flight {
   std::function<void(FlightSample&, PreviousSample&)> more;
 };
 
+// The recorder on its own: a data folder, a clock, the sample and what it is compared with.
 class FlightLogTest : public ::testing::Test {
  protected:
   FlightLogTest() {
-    EXPECT_TRUE(t.Load());
+    std::filesystem::create_directories(root / "appdata/Skytrace flightlogger");
     Fly({});
   }
 
   void Fly(const Flight& f) {
-    App& a = t.app();
-    a.sample = FlightSample{};
-    a.sample.Altitude = f.alt;
-    a.sample.GroundSpeed = f.speed;
-    a.sample.Heading = f.hdg;
-    a.sample.VerticalSpeed = f.vs;
-    a.sample.HeightAboveGround = f.agl;
-    a.sample.LocalizerInBand = f.loc;
-    a.sample.GlideslopeState = f.glide;
-    a.sample.GlideslopeFlag = f.flag;
-    a.prev = {.Altitude = "5000", .GlideslopeFlag = f.prevFlag, .GlideslopeNeedle = f.needle};
-    RecorderState& r = a.recorder;
-    r.LastLoggedHeading = f.lastHdg;
-    r.LastLoggedGroundSpeed = f.lastSpeed;
-    r.LastLoggedAltitude = f.lastAlt;
-    r.LastLoggedVerticalSpeed = f.lastVs;
-    r.LastWriteTime = std::to_string(std::stoll(Timestamp(t.clock)) - f.writtenAgo);
-    r.PrevTimestamp = Timestamp(t.clock);
-    a.g.LoggingOn = true;
-    if (f.more) f.more(a.sample, a.prev);
+    sample = FlightSample{};
+    sample.Altitude = f.alt;
+    sample.GroundSpeed = f.speed;
+    sample.Heading = f.hdg;
+    sample.VerticalSpeed = f.vs;
+    sample.HeightAboveGround = f.agl;
+    sample.LocalizerInBand = f.loc;
+    sample.GlideslopeState = f.glide;
+    sample.GlideslopeFlag = f.flag;
+    prev = {.Altitude = "5000", .GlideslopeFlag = f.prevFlag, .GlideslopeNeedle = f.needle};
+    recorder.LastLoggedHeading = f.lastHdg;
+    recorder.LastLoggedGroundSpeed = f.lastSpeed;
+    recorder.LastLoggedAltitude = f.lastAlt;
+    recorder.LastLoggedVerticalSpeed = f.lastVs;
+    recorder.LastWriteTime = std::to_string(std::stoll(Timestamp(clock)) - f.writtenAgo);
+    recorder.PrevTimestamp = Timestamp(clock);
+    if (f.more) f.more(sample, prev);
   }
+  RecordResult Record(const std::string& code) {
+    return RecordSample(
+        {sample, prev, params, ".", true, false, false, traffic, 20, 0, files, folders, clock},
+        recorder, code, false);
+  }
+  std::string Log() { return test::ReadFile(root / "appdata/Skytrace flightlogger/Flightlog.txt"); }
 
-  std::string Log() { return test::ReadFile(t.DataFile("Flightlog.txt")); }
-
-  test::TestApp t;
+  test::TempDir root;
+  FixedFolders folders{root / "appdata", root / "documents", root / "program"};
+  test::FaultyFileSystem files;
+  SimulatedClock clock{{2026, 12, 4, 22, 30, 15}};
+  FlightSample sample;
+  PreviousSample prev;
+  LoggingParameters params;
+  TrafficTable traffic;
+  RecorderState recorder;
 };
 
 // A change of a switch, or a take-off, is a reason to write too: the event flights show it.
@@ -105,37 +117,37 @@ TEST_F(FlightLogTest, SelectionBoundaries) {
   for (const Case& c : cases) {
     Fly(c.flight);
     const size_t before = Log().size();
-    const RecordResult result = t.Record("", false);
+    const RecordResult result = Record("");
     EXPECT_EQ(Log().size() > before, c.writes) << c.name;
     EXPECT_EQ(result.writtenLabel.value_or(false), c.writes) << c.name;
-    EXPECT_FALSE(t.app().ended) << c.name;
+    EXPECT_TRUE(result.recorded) << c.name;
   }
 }
 
 TEST_F(FlightLogTest, RecordFieldsAndLineEnd) {
-  FlightSample& s = t.app().sample;
+  FlightSample& s = sample;
   s.Latitude = "50.1";
   s.Longitude = "-8.1234567890123";
   s.Altitude = "-0";
-  s.OnGround = t.app().prev.OnGround = 1;
+  s.OnGround = prev.OnGround = 1;
   s.IndicatedAirspeed = 250.7;
   s.HeightAboveGround = "1000.9";
   s.TrueAirspeed = 260.2;
   s.VerticalSpeed = "-0.5";  // integer parts are floors
   s.GroundSpeed = "255.99";
   s.Heading = "359.9";
-  t.app().recorder.PrevTimestamp = "20261204223014";
-  const std::string stamp = Timestamp(t.clock);
+  recorder.PrevTimestamp = "20261204223014";
+  const std::string stamp = Timestamp(clock);
   const size_t before = Log().size();
-  t.Record("GD", false);
+  Record("GD");
   EXPECT_EQ(
       Log().substr(before),
       stamp + ":-8.1234567890123:50.1:-0:1:GD:250:1000:260:-1:255:359:" + "20261204223014\r\n");
 
   // Without a previous tick the record starts a log: "SA" and no previous time stamp.
-  ClearPreviousValues(t.app().prev, t.app().recorder);
+  ClearPreviousValues(prev, recorder);
   const size_t second = Log().size();
-  t.Record("", false);
+  Record("");
   EXPECT_EQ(Log().substr(second),
             stamp + ":-8.1234567890123:50.1:-0:1:SA:250:1000:260:-1:255:359:-\r\n");
 }
@@ -204,6 +216,35 @@ TEST(FlightLogFullDisk, ARecordIsWrittenWholeOrNotAtAll) {
   for (const std::string& record : test::Lines(test::ReadFile(t.DataFile("Flightlog.txt")))) {
     EXPECT_EQ(std::count(record.begin(), record.end(), ':'), 12) << record;
   }
+}
+
+// Any fault while recording (an operation refused, a full disk, a kill): the log holds whole
+// records, the earlier ones and this one or not; the next run's logging starts on a line of its
+// own.
+TEST(FlightLogFaults, AnyFaultLeavesWholeRecords) {
+  test::SweepFaults([](test::FaultShot& shot) {
+    test::TestApp t;
+    test::FlyTrack(t, test::TrackOf("t,hdg\n0,10\n2,20\n"));
+    t.app().sample.Heading = "123";  // worth a record
+    const std::string before = test::ReadFile(t.DataFile("Flightlog.txt"));
+    t.files.Arm(shot);
+    const bool written = t.Record("", false).recorded;
+    const std::string after = test::ReadFile(t.DataFile("Flightlog.txt"));
+    if (shot.kind == test::FaultShot::Kill) {
+      t.Restart();
+      ASSERT_TRUE(t.Load());
+      StartLogging(t.app());
+    } else if (!written) {
+      EXPECT_EQ(after, before);
+    } else {
+      EXPECT_EQ(test::Lines(after).size(), test::Lines(before).size() + 1);
+    }
+    const std::string log = test::ReadFile(t.DataFile("Flightlog.txt"));
+    EXPECT_EQ(log.substr(0, before.size()), before);
+    for (const std::string& record : test::Lines(log)) {
+      EXPECT_EQ(std::count(record.begin(), record.end(), ':'), 12) << record;
+    }
+  });
 }
 
 std::string Repeated(const std::string& text, int times) {

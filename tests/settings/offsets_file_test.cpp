@@ -10,6 +10,7 @@
 
 #include "core/messages.h"
 #include "core/numtext.h"
+#include "fault_sweep.h"
 #include "test_app.h"
 
 namespace sky {
@@ -24,31 +25,41 @@ const char kDefaults[] =
     "IgnoreILSAboveVS=500\r\nForceNoWinXP=False\r\nXPlane=False\r\nXPlanePath=\r\nXPUIPC=0\r\n"
     "MinUpdate=True\r\nUpdate=True\r\n";
 
-class ParametersTest : public ::testing::Test {
- protected:
-  ParametersTest() {
-    t.g().AppTitle = "Skytrace flightlogger";
-    std::filesystem::create_directories(t.DataFolder());
-  }
-  std::string Offsets() const { return t.DataFile("Offsets.txt"); }
+// The settings file on its own: real folders, a file system that can fail, a list of sentences.
+struct SettingsOnDisk {
+  SettingsOnDisk() { std::filesystem::create_directories(DataFolder()); }
+  std::string DataFolder() const { return root / "appdata/Skytrace flightlogger/"; }
+  std::string Offsets() const { return DataFolder() + "Offsets.txt"; }
+  SettingsFile File() { return {files, folders, board, "Skytrace flightlogger"}; }
+  void Load() { LoadLoggingParameters(File(), separator, params); }
+  void Save() { SaveLoggingParameters(File(), params); }
   void LoadFrom(const std::string& text) {
     test::WriteFile(Offsets(), text);
-    LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
+    Load();
   }
-  LoggingParameters& p() { return t.app().params; }
+  std::string LastMessage() const { return said.empty() ? "" : said.back(); }
+  LoggingParameters& p() { return params; }
 
-  test::TestApp t;
+  test::TempDir root;
+  FixedFolders folders{root / "appdata", root / "documents", root / "program"};
+  test::FaultyFileSystem files;
+  std::vector<std::string> said;
+  SentenceList board{said};
+  std::string separator = ".";
+  LoggingParameters params;
 };
+
+class ParametersTest : public ::testing::Test, protected SettingsOnDisk {};
 
 TEST_F(ParametersTest, SaverWritesAll29KeysInOrder) {
   test::WriteFile(Offsets(), "");
-  SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
+  Save();
   EXPECT_EQ(test::ReadFile(Offsets()), kDefaults);
-  EXPECT_FALSE(test::FileExists(t.DataFile("OffsetsBackup.txt")));
+  EXPECT_FALSE(test::FileExists(DataFolder() + "OffsetsBackup.txt"));
   // Twice in a row: still one file of 29 lines and no backup.
-  SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
+  Save();
   EXPECT_EQ(test::ReadFile(Offsets()), kDefaults);
-  EXPECT_FALSE(test::FileExists(t.DataFile("OffsetsBackup.txt")));
+  EXPECT_FALSE(test::FileExists(DataFolder() + "OffsetsBackup.txt"));
 }
 
 TEST_F(ParametersTest, LoaderFieldRules) {
@@ -85,7 +96,7 @@ TEST_F(ParametersTest, LoaderFieldRules) {
     EXPECT_NE(all.find(std::string(c.expect) + "\r\n"), std::string::npos)
         << c.file << " should give " << c.expect;
   }
-  EXPECT_TRUE(t.Messages().empty());
+  EXPECT_TRUE(said.empty());
 }
 
 // A value that does not convert goes back to its default alone; the values before and after it
@@ -118,7 +129,7 @@ TEST_F(ParametersTest, ABadValueGoesBackToItsDefaultAlone) {
   for (const Case& c : cases) {
     p() = LoggingParameters{};
     LoadFrom("XPlane=True\r\nChaseTilt=80\r\n" + c.bad + "\r\nGNDTilt=33\r\n");
-    EXPECT_EQ(t.LastMessage(), unable + c.said) << c.name;
+    EXPECT_EQ(LastMessage(), unable + c.said) << c.name;
     const std::string saved = FormatLoggingParameters(p());
     for (const std::string& kept : {std::string("XPlane=True"), std::string("ChaseTilt=80"),
                                     std::string("GNDTilt=33"), c.reads}) {
@@ -144,75 +155,47 @@ TEST(SettingsAtStartUp, OneBadValueIsCorrectedAndSaid) {
 // No settings file, or no data folder at all: both directions fail with their sentences.
 TEST_F(ParametersTest, MissingFileOrFolderFailsBothWays) {
   for (const bool folder : {true, false}) {
-    if (!folder) t.folders = FixedFolders("", t.root / "documents", t.root / "program");
+    if (!folder) folders = FixedFolders("", root / "documents", root / "program");
     p().ChaseTilt = 1;
-    LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
+    Load();
     EXPECT_EQ(p().ChaseTilt, 70) << folder;
-    EXPECT_EQ(t.LastMessage(),
+    EXPECT_EQ(LastMessage(),
               "Unable to load variables, try re-installing the Skytrace flightlogger.");
-    SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
-    EXPECT_EQ(t.LastMessage(),
+    Save();
+    EXPECT_EQ(LastMessage(),
               "Unable to save variables, try re-installing the Skytrace flightlogger.");
-    EXPECT_FALSE(test::FileExists(Offsets()) || test::FileExists(t.DataFile("OffsetsBackup.txt")));
+    EXPECT_FALSE(test::FileExists(Offsets()) ||
+                 test::FileExists(DataFolder() + "OffsetsBackup.txt"));
   }
 }
 
-// A full disk at each step of a save, or a kill after each step: the settings file is the old
-// one or the new one, whole, the values in memory stay, and the next run loads one of the two.
-TEST_F(ParametersTest, FullDiskOrKillAtAnyStepOfASaveLeavesOneWholeFile) {
+// Any fault in a save: the settings file is the old one or the new one, whole, the values in
+// memory stay, a save that kept the old file says so and leaves no temporary file, and the next
+// run loads one of the two without a word.
+TEST(SettingsSave, AnyFaultLeavesOneWholeFile) {
   const std::string old = "ChaseTilt=77\r\nGNDRange=500\r\n";
-  test::WriteFile(Offsets(), old);
-  const int before = t.files.changes;
-  SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
-  const int steps = t.files.changes - before;
-  ASSERT_GE(steps, 2);
-  for (const bool kill : {false, true}) {
-    for (int step = 0; step < steps; ++step) {
-      const std::string row =
-          (kill ? "kill after step " : "full disk at step ") + std::to_string(step);
-      test::WriteFile(Offsets(), old);
-      p() = LoggingParameters{};
-      p().ChaseTilt = 12;
-      const std::string saved = FormatLoggingParameters(p());
-      if (kill) {
-        t.files.KillAfter(step);
-      } else {
-        t.files.FailStep(step, test::FaultyFileSystem::Failure::DiskFull);
-      }
-      SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
-      const std::string now = test::ReadFile(Offsets());
-      EXPECT_TRUE(now == old || now == saved) << row << ":\n" << now;
-      EXPECT_EQ(FormatLoggingParameters(p()), saved) << row;  // memory unchanged
-      if (!kill && now == old) {
-        EXPECT_EQ(t.LastMessage(),
-                  "Unable to save variables, try re-installing the Skytrace flightlogger.")
-            << row;
-        EXPECT_FALSE(test::FileExists(Offsets() + ".tmp")) << row;
-      }
-      t.Restart();
-      t.g().AppTitle = "Skytrace flightlogger";
-      LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
-      EXPECT_EQ(p().ChaseTilt, now == old ? 77 : 12) << row;
-      EXPECT_TRUE(t.Messages().empty()) << row;
+  test::SweepFaults([&](test::FaultShot& shot) {
+    SettingsOnDisk t;
+    test::WriteFile(t.Offsets(), old);
+    t.params.ChaseTilt = 12;
+    const std::string saved = FormatLoggingParameters(t.params);
+    t.files.Arm(shot);
+    t.Save();
+    const std::string now = test::ReadFile(t.Offsets());
+    EXPECT_TRUE(now == old || now == saved) << now;
+    EXPECT_EQ(FormatLoggingParameters(t.params), saved);
+    if (shot.kind != test::FaultShot::Kill && now == old) {
+      EXPECT_EQ(t.LastMessage(),
+                "Unable to save variables, try re-installing the Skytrace flightlogger.");
+      EXPECT_FALSE(test::FileExists(t.Offsets() + ".tmp"));
     }
-  }
-}
-
-// Start-up on a disk that is full to the last byte keeps the user's own settings, in the file
-// and in the session.
-TEST(SettingsAtStartUp, AFullDiskKeepsTheUsersSettings) {
-  test::TestApp t;
-  const std::string custom = "ChaseTilt=77\r\nHDGOffset=3.5\r\n";
-  test::WriteFile(t.DataFile("Offsets.txt"), custom);
-  t.files.SetFreeBytes(0);
-  ASSERT_TRUE(t.Load());
-  EXPECT_EQ(test::ReadFile(t.DataFile("Offsets.txt")), custom);
-  EXPECT_EQ(t.app().params.ChaseTilt, 77);
-  EXPECT_EQ(t.app().params.HDGOffset, 3.5f);
-  const auto messages = t.Messages();
-  EXPECT_NE(std::find(messages.begin(), messages.end(),
-                      "Unable to save variables, try re-installing the Skytrace flightlogger."),
-            messages.end());
+    t.files.ClearFaults();
+    t.said.clear();
+    t.params = LoggingParameters{};
+    t.Load();
+    EXPECT_EQ(t.params.ChaseTilt, now == old ? 77 : 12);
+    EXPECT_TRUE(t.said.empty());
+  });
 }
 
 // A backup that an interrupted save left behind holds the user's settings while the settings
@@ -244,14 +227,14 @@ TEST(SettingsAtStartUp, ALeftoverBackupIsTheUsersSettings) {
 TEST_F(ParametersTest, AFileOverOneMegabyteIsDamaged) {
   LoadFrom("ChaseTilt=80\r\n" + std::string(1 << 20, '#'));
   EXPECT_EQ(p().ChaseTilt, 70);
-  EXPECT_EQ(t.LastMessage(),
+  EXPECT_EQ(LastMessage(),
             "Unable to load variables, try re-installing the Skytrace flightlogger.");
 }
 
 // Singles in plain decimal, "." as decimal point whatever the locale; every value, the other kinds
 // at their edges too, reads back as it was saved.
 TEST_F(ParametersTest, SavedValuesLoadBackAndSinglesArePlainDecimal) {
-  t.g().DecimalSeparator = ",";
+  separator = ",";
   p().CheckVS = -32768;
   p().GNDRange = 32767;
   p().Debuging = p().XPlane = true;
@@ -273,18 +256,18 @@ TEST_F(ParametersTest, SavedValuesLoadBackAndSinglesArePlainDecimal) {
   for (const Case& c : cases) {
     p().AltOffset = c.value;
     test::WriteFile(Offsets(), "");
-    SaveLoggingParameters(SettingsOf(t.app()), t.app().params);
+    Save();
     EXPECT_NE(test::ReadFile(Offsets()).find(std::string("\nAltOffset=") + c.text + "\r\n"),
               std::string::npos)
         << c.text << "\n"
         << test::ReadFile(Offsets());
     const LoggingParameters saved = p();
     p() = LoggingParameters{};
-    LoadLoggingParameters(SettingsOf(t.app()), t.g().DecimalSeparator, t.app().params);
+    Load();
     EXPECT_EQ(p().AltOffset, c.value) << c.text;
     EXPECT_EQ(FormatLoggingParameters(p()), FormatLoggingParameters(saved)) << c.text;
   }
-  EXPECT_TRUE(t.Messages().empty());
+  EXPECT_TRUE(said.empty());
 }
 
 }  // namespace

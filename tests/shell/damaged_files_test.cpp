@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "commands/app.h"
 #include "settings/offsets_file.h"
@@ -77,14 +78,16 @@ TEST(SpecialFiles, InPlaceOfTheProgramsFilesNeitherHangNorCrash) {
 
 #endif  // _WIN32
 
-// A snippet file that is not text ends the program with its fixed sentences; the box says which
-// line is damaged. A byte-order mark, and lines ended by a lone CR, are text.
-TEST(SnippetFile, DamageIsNamedByItsLine) {
+// A snippet file that is missing or not text ends the program with its fixed sentences, before
+// the window shows; the box says which line is damaged. A byte-order mark, and lines ended by a
+// lone CR, are text.
+TEST(SnippetFile, MissingOrDamagedEndsTheProgramNamingTheLine) {
   struct Case {
     const char* name;
-    std::string text;
-    std::string damage;  // empty: the file loads
+    std::optional<std::string> text;  // none: no file
+    std::string damage;               // empty: the file loads, when there is one
   } cases[] = {
+      {"no file", std::nullopt, ""},
       {"a NUL byte", std::string("KML=<kml>\nFolder=<F\0>\n", 22),
        "KMLSettings.txt, line 2: a NUL byte (the file must be UTF-8 text)."},
       {"Latin-1 text", "# Kommentar\r\n# caf\xE9\r\nKML=x\r\n",
@@ -96,17 +99,19 @@ TEST(SnippetFile, DamageIsNamedByItsLine) {
   };
   for (const Case& c : cases) {
     test::TestApp t({.withKmlSettings = false});
-    test::WriteFile(t.root / "program/KMLSettings.txt", c.text);
+    if (c.text) test::WriteFile(t.root / "program/KMLSettings.txt", *c.text);
     const bool started = t.Load();
-    EXPECT_EQ(started, c.damage.empty()) << c.name;
+    EXPECT_EQ(started, c.text && c.damage.empty()) << c.name;
     if (started) {
       EXPECT_EQ(t.app().kml.KML + t.app().kml.KMLEnd, "<kml></kml>") << c.name;
       continue;
     }
     EXPECT_TRUE(t.app().ended && t.shell.ended) << c.name;
+    EXPECT_FALSE(t.app().Form1.visible || t.app().g.Connected) << c.name;
     EXPECT_EQ(t.Messages(), std::vector<std::string>{kLoadKml}) << c.name;
     EXPECT_EQ(t.Shown(), std::vector<std::string>{"Unable to load KML data: " + kLoadKml +
-                                                  " Application will quit.\r\n\r\n" + c.damage})
+                                                  " Application will quit." +
+                                                  (c.text ? "\r\n\r\n" + c.damage : "")})
         << c.name;
   }
 }

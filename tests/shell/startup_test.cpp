@@ -7,6 +7,8 @@
 #include "commands/connection.h"
 #include "commands/logging.h"
 #include "core/timestamp.h"
+#include "fault_sweep.h"
+#include "settings/offsets_file.h"
 #include "shell/dispatch.h"
 #include "simlink/identity.h"
 #include "test_app.h"
@@ -137,6 +139,39 @@ TEST(StartUp, RecentLogIsContinuedAndAnOldOneEmptied) {
     EXPECT_EQ(test::FileExists(t.DataFile("Animation.txt")), c.kept) << c.log;
     EXPECT_TRUE(t.dialogs.shown.empty()) << c.log;  // never asked at start-up
   }
+}
+
+// Start-up with any file operation refused, a full disk or a kill: it runs, or ends saying why;
+// the settings file and the log are old or new, whole, and the next start-up runs with what they
+// hold. (Settings that could not be read are saved back as the standard values, as said.)
+TEST(StartUp, AnyFaultLeavesWholeFilesAndTheNextStartUpRuns) {
+  const std::string settings = "ChaseTilt=77\r\n";
+  const std::string log = "20261204222000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n";
+  test::SweepFaults([&](test::FaultShot& shot) {
+    test::TestApp t;
+    test::WriteFile(t.DataFile("Offsets.txt"), settings);
+    test::WriteFile(t.DataFile("Flightlog.txt"), log);
+    t.files.Arm(shot);
+    const bool runs = t.Load();
+    const auto said = t.Messages();
+    EXPECT_TRUE(runs || !said.empty() || !t.dialogs.shown.empty());  // an end is said
+    const bool loaded = std::find(said.begin(), said.end(),
+                                  "Unable to load variables, try re-installing the Skytrace "
+                                  "flightlogger.") == said.end();
+    if (runs && loaded && shot.kind != test::FaultShot::Kill) {
+      EXPECT_EQ(t.app().params.ChaseTilt, 77);  // the session keeps the user's settings
+    }
+    const std::string saved = test::ReadFile(t.DataFile("Offsets.txt"));
+    EXPECT_TRUE(saved == settings || (saved.ends_with("\r\nUpdate=True\r\n") &&
+                                      std::count(saved.begin(), saved.end(), '\n') == 29))
+        << saved;
+    const std::string kept = test::ReadFile(t.DataFile("Flightlog.txt"));
+    EXPECT_TRUE(kept == log || kept.empty()) << kept;
+    t.Restart();
+    ASSERT_TRUE(t.Load());
+    EXPECT_EQ(t.app().params.ChaseTilt, saved.find("ChaseTilt=70") == std::string::npos ? 77 : 70);
+    EXPECT_EQ(test::ReadFile(t.DataFile("Flightlog.txt")), kept);
+  });
 }
 
 // The reset and convert buttons are enabled while the log has records.

@@ -102,12 +102,6 @@ TEST_F(LinkTest, OpenFailuresEndClosedWithTheirCodes) {
       {"area existed", [](auto& t, auto&) { t.mappingExists = true; }, kLinkNoArea},
       {"no view", [](auto& t, auto&) { t.failView = true; }, kLinkNoView},
       {"time-out", [](auto& t, auto&) { t.neverDeliver = true; }, kLinkTimedOut},
-      {"bad handshake under FS98MAIN",
-       [](auto& t, auto& s) {
-         t.windows = {"FS98MAIN"};
-         s.SetFaults({.badHandshake = true});
-       },
-       kLinkBadVersionFs98},
   };
   for (const Case& c : cases) {
     sim::SimulatorCore simulator(8);

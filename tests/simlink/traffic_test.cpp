@@ -10,6 +10,7 @@
 #include <set>
 
 #include "core/geometry.h"
+#include "core/messages.h"
 #include "shell/tick.h"
 #include "simlink/flightdata.h"
 #include "skytrace-sim/flight_source.h"
@@ -37,22 +38,35 @@ std::string Joined(const TrafficTarget& r) {
          r.Callsign + "|" + r.VS;
 }
 
+// The reader on an open link to the in-memory simulator.
 class GetAITest : public ::testing::Test {
  protected:
-  GetAITest() { EXPECT_TRUE(t.Load() && t.g().Connected); }
-  std::string Row(int r) { return Joined(t.app().traffic[r]); }
-  test::TestApp t;
+  GetAITest() {
+    link.transport = &transport;
+    link.clock = &clock;
+    EXPECT_TRUE(OpenLink(link, 0, result)) << result;
+  }
+  ~GetAITest() override { CloseLink(link); }
+  ReadOutcome ReadTraffic() { return GetAI(link, range, rangeSent, traffic); }
+  std::string Row(int r) { return Joined(traffic[r]); }
+
+  sim::SimulatorCore simulator{8};
+  SimulatedClock clock{{2026, 12, 4, 22, 30, 0}};
+  test::MemoryTransport transport{simulator};
+  FsuipcLink link;
+  int32_t result = -1;
+  int range = 20, rangeSent = 0;
+  TrafficTable traffic;
 };
 
-TEST_F(GetAITest, ParsesEverySlotFormatWithAPointWhateverTheLocale) {
-  t.g().DecimalSeparator = ",";
-  PutSlot(t.simulator, 0, {4711, 52.1f, -4.5f, 35000, 0, 250, -1200, "KLM1234"});
-  PutSlot(t.simulator, 1, {12, 1e-5f, 179.99f, -12.5f, -16384, 0, 0, "AB 123"});
-  PutSlot(t.simulator, 2, {-3, 0, 0, 0, 1, 1, 1, "ABCDEFGHIJKLMNOXY"});
-  PutSlot(t.simulator, 3, {7, 52.25f, 4.75f, 1500.5f, 32767, -5, 2, "  X Y  Z\0QQ"});
-  PutSlot(t.simulator, 5, {0, 50, 5, 1000, 0, 100, 100, "EMPTY"});
-  PutSlot(t.simulator, 39, {99, 12345678.0f, 0, 0, -32768, 0, 0, "LAST\xe9"});
-  t.ReadTraffic();
+TEST_F(GetAITest, ParsesEverySlotFormatWithAPoint) {
+  PutSlot(simulator, 0, {4711, 52.1f, -4.5f, 35000, 0, 250, -1200, "KLM1234"});
+  PutSlot(simulator, 1, {12, 1e-5f, 179.99f, -12.5f, -16384, 0, 0, "AB 123"});
+  PutSlot(simulator, 2, {-3, 0, 0, 0, 1, 1, 1, "ABCDEFGHIJKLMNOXY"});
+  PutSlot(simulator, 3, {7, 52.25f, 4.75f, 1500.5f, 32767, -5, 2, "  X Y  Z\0QQ"});
+  PutSlot(simulator, 5, {0, 50, 5, 1000, 0, 100, 100, "EMPTY"});
+  PutSlot(simulator, 39, {99, 12345678.0f, 0, 0, -32768, 0, 0, "LAST\xe9"});
+  ReadTraffic();
   const struct {
     int row;
     const char* expected;
@@ -70,36 +84,36 @@ TEST_F(GetAITest, ParsesEverySlotFormatWithAPointWhateverTheLocale) {
 }
 
 TEST_F(GetAITest, AMissingCallSignKeepsTheColumnAndAnEmptiedSlotClearsIt) {
-  PutSlot(t.simulator, 0, {1, 1, 1, 1, 0, 0, 0, "FIRST"});
-  t.ReadTraffic();
-  PutSlot(t.simulator, 0, {2, 2, 2, 2, 0, 0, 0});
-  t.ReadTraffic();
+  PutSlot(simulator, 0, {1, 1, 1, 1, 0, 0, 0, "FIRST"});
+  ReadTraffic();
+  PutSlot(simulator, 0, {2, 2, 2, 2, 0, 0, 0});
+  ReadTraffic();
   EXPECT_EQ(Row(1), "2|2|2|2|180|0|FIRST|0");
-  PutSlot(t.simulator, 0, {0, 2, 2, 2, 0, 0, 77});
-  t.ReadTraffic();
+  PutSlot(simulator, 0, {0, 2, 2, 2, 0, 0, 77});
+  ReadTraffic();
   EXPECT_EQ(Row(1), "|||||||0");  // the vertical speed of the last aircraft in the slot
 }
 
 // Each refresh writes the control offset and, only when it changed, the range, then reads the
 // whole area in one exchange.
 TEST_F(GetAITest, ControlWritesAndOneExchangeForTheArea) {
-  const auto sendsBefore = t.transport.sends;
-  t.ReadTraffic();
-  t.ReadTraffic();
-  EXPECT_EQ(t.transport.sends - sendsBefore, 5);
-  t.g().TcasRange = 10;
-  t.ReadTraffic();
+  const auto sendsBefore = transport.sends;
+  ReadTraffic();
+  ReadTraffic();
+  EXPECT_EQ(transport.sends - sendsBefore, 5);
+  range = 10;
+  ReadTraffic();
   std::vector<std::pair<uint32_t, uint32_t>> writes;
-  for (const auto& w : t.simulator.ControlWrites()) {
+  for (const auto& w : simulator.ControlWrites()) {
     if (w.offset != 0x330A) writes.emplace_back(w.offset, w.value);
   }
   const std::vector<std::pair<uint32_t, uint32_t>> expected{
       {0xF06A, 0}, {0xF068, 20}, {0xF06A, 0}, {0xF06A, 0}, {0xF068, 10}};
   EXPECT_EQ(writes, expected);
-  EXPECT_EQ(t.g().TcasRangeSent, 10);
+  EXPECT_EQ(rangeSent, 10);
 }
 
-TEST_F(GetAITest, AFailedExchangeIsALostLinkAndChangesNoField) {
+TEST(RefreshTraffic, AFailedExchangeIsALostLinkAndChangesNoField) {
   struct Case {
     const char* name;
     int goodSends;  // exchanges that succeed before the failing one
@@ -128,7 +142,9 @@ TEST_F(GetAITest, AFailedExchangeIsALostLinkAndChangesNoField) {
   }
 }
 
-TEST_F(GetAITest, AValueThatCannotBeConvertedStopsTheRefresh) {
+TEST(RefreshTraffic, AValueThatCannotBeConvertedStopsTheRefresh) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Load() && t.g().Connected);
   const float nan = std::numeric_limits<float>::quiet_NaN();
   PutSlot(t.simulator, 0, {1, 10, 10, 10, 0, 0, 0, "OK"});
   PutSlot(t.simulator, 1, {2, nan, 10, 10, 0, 0, 0, "BAD"});
@@ -136,7 +152,7 @@ TEST_F(GetAITest, AValueThatCannotBeConvertedStopsTheRefresh) {
   RefreshTraffic(t.app());
   EXPECT_EQ(t.LastMessage(), "Unable to load AI traffic data.");
   EXPECT_TRUE(t.g().Connected);
-  EXPECT_EQ(Row(1), "1|10|10|10|180|0|OK|0");
+  EXPECT_EQ(Joined(t.app().traffic[1]), "1|10|10|10|180|0|OK|0");
   EXPECT_EQ(t.app().traffic[2].ID, "2");  // written before the fault
   EXPECT_EQ(t.app().traffic[2].Lat, "");  // not written
   EXPECT_EQ(t.app().traffic[3].ID, "");   // never reached
@@ -191,12 +207,12 @@ TEST_F(GetAITest, UnicodeCallSignsComeBackAsWritten) {
             callsigns[i] + "\n";
   }
   std::string error;
-  auto traffic = sim::TrafficFile::Parse(file, error);
-  ASSERT_TRUE(traffic) << error;
-  sim::UpdateTraffic(*traffic, t.simulator, 0);
-  ASSERT_EQ(t.ReadTraffic(), ReadOutcome::Done);
+  auto parsed = sim::TrafficFile::Parse(file, error);
+  ASSERT_TRUE(parsed) << error;
+  sim::UpdateTraffic(*parsed, simulator, 0);
+  ASSERT_EQ(ReadTraffic(), ReadOutcome::Done);
   for (size_t i = 0; i < callsigns.size(); ++i) {
-    EXPECT_EQ(t.app().traffic[i + 1].Callsign, callsigns[i]) << i;
+    EXPECT_EQ(traffic[i + 1].Callsign, callsigns[i]) << i;
   }
 }
 
@@ -210,30 +226,31 @@ sim::OwnState Flight(double t) {
 // blank inside and one of 15 characters, and one that converges to the closest threat level. The
 // traffic follows the own aircraft from the simulator's offsets, as the programs wire it.
 TEST_F(GetAITest, BuiltInTrafficAroundTheAirportAndEnRoute) {
-  t.g().TcasMode = 4;
-  sim::BuiltInTraffic traffic([&](double) { return sim::OwnStateFromCore(t.simulator); });
+  FlightSample own;
+  float groundOffset = 0;
+  std::vector<std::string> said;
+  SentenceList board(said);
+  sim::BuiltInTraffic builtIn([&](double) { return sim::OwnStateFromCore(simulator); });
   std::set<std::string> callsigns;
   std::set<int> levels;
   std::map<int, int> near;  // aircraft within 10 NM at the start, within 20 NM later
   int closestAt = -1;
   for (int second = 0; second <= 1800; second = second == 150 ? 1800 : second + 1) {
-    const sim::OwnState own = Flight(second);
-    sim::WriteFlightState(t.simulator, {.latitudeDeg = own.latDeg,
-                                        .longitudeDeg = own.lonDeg,
-                                        .altitudeFt = own.altFt,
-                                        .headingDeg = own.headingDeg});
-    t.ReadFlight();
-    sim::UpdateTraffic(traffic, t.simulator, second);
-    t.g().TcasRange = second == 0 ? 10 : 20;
-    t.ReadTraffic();
+    const sim::OwnState state = Flight(second);
+    sim::WriteFlightState(simulator, {.latitudeDeg = state.latDeg,
+                                      .longitudeDeg = state.lonDeg,
+                                      .altitudeFt = state.altFt,
+                                      .headingDeg = state.headingDeg});
+    ReadFlightData(link, {"."}, own, groundOffset);
+    sim::UpdateTraffic(builtIn, simulator, second);
+    range = second == 0 ? 10 : 20;
+    ReadTraffic();
     for (int r = 1; r <= 40; ++r) {
-      const TrafficTarget& a = t.app().traffic[r];
+      const TrafficTarget& a = traffic[r];
       if (a.ID.empty()) continue;
-      const FlightSample& own = t.app().sample;
-      const TrafficFilter filter{own.Altitude, own.Longitude,   own.Latitude,
-                                 ".",          t.g().TcasRange, t.g().TcasMode};
-      const int level = ClassifyTraffic(filter, std::stod(a.Lat), std::stod(a.Lon),
-                                        std::stod(a.Alt), t.app().board);
+      const TrafficFilter filter{own.Altitude, own.Longitude, own.Latitude, ".", range, 4};
+      const int level =
+          ClassifyTraffic(filter, std::stod(a.Lat), std::stod(a.Lon), std::stod(a.Alt), board);
       near[second] += level != kLevelHidden;
       if (second == 0) callsigns.insert(a.Callsign);
       if (a.Callsign != "DLH4TC" || second == 0 || second > 150) continue;
