@@ -314,13 +314,19 @@ def summary(mutants):
     return f"{len(mutants)} mutants: " + ", ".join(parts)
 
 
-def write_markdown(path, mutants, title, started, done):
-    commit = subprocess.run(["git", "-C", ROOT, "rev-parse", "--short", "HEAD"],
+def write_markdown(path, mutants, title, started, done, only):
+    # The source the mutants were made from: the last commit that changed src/.
+    commit = subprocess.run(["git", "-C", ROOT, "log", "-1", "--format=%h", "--", "src"],
                             capture_output=True, text=True).stdout.strip()
+    run = f"run {started:%Y-%m-%d %H:%M}"
+    if only:
+        run += f" for {len(only)} of them (the other rows come from an earlier run)"
     lines = [f"# {title}", "",
-             f"Commit {commit}, run {started:%Y-%m-%d %H:%M}"
+             f"Source of commit {commit}; {run}"
              + ("" if done else " (still running: the rows \"not run\" are to come)") + ".",
-             "Made by `scripts/mutation-sample.py` from `scripts/mutants.txt`.", "",
+             "Made by `scripts/mutation-sample.py` from `scripts/mutants.txt`; run again with",
+             "`nice -n 19 scripts/mutation-sample.py --output FILE.md` (see the script's help).",
+             "",
              f"**{summary(mutants)}.**", "", HEADER,
              "| ---: | --- | --- | --- | --- | --- | ---: | --- |"]
     for number, m in enumerate(mutants, 1):
@@ -375,10 +381,9 @@ def main():
         sys.exit("src/ has changes of its own; commit or stash them first:\n" + git_status())
     chosen = [m for m in mutants if not args.only or m.id in args.only]
     if args.only:  # the others keep what an earlier run found
+        earlier = previous_rows(args.output)
         for m in mutants:
-            if m in chosen:
-                continue
-            if m.id in (earlier := previous_rows(args.output)):
+            if m.id not in args.only and m.id in earlier:
                 m.result, m.by, m.seconds, m.used_file = earlier[m.id]
 
     # A stop by signal goes through the same clean-up as Ctrl-C.
@@ -396,7 +401,7 @@ def main():
                   + (f" by {m.by}" if m.by else "") + f" ({m.seconds:.0f} s)", flush=True)
             if args.output:
                 write_markdown(args.output, mutants, args.title, started,
-                               number == len(chosen))
+                               number == len(chosen), args.only)
     except KeyboardInterrupt:
         print("stopped; the mutated file is restored", file=sys.stderr)
         return 130
