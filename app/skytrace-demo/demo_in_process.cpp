@@ -40,8 +40,7 @@ int InProcessRun::Run(std::vector<DemoAction> actions) {
     }
     if (program_.Act(second, second >= lastSecond)) break;
   }
-  program_.PrintSummary();
-  return 0;
+  return program_.PrintSummary();
 }
 
 }  // namespace sky

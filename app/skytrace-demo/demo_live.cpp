@@ -59,8 +59,7 @@ int LiveRun::Run(std::vector<DemoAction> actions) {
   }
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
-  program_.PrintSummary();
-  return 0;
+  return program_.PrintSummary();
 }
 
 }  // namespace sky

@@ -113,8 +113,11 @@ bool DemoProgram::Act(int second, bool last) {
   return app.ended || last;
 }
 
-void DemoProgram::PrintSummary() {
+int DemoProgram::PrintSummary() {
   out_ << FlightSummary(*app_, shell_.opened);
+  if (app_->escapedFailures == 0) return 0;
+  out_ << "failures that escaped their handlers: " << app_->escapedFailures << "\n";
+  return 3;
 }
 
 void DemoProgram::Print(const std::string& text) {

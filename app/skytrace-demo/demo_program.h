@@ -45,8 +45,9 @@ class DemoProgram {
   // allows it and stops at the `last` second. Returns whether the run ends: the program has
   // ended, or this was the last second.
   bool Act(int second, bool last);
-  // The summary after the transcript.
-  void PrintSummary();
+  // The summary after the transcript, and then, when a failure escaped its handler and the
+  // dispatch stopped it, how many did. Returns the run's exit code: 0, or 3 after an escape.
+  int PrintSummary();
 
   App* app() { return app_.get(); }
 
