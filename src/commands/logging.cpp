@@ -11,28 +11,30 @@
 
 namespace sky {
 
-void UpdateStatusLabels(App& app, bool logging, bool written, bool realtime) {
+void UpdateStatusLabels(App& app, RecordingLabels labels) {
   Form1Controls& form = app.Form1;
-  if (!logging) {
+  if (!labels.logging) {
     form.Label5.text = "No logging";
     form.Label5.color = kBlack;
     form.Label13.text = "No animation";
   } else {
     form.Label5.text = "Logging";
     form.Label13.text = app.g.AnimationOn ? "Animation" : "No animation";
-    form.Label5.color = written ? kGreen : kBlack;
+    form.Label5.color = labels.written ? kGreen : kBlack;
   }
-  form.Label6.text = realtime ? "Realtime" : "No realtime";
+  form.Label6.text = labels.realtime ? "Realtime" : "No realtime";
 }
 
 void ShowNotRecording(App& app) {
-  UpdateStatusLabels(app, false, false, false);
+  UpdateStatusLabels(app, {.logging = false, .written = false, .realtime = false});
 }
 
 bool RecordSampleOrClose(App& app, const std::string& code, bool force) {
   const RecordResult result = RecordSample(RecordInputsOf(app), app.recorder, code, force);
   if (result.writtenLabel) {
-    UpdateStatusLabels(app, app.g.LoggingOn, *result.writtenLabel, app.g.RealtimeOn);
+    UpdateStatusLabels(app, {.logging = app.g.LoggingOn,
+                             .written = *result.writtenLabel,
+                             .realtime = app.g.RealtimeOn});
   }
   for (const std::string& sentence : result.sentences) ShowMessage(app, sentence);
   if (app.g.StatusWindowOpen) {

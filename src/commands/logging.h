@@ -14,9 +14,15 @@ void StopLogging(App& app);
 void ResetLog(App& app, bool noQuestion);
 void ToggleAnimation(App& app);
 
-// The labels of the recording state: "Logging" (green after a written record) or "No logging",
-// "Animation" or "No animation", "Realtime" or "No realtime".
-void UpdateStatusLabels(App& app, bool logging, bool written, bool realtime);
+// What the main window's recording labels show: "Logging" (green after a written record) or "No
+// logging", "Animation" (while logging in animation mode) or "No animation", "Realtime" or "No
+// realtime". Callers name each value: UpdateStatusLabels(app, {.logging = ..., ...}).
+struct RecordingLabels {
+  bool logging = false;
+  bool written = false;
+  bool realtime = false;
+};
+void UpdateStatusLabels(App& app, RecordingLabels labels);
 // The labels of a program that records nothing: "No logging", "No animation", "No realtime".
 void ShowNotRecording(App& app);
 

@@ -36,7 +36,7 @@ void InitiateRealtime(App& app) {
     g.RealtimeOn = true;
     EnableViewButtons(app, true);
     g.LoggingOn = true;
-    UpdateStatusLabels(app, true, false, true);
+    UpdateStatusLabels(app, {.logging = true, .written = false, .realtime = true});
     ShowMessage(app, "Realtime network link generated, check Google Earth.");
     CreateRealtimeLink(app);
   } catch (const std::exception&) {

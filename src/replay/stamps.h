@@ -1,5 +1,6 @@
-// The fourteen-digit time stamps of the logs (local date "yyyymmdd", UTC "hhmm", seconds "ss") as
-// the animated replay reads them: checked, one second later, and as KML and display times.
+// The fourteen-digit time stamps of the logs (UTC date and time, "yyyymmddhhmmss"; logs of
+// earlier versions hold the local date there) as the animated replay reads them: checked, one
+// second later, and as KML and display times.
 #pragma once
 
 #include <string>

@@ -111,7 +111,7 @@ void Timer1_Timer(App& app) {
     g.Connected = OpenLink(app.link, 0, result);
   } else {
     ReadSample(app);
-    UpdateStatusLabels(app, g.LoggingOn, false, g.RealtimeOn);
+    UpdateStatusLabels(app, {.logging = g.LoggingOn, .written = false, .realtime = g.RealtimeOn});
     if (!g.Connected) return;
 
     if (app.prev.Latitude.empty()) app.prev.Latitude = app.sample.Latitude;
