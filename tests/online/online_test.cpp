@@ -193,6 +193,7 @@ TEST(UpdaterRefresh, WritesOnlyAnUpdaterProgramInTheProgramFolder) {
       {"<app>../Updater.exe", nullptr},
       {"<user>../../program/../elsewhere/Updater.exe", nullptr},
       {"@elsewhere/Updater.exe", nullptr},  // "@" is the test's root: absolute elsewhere
+      {"^program/Updater.exe", nullptr},    // "^": the root, from above the file system's
       {"Updater.exe", nullptr},
       {"C:\\Windows\\Updater.exe", nullptr},
       {"\\\\server\\share\\Updater.exe", nullptr},
@@ -212,6 +213,7 @@ TEST(UpdaterRefresh, WritesOnlyAnUpdaterProgramInTheProgramFolder) {
     for (const char* name : {"Flightlog.txt", "Offsets.txt"}) test::WriteFile(t.DataFile(name), "");
     std::string target = c.target;
     if (target[0] == '@') target = t.root.path() + "/" + target.substr(1);
+    if (target[0] == '^') target = "/../.." + t.root.path() + "/" + target.substr(1);
     t.Serve("/SkytraceVersion.txt",
             "UpdateVer=1\r\nUpdater=" + kBase + "/u.bin=" + target + "\r\nUpdater=x=<app>other");
     t.Serve("/u.bin", "new updater");
@@ -228,6 +230,22 @@ TEST(UpdaterRefresh, WritesOnlyAnUpdaterProgramInTheProgramFolder) {
         test::ReadFile(t.DataFile("Flightlog.txt")) + test::ReadFile(t.DataFile("Offsets.txt")), "")
         << c.target;
   }
+}
+
+// A portable install keeps its data folder in the program folder: an updater is never written
+// into it, not even where an updater of the program folder could be.
+TEST(UpdaterRefresh, NeverIntoADataFolderInsideTheProgramFolder) {
+  Online t;
+  const std::string data = t.Program("Skytrace flightlogger/");
+  std::filesystem::create_directories(data);
+  t.Serve("/SkytraceVersion.txt",
+          "UpdateVer=1\r\nUpdater=" + kBase + "/u.bin=" + data + "Updater.exe");
+  t.Serve("/u.bin", "new updater");
+  CheckForUpdates(UpdateCheckOf(t.app(), ServerOf(t.app()), data));
+  EXPECT_FALSE(test::FileExists(data + "Updater.exe"));
+  t.Serve("/SkytraceVersion.txt", "UpdateVer=1\r\nUpdater=" + kBase + "/u.bin=<app>Updater.exe");
+  CheckForUpdates(UpdateCheckOf(t.app(), ServerOf(t.app()), data));
+  EXPECT_EQ(test::ReadFile(t.Program("Updater.exe")), "new updater");
 }
 
 // A download goes to a temporary file renamed into place once whole: whatever fault hits it, the

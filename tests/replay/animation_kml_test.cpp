@@ -13,6 +13,7 @@
 #include "commands/app.h"
 #include "kml/writer.h"
 #include "kml_checks.h"
+#include "replay/stamps.h"
 #include "shell/dispatch.h"
 #include "test_app.h"
 
@@ -152,6 +153,24 @@ TEST(Animation, SmallFlightMatchesItsGoldenPartInEitherLocale) {
   EXPECT_EQ(f.counts.frames, 7u);
   EXPECT_EQ(f.counts.specialPlacemarks, 9u);  // one per flight-log record
   EXPECT_EQ(f.counts.trafficPlacemarks, 12u);
+}
+
+// One second on: across the end of a day, of every kind of month and of a year; 29 February
+// only in a leap year.
+TEST(Stamps, NextSecondMovesTheDateOnAtMidnight) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"20260714095859", "20260714095900"}, {"20260714235959", "20260715000000"},
+      {"20260129235959", "20260130000000"}, {"20260130235959", "20260131000000"},
+      {"20260131235959", "20260201000000"}, {"20260227235959", "20260228000000"},
+      {"20260228235959", "20260301000000"}, {"20240228235959", "20240229000000"},
+      {"20240229235959", "20240301000000"}, {"21000228235959", "21000301000000"},
+      {"20000228235959", "20000229000000"}, {"20260429235959", "20260430000000"},
+      {"20260430235959", "20260501000000"}, {"20261231235959", "20270101000000"},
+  };
+  for (const auto& [stamp, next] : cases) EXPECT_EQ(NextSecond(stamp), next) << stamp;
+  for (const char* bad : {"20260229120000", "20261304120000", "2026071412000", "20260714246000"}) {
+    EXPECT_THROW(CheckStamp(bad), DataError) << bad;
+  }
 }
 
 TEST(Animation, StartRecordOfAFrameAsTheScanFindsIt) {

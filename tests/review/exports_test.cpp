@@ -65,12 +65,15 @@ TEST(Track, ADamagedLineIsNamedByItsFileAndLine) {
   }
 }
 
+// A record of twelve fields, without the previous stamp, is read as well.
 TEST(Track, MergesTheLogsBySecondKeepingTheFlightLogsEvents) {
-  const Track track = TrackOf(Record("20261205102800", "8.5", "50", "SA", "-") + "\r\n" +
-                                  Record("20261205102802", "8.6", "50", "GD") + "\r\n\r\n",
-                              Record("20261205102800", "8.5", "50", "SA", "") + "\n" +
-                                  Record("20261205102801", "8.55", "50") + "\n" +
-                                  Record("20261205102802", "8.6", "50") + "\n");
+  std::string twelveFields = Record("20261205102801", "8.55", "50");
+  twelveFields.resize(twelveFields.rfind(':'));
+  const Track track =
+      TrackOf(Record("20261205102800", "8.5", "50", "SA", "-") + "\r\n" +
+                  Record("20261205102802", "8.6", "50", "GD") + "\r\n\r\n",
+              Record("20261205102800", "8.5", "50", "SA", "") + "\n" + twelveFields + "\n" +
+                  Record("20261205102802", "8.6", "50") + "\n");
   ASSERT_EQ(track.points.size(), 3u);
   EXPECT_EQ(track.points[0].code, "SA");
   EXPECT_TRUE(track.points[0].startsRun);

@@ -31,9 +31,10 @@ struct Flight {
     s.touchdownRateFpm = tdRate;
     samples.push_back(s);
   }
-  // 1200 ft down to 20 ft at 600 ft/min (10 ft a second), needles off by loc and gs.
-  void Approach(bool ils, int loc, int gsNeedle) {
-    for (double h = 1200; h > 10; h -= 10) Add(h, -600, 140, false, ils, loc, gsNeedle);
+  // 1200 ft down to 20 ft at 600 ft/min (10 ft a second), needles off by loc and gs; the
+  // vertical speed read is `vs`.
+  void Approach(bool ils, int loc, int gsNeedle, double vs = -600) {
+    for (double h = 1200; h > 10; h -= 10) Add(h, vs, 140, false, ils, loc, gsNeedle);
   }
   void Touchdown(double rate, double gs = 130) { Add(0, rate, gs, true, true, 0, 0, rate); }
   void Roll(int seconds, double from, double slowing) {
@@ -174,6 +175,20 @@ TEST(LandingMonitor, GatesGiveTheNeedlesWhereAnIlsWasTunedAndTheSinkOfTheLastFif
     // The sample at 50 ft came 4 s before the touchdown.
     ASSERT_TRUE(reports[0].lastFiftyFeetFpm);
     EXPECT_DOUBLE_EQ(*reports[0].lastFiftyFeetFpm, -750);
+  }
+}
+
+// Sinking at 1000 ft/min is still stable at a gate; faster is not.
+TEST(LandingMonitor, AGateIsStableDownToAThousandFeetAMinute) {
+  for (const double vs : {-1000.0, -1000.5}) {
+    Flight f;
+    f.Approach(false, 0, 0, vs);
+    f.Touchdown(-150);
+    f.Roll(40, 130, 5);
+    const auto reports = Fly(f);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].at1000.stable, vs >= -1000) << vs;
+    EXPECT_EQ(reports[0].at500.stable, vs >= -1000) << vs;
   }
 }
 

@@ -55,6 +55,22 @@ TEST(MessageBoard, ALineStaysFiveSecondsAfterTheLastPost) {
   EXPECT_FALSE(app.frmACStatus.tmrMSG.enabled);
 }
 
+// A program held up for several of a timer's periods fires it once afterwards, not once for
+// every period it missed (the ticks are counted by their exchanges with the simulator).
+TEST(Timers, PeriodsMissedWhileHeldUpAreNotMadeUp) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Load());
+  t.Tick(2);
+  int sends = t.transport.sends;
+  t.Tick();
+  const int perTick = t.transport.sends - sends;
+  ASSERT_GT(perTick, 0);
+  sends = t.transport.sends;
+  t.clock.Advance(5000);
+  for (int i = 0; i < 5; ++i) RunDueTimers(t.app());
+  EXPECT_EQ(t.transport.sends - sends, perTick);
+}
+
 TEST(Folders, BothFoldersEndWithTheirFixedTails) {
   FixedFolders folders("/home/a b/.local/share", "/home/a b/My Documents", "/opt/sky");
   EXPECT_EQ(AppDataFolder(folders), "/home/a b/.local/share/Skytrace flightlogger/");
