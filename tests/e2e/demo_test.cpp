@@ -132,7 +132,8 @@ void ExpectReviewAndExports(const test::TempDir& dir, const std::string& output)
   const std::string base = saved + "Flightlog Frankfurt circuit 05-12-2026 10.34";
   const std::string review = saved + "Review Frankfurt circuit 05-12-2026 10.34.html";
   for (const std::string& line :
-       {std::string("message: Landing report: -180 ft/min, last 50 ft "),
+       {std::string("message: Landing report: -180 ft/min, last 50 ft -468 ft/min, no bounce, "
+                    "taxi speed after 37 s (Landings.txt).\n"),
         "flight review: " + review + "\n", "export: " + base + ".gpx\n",
         "export: " + base + ".igc\n", "export: " + base + ".geojson\n",
         "export: " + base + ".csv\n", "landing reports: 1 in " + data + "Landings.txt\n"}) {

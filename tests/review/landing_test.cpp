@@ -114,6 +114,16 @@ TEST(LandingMonitor, EndsAtTaxiSpeedTouchAndGoTheLimitOrWhenTheSamplesStop) {
        LandingEnd::SamplesStopped,
        5,
        {}},
+      {"the samples pause for 20 s during the roll-out",
+       [](Flight& f) {
+         f.Roll(5, 130, 1);
+         f.t += 19;
+         f.Roll(40, 125, 5);
+       },
+       false,
+       LandingEnd::SamplesStopped,
+       5,
+       {}},
       {"a slow aircraft is below taxi speed at once and still waits for bounces",
        [](Flight& f) {
          f.Roll(0, 0, 0);
