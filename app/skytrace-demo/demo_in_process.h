@@ -22,7 +22,8 @@ class InProcessRun {
  public:
   InProcessRun(const DemoOptions& options, DemoProgram& program, std::ostream& err)
       : options_(options), program_(program), err_(err) {}
-  // Returns the process exit code (0 done, 1 the program could not run, 2 a refused file).
+  // Returns the process exit code (0 done, 1 the program could not run, 2 a refused file, 3 a
+  // failure escaped a handler).
   int Run(std::vector<DemoAction> actions);
 
  private:

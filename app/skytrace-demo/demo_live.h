@@ -18,7 +18,8 @@ class LiveRun {
  public:
   LiveRun(const DemoOptions& options, DemoProgram& program, std::ostream& err)
       : options_(options), program_(program), err_(err) {}
-  // Returns the process exit code (0 done, 1 the program could not run, 2 bad options).
+  // Returns the process exit code (0 done, 1 the program could not run, 2 bad options, 3 a
+  // failure escaped a handler).
   int Run(std::vector<DemoAction> actions);
 
  private:

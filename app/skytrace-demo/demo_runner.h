@@ -19,7 +19,7 @@ class DemoRunner {
   DemoRunner(DemoOptions options, std::ostream& out, std::ostream& err);
   ~DemoRunner();
   // Runs the whole demo; returns the process exit code (0 done, 1 the program could not run,
-  // 2 bad options or actions).
+  // 2 bad options or actions, 3 a failure escaped a handler).
   int Run();
 
   App* app();
