@@ -134,49 +134,38 @@ TEST(Convert, CancelDoesNothingAndTheSavedTracksButtonOpensTheFolder) {
   EXPECT_EQ(l.t.shell.opened, std::vector<std::string>{l.t.SavedFolder()});
 }
 
-TEST(Convert, FailuresStopTheCommandWhereTheyHappen) {
-  struct Case {
-    const char* name;
-    const char *op, *part;
-    bool debuging;
-    std::string messages;
-  } cases[] = {
-      {"the log cannot be opened", "append", "Flightlog.txt", false, kUnable},
-      {"the document copy", "copy", "Flightlog.kml ->", false, kConverting + kUnable},
-      {"the log copy", "copy", "Flightlog.txt ->", true, kConverting + kUnable},
-  };
-  for (const Case& c : cases) {
-    Converting l;
-    l.t.app().params.Debuging = c.debuging;
-    l.t.files.FailOn(c.op, c.part);
-    EXPECT_EQ(l.Convert({Answer::Text, "hop"}), c.messages) << c.name;
-    EXPECT_TRUE(l.t.shell.opened.empty()) << c.name;
-    EXPECT_FALSE(l.LoggingEnded()) << c.name;
-    EXPECT_FALSE(FileExists(l.t.SavedFolder() + "Flightlog hop 04-12-2026 22.30.kml")) << c.name;
-  }
-}
-
-// A conversion that fails saves nothing under the new name (the previous flight's document is
-// not this flight) and says why; logging ends all the same. A replay that cannot be built leaves
+// A file operation that fails stops the command where it happens: logging goes on, nothing is
+// saved. A conversion that fails saves nothing under the new name (the previous flight's document
+// is not this flight) and says why; logging ends all the same. A replay that cannot be built leaves
 // the rest of the document, saved, and the user reads that the animation is missing.
-TEST(Convert, AFailedConversionSavesNothingAndAFailedReplayIsSaid) {
+TEST(Convert, FailuresStopTheCommandAndAFailedReplayIsSaid) {
   const std::string notConverted = kConverting + "Not able to convert flightlog\n";
   struct Case {
     const char* name;
     std::function<void(TestApp&)> damage;
     std::string messages;
-    bool saved;
+    bool loggingEnds, saved;
   } cases[] = {
+      {"the log cannot be opened", [](TestApp& t) { t.files.FailOn("append", "Flightlog.txt"); },
+       kUnable, false, false},
+      {"the document copy", [](TestApp& t) { t.files.FailOn("copy", "Flightlog.kml ->"); },
+       kConverting + kUnable, false, false},
+      {"the log copy",
+       [](TestApp& t) {
+         t.app().params.Debuging = true;
+         t.files.FailOn("copy", "Flightlog.txt ->");
+       },
+       kConverting + kUnable, false, false},
       {"an unreadable log", [](TestApp& t) { t.files.FailOn("read", "Flightlog.txt"); },
        notConverted +
            "Not able to convert flightlog: Flightlog.txt could not be read, nothing was saved.\n",
-       false},
+       true, false},
       {"an empty log", [](TestApp& t) { WriteFile(t.DataFile("Flightlog.txt"), ""); },
        notConverted +
            "Not able to convert flightlog: the flight log is empty, nothing was saved.\n",
-       false},
+       true, false},
       {"a damaged record", [](TestApp& t) { WriteFile(t.DataFile("Flightlog.txt"), "x:y\r\n"); },
-       notConverted + "Not able to convert flightlog, nothing was saved.\n", false},
+       notConverted + "Not able to convert flightlog, nothing was saved.\n", true, false},
       {"an unreadable animation log",
        [](TestApp& t) {
          WriteFile(t.DataFile("Animation.txt"), GoldenLog());
@@ -184,13 +173,13 @@ TEST(Convert, AFailedConversionSavesNothingAndAFailedReplayIsSaid) {
        },
        notConverted +
            "Tracklog converted and saved without its animation, opening Google Earth...\n",
-       true},
+       true, true},
   };
   for (const Case& c : cases) {
     Converting l;
     c.damage(l.t);
     EXPECT_EQ(l.Convert({Answer::Text, "hop"}), c.messages) << c.name;
-    EXPECT_TRUE(l.LoggingEnded()) << c.name;
+    EXPECT_EQ(l.LoggingEnded(), c.loggingEnds) << c.name;
     const std::string saved = l.t.SavedFolder() + "Flightlog hop 04-12-2026 22.30.kml";
     EXPECT_EQ(FileExists(saved), c.saved) << c.name;
     EXPECT_EQ(l.t.shell.opened.size(), c.saved ? 1u : 0u) << c.name;
@@ -268,44 +257,41 @@ TEST(ConvertCopies, AnyFaultKeepsWhatWasThere) {
 // The program's own temporary files left by a kill go at start-up and before a convert, by their
 // exact names; every other file stays.
 TEST(ConvertCopies, StaleTemporaryFilesGoAtStartUpAndBeforeAConvert) {
+  const std::string data = "appdata/Skytrace flightlogger/",
+                    saved = "documents/Skytrace flightlogger files/", program = "program/";
   struct Case {
-    const char* folder;  // under the test's root
-    const char* name;
+    std::string file;  // under the test's root
     bool removed, removedByConvert;
   } cases[] = {
-      {"appdata/Skytrace flightlogger/", "Flightlog.kml.tmp", true, true},
-      {"appdata/Skytrace flightlogger/", "Realtime.kml.tmp", true, true},
-      {"appdata/Skytrace flightlogger/", "RealtimeLocation.kml.tmp", true, true},
-      {"appdata/Skytrace flightlogger/", "Skytrace Realtime.kml.tmp", true, true},
-      {"appdata/Skytrace flightlogger/", "Offsets.txt.tmp", true, true},
-      {"appdata/Skytrace flightlogger/", "Flightlog.txt.tmp", false, false},
-      {"documents/Skytrace flightlogger files/", "Flightlog hop 01-05-2026 10.00.kml.tmp", true,
-       true},
-      {"documents/Skytrace flightlogger files/", "Flightlog  01-05-2026 10.00.txt.tmp", true, true},
-      {"documents/Skytrace flightlogger files/", "Flightlog hop 01-05-2026 10.00.kml", false,
-       false},
-      {"documents/Skytrace flightlogger files/", "Flightlog hop.kml.tmp", false, false},
-      {"documents/Skytrace flightlogger files/", "Flightlog hop 1-05-2026 10.00.kml.tmp", false,
-       false},
-      {"documents/Skytrace flightlogger files/", "Notes 01-05-2026 10.00.kml.tmp", false, false},
-      {"program/", "Updater.exe.tmp", true, false},
-      {"program/", "KMLSettings.txt.tmp", false, false},
+      {data + "Flightlog.kml.tmp", true, true},
+      {data + "Realtime.kml.tmp", true, true},
+      {data + "RealtimeLocation.kml.tmp", true, true},
+      {data + "Skytrace Realtime.kml.tmp", true, true},
+      {data + "Offsets.txt.tmp", true, true},
+      {data + "Flightlog.txt.tmp", false, false},
+      {saved + "Flightlog hop 01-05-2026 10.00.kml.tmp", true, true},
+      {saved + "Flightlog  01-05-2026 10.00.txt.tmp", true, true},
+      {saved + "Flightlog hop 01-05-2026 10.00.kml", false, false},
+      {saved + "Flightlog hop.kml.tmp", false, false},
+      {saved + "Flightlog hop 1-05-2026 10.00.kml.tmp", false, false},
+      {saved + "Notes 01-05-2026 10.00.kml.tmp", false, false},
+      {program + "Updater.exe.tmp", true, false},
+      {program + "KMLSettings.txt.tmp", false, false},
   };
   for (const bool atStartUp : {true, false}) {
     TestApp t;
-    for (const Case& c : cases) WriteFile(t.root / (std::string(c.folder) + c.name), "stale");
+    for (const Case& c : cases) WriteFile(t.root / c.file, "stale");
     ASSERT_TRUE(t.Load());
     if (!atStartUp) {
-      for (const Case& c : cases) WriteFile(t.root / (std::string(c.folder) + c.name), "stale");
+      for (const Case& c : cases) WriteFile(t.root / c.file, "stale");
       WriteFile(t.DataFile("Flightlog.txt"), GoldenLog());
       t.app().Form1.btn_Convert.enabled = true;
       t.dialogs.Queue({Answer::Text, "hop"});
       EXPECT_EQ(Press(t, "btn_Convert"), kConverting + kConverted);
     }
     for (const Case& c : cases) {
-      EXPECT_EQ(!FileExists(t.root / (std::string(c.folder) + c.name)),
-                atStartUp ? c.removed : c.removedByConvert)
-          << c.folder << c.name << (atStartUp ? " at start-up" : " by a convert");
+      EXPECT_EQ(!FileExists(t.root / c.file), atStartUp ? c.removed : c.removedByConvert)
+          << c.file << (atStartUp ? " at start-up" : " by a convert");
     }
   }
 }

@@ -14,6 +14,7 @@ namespace {
 using Answer = ScriptedDialogs::Answer;
 
 using Strings = std::vector<std::string>;
+using OnTopCalls = std::vector<std::pair<WindowId, bool>>;
 
 TEST(MainWindow, ManualAndWebsiteAskFirst) {
   test::TestApp t;
@@ -38,7 +39,6 @@ TEST(MainWindow, ManualAndWebsiteAskFirst) {
   EXPECT_EQ(t.LastMessage(), "No program here opens " + manual + ".");
 
   // This build has no server address: the question stays, Yes says so.
-  ASSERT_EQ(WebsiteAddress(t.app()), "");
   t.dialogs.Queue({Answer::Yes});
   Click(t.app(), "Form1", "btn_Website");
   EXPECT_EQ(t.LastMessage(), "This build of the Skytrace flightlogger has no website address.");
@@ -72,8 +72,7 @@ TEST(MainWindow, AlwaysOnTopTogglesPostTheirSentences) {
     const char* button = std::string(c.window) == "Form1" ? "btn_ToggleOnTop" : "Command1";
     Click(t.app(), c.window, button);
     Click(t.app(), c.window, button);
-    EXPECT_EQ(t.windows.onTopCalls,
-              (std::vector<std::pair<WindowId, bool>>{{c.id, true}, {c.id, false}}));
+    EXPECT_EQ(t.windows.onTopCalls, (OnTopCalls{{c.id, true}, {c.id, false}}));
     // A window system that refuses: its sentence first, and the flag changes all the same.
     t.windows.fail = true;
     Click(t.app(), c.window, button);
@@ -109,8 +108,8 @@ TEST(MainWindow, FirstMinimiseAsksOnceWhenConnectedAndNotLogging) {
     if (c.asked) {
       EXPECT_EQ(t.Shown(), Strings{"Logging: Start logging?"}) << c.name;
       // In front of every other window while it asks, then back out of the topmost band.
-      EXPECT_EQ(t.windows.onTopCalls, (std::vector<std::pair<WindowId, bool>>{
-                                          {WindowId::Form1, true}, {WindowId::Form1, false}}))
+      EXPECT_EQ(t.windows.onTopCalls,
+                (OnTopCalls{{WindowId::Form1, true}, {WindowId::Form1, false}}))
           << c.name;
     }
     EXPECT_EQ(t.g().LoggingOn, c.loggingAfter) << c.name;
@@ -143,16 +142,13 @@ TEST(MainWindow, TrayRestoresOnALeftOrRightButtonReleaseOnly) {
     TrayIconMouse(t.app(), message);
     EXPECT_EQ(f.windowState, WindowState::Normal);
     EXPECT_TRUE(f.visible && !f.trayIcon) << message;
+    // The icon goes at exit.
+    ResizeMainWindow(t.app(), WindowState::Minimized);
+    ASSERT_TRUE(f.trayIcon);
+    CloseWindow(t.app(), "Form1");
+    EXPECT_FALSE(f.trayIcon);
+    EXPECT_TRUE(t.app().ended);
   }
-  // The icon goes at exit.
-  test::TestApp t;
-  t.transport.windows.clear();
-  ASSERT_TRUE(t.Load());
-  ResizeMainWindow(t.app(), WindowState::Minimized);
-  ASSERT_TRUE(t.app().Form1.trayIcon);
-  CloseWindow(t.app(), "Form1");
-  EXPECT_FALSE(t.app().Form1.trayIcon);
-  EXPECT_TRUE(t.app().ended);
 }
 
 TEST(MainWindow, FailedVisualStylesAreSavedOffAndTheNextStartSkipsThem) {

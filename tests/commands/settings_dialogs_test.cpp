@@ -47,6 +47,7 @@ TEST_F(SettingsDialogs, BoxesCorrectThemselvesWhenTheyLoseTheFocus) {
     const char* box;
     std::string typed;
     const char* left;
+    const char* separator = ".";
   } cases[] = {
       {"txtHDGOffset", "250", "180"},  // range 0 to 180
       {"txtHDGOffset", "-20", "0"},
@@ -70,19 +71,15 @@ TEST_F(SettingsDialogs, BoxesCorrectThemselvesWhenTheyLoseTheFocus) {
       {"txtIgnoreILSAbove", "\xEF\xBC\x91\xEF\xBC\x92", "5000"},  // full-width digits
       {"txtIgnoreILSAbove", "\xD9\xA3", "5000"},                  // an Arabic-Indic three
       {"txtCheckVS", "12abc", "150"},
-      {"txtCheckVS", "1\r\n2", "12"},  // a box holds one line
+      {"txtCheckVS", "1\r\n2", "12"},       // a box holds one line
+      {"txtHDGOffset", "45,9", "45", ","},  // a comma locale reads its own decimals
+      {"txtAltOffset", "-2,5", "3", ","},
   };
   for (const Case& c : cases) {
+    t.g().DecimalSeparator = c.separator;
     EXPECT_EQ(TypeAndLeave(c.box, c.typed), c.left) << c.box << " " << c.typed.substr(0, 20);
   }
   EXPECT_TRUE(t.dialogs.shown.empty());  // no message, no box
-}
-
-TEST_F(SettingsDialogs, CommaLocaleReadsItsOwnDecimals) {
-  t.g().DecimalSeparator = ",";
-  OpenParameters();
-  EXPECT_EQ(TypeAndLeave("txtHDGOffset", "45,9"), "45");
-  EXPECT_EQ(TypeAndLeave("txtAltOffset", "-2,5"), "3");
 }
 
 TEST_F(SettingsDialogs, ResetThenCancelChangesNothingAndResetThenOkStoresTheResetValues) {

@@ -31,6 +31,7 @@ bool Posted(const test::TestApp& t, const std::string& text) {
 // the program runs on (or, without snippets, ends with its messages).
 TEST(SpecialFiles, InPlaceOfTheProgramsFilesNeitherHangNorCrash) {
   enum Kind { Pipe, Folder, DeviceLink };
+  const char* kKindNames[] = {"pipe", "folder", "device link"};
   struct Case {
     const char* file;
     bool inProgramFolder;
@@ -43,10 +44,7 @@ TEST(SpecialFiles, InPlaceOfTheProgramsFilesNeitherHangNorCrash) {
   };
   for (const Case& c : cases) {
     for (const Kind kind : {Pipe, Folder, DeviceLink}) {
-      const std::string row = std::string(c.file) + " as a " +
-                              (kind == Pipe     ? "pipe"
-                               : kind == Folder ? "folder"
-                                                : "device link");
+      const std::string row = std::string(c.file) + " as a " + kKindNames[kind];
       test::TestApp t({.withKmlSettings = !c.inProgramFolder});
       const std::string path =
           c.inProgramFolder ? t.root / ("program/" + std::string(c.file)) : t.DataFile(c.file);

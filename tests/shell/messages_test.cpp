@@ -12,7 +12,6 @@ namespace {
 TEST(MessageBoard, EventTextsGoToTheOpenStatusWindowOnly) {
   test::TestApp t;
   App& app = t.app();
-  app.Form1.Label7.text = "Logging started.";
   struct Case {
     bool statusOpen;
     const char* text;

@@ -79,59 +79,39 @@ TEST(StartUp, UtcTimeRoundsTheBiasToWholeHoursHalvesToEven) {
   }
 }
 
-// Around local midnight a log the program wrote minutes before is continued, and one written a
-// day before is emptied, on either side of Greenwich.
-TEST(StartUp, LogAgeCountsInUtcAcrossLocalMidnight) {
-  const struct {
-    LocalDateTime logged;  // local time of the last record
-    int bias;
-    int64_t laterSeconds;
-    bool kept;
-  } cases[] = {
-      {{2026, 12, 4, 23, 55, 0}, -60, 7 * 60, true},                // east: 00:02 the next day
-      {{2026, 12, 4, 18, 30, 0}, 300, 24 * 3600 + 40 * 60, false},  // west: a day and 40 minutes
-      {{2026, 12, 4, 18, 30, 0}, 300, 50 * 60, true},  // west: 19:20, past UTC midnight
-  };
-  for (const auto& c : cases) {
-    test::TestApp t({.start = c.logged, .zoneBiasMinutes = c.bias});
-    ASSERT_TRUE(t.Load());
-    t.Tick(2);
-    Click(t.app(), "Form1", "btn_startlog");
-    t.Tick(2);
-    const std::string log = test::ReadFile(t.DataFile("Flightlog.txt"));
-    ASSERT_FALSE(log.empty());
-    t.clock.Advance(c.laterSeconds * 1000);
-    t.Restart();
-    ASSERT_TRUE(t.Load());
-    EXPECT_EQ(test::ReadFile(t.DataFile("Flightlog.txt")), c.kept ? log : "") << c.bias;
-  }
-}
-
 // A log whose last whole record is at most an hour old is kept, whatever its line ends; a line
-// that cannot be read (a crash's NUL bytes where a stamp begins) never empties the logs.
+// that cannot be read (a crash's NUL bytes where a stamp begins) never empties the logs. The age
+// counts in UTC: around local midnight a log written minutes before is continued, and one written
+// a day before is emptied, on either side of Greenwich.
 TEST(StartUp, RecentLogIsContinuedAndAnOldOneEmptied) {
+  const std::string sa = ":4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n";
   const std::string damaged = std::string(3, '\0') + "61204222000:4.5:52.3:0:1::0:0:0:0:0:0:-\r\n";
   struct Case {
     std::string log;
     bool kept;
+    LocalDateTime start = {2026, 12, 4, 22, 30, 15};
+    int bias = 0;
   } cases[] = {
-      {"20261204213100:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", true},   // 59 minutes old
-      {"20261204213000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", true},   // exactly one hour
-      {"20261204212900:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", false},  // 61 minutes
-      {"20261203223000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", false},  // yesterday
-      {"20261204223000:1\r\n\r\n20261204213000:2\r\n\r\n", true},   // last non-empty line
-      {"20261204233000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n", true},   // in the future
+      {"20261204213100" + sa, true},                               // 59 minutes old
+      {"20261204213000" + sa, true},                               // exactly one hour
+      {"20261204212900" + sa, false},                              // 61 minutes
+      {"20261203223000" + sa, false},                              // yesterday
+      {"20261204223000:1\r\n\r\n20261204213000:2\r\n\r\n", true},  // last non-empty line
+      {"20261204233000" + sa, true},                               // in the future
       {"20261204200000:8:50:0:1::0:0:0:0:0:0:-\n20261204223000:8:50:0:1::0:0:0:0:0:0:-\n", true},
       {"20261204200000:8:50:0:1::0:0:0:0:0:0:-\r20261204223000:8:50:0:1::0:0:0:0:0:0:-\r", true},
       {"", false},
-      {"20261204222000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n" + damaged, true},
-      {"20261204200000:4.5:52.3:0:1:SA:0:0:0:0:0:0:-\r\n" + damaged, false},  // 2 1/2 h
+      {"20261204222000" + sa + damaged, true},
+      {"20261204200000" + sa + damaged, false},  // 2 1/2 h
       {damaged, true},
       {"garbage\r\n", true},
-      {"20261340223000:x\r\n", true},  // month 13
+      {"20261340223000:x\r\n", true},                                 // month 13
+      {"20261204225500" + sa, true, {2026, 12, 5, 0, 2, 0}, -60},     // east: local 00:02 next day
+      {"20261204233000" + sa, false, {2026, 12, 5, 19, 10, 0}, 300},  // west: a day and 40 minutes
+      {"20261204233000" + sa, true, {2026, 12, 4, 19, 20, 0}, 300},   // west: past UTC midnight
   };
   for (const Case& c : cases) {
-    test::TestApp t({.start = {2026, 12, 4, 22, 30, 15}});
+    test::TestApp t({.start = c.start, .zoneBiasMinutes = c.bias});
     test::WriteFile(t.DataFile("Flightlog.txt"), c.log);
     test::WriteFile(t.DataFile("Animation.txt"), "replay\r\n");
     ASSERT_TRUE(t.Load());
@@ -244,16 +224,14 @@ TEST(SingleCopy, ASecondCopyAsksTheFirstToTheFrontAndEnds) {
     bool AskRunningCopyToFront() override { return reachable; }
   };
   const std::string running = "Skytrace flightlogger: The Skytrace flightlogger is already running";
+  const std::string hidden = running + ": look for it on the task bar or in the notification area.";
   struct Case {
     bool free, reachable, starts;
     std::vector<std::string> shown;
   } cases[] = {
       {true, true, true, {}},
       {false, true, false, {running + "."}},
-      {false,
-       false,
-       false,
-       {running + ": look for it on the task bar or in the notification area."}},
+      {false, false, false, {hidden}},
   };
   for (const Case& c : cases) {
     test::TestApp t;
