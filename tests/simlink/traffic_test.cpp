@@ -33,6 +33,8 @@ void PutSlot(sim::SimulatorCore& simulator, int slot, const RawSlot& raw) {
   simulator.Write(0xF080 + 40 * slot, reinterpret_cast<const uint8_t*>(&raw), 40);
 }
 
+const std::string kTrafficHeader = "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n";
+
 std::string Joined(const TrafficTarget& r) {
   return r.ID + "|" + r.Lat + "|" + r.Lon + "|" + r.Alt + "|" + r.HDG + "|" + r.Spd + "|" +
          r.Callsign + "|" + r.VS;
@@ -159,7 +161,7 @@ TEST(RefreshTraffic, AValueThatCannotBeConvertedStopsTheRefresh) {
 }
 
 TEST(TrafficFileTest, ErrorsNameTheLine) {
-  const std::string header = "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n";
+  const std::string& header = kTrafficHeader;
   struct Case {
     std::string text, error;
   } cases[] = {
@@ -194,14 +196,13 @@ TEST(TrafficFileTest, ErrorsNameTheLine) {
 // Call signs of a traffic file are UTF-8 text counted in characters; they reach the program's
 // table as they were written (blanks aside, which the table drops).
 TEST_F(GetAITest, UnicodeCallSignsComeBackAsWritten) {
-  const std::string header = "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n";
   const std::vector<std::string> callsigns = {
       "\xC3\x84\xC3\x96\xC3\x9C\xC3\x89\xC3\x88\xC3\x87\xC3\x91"
       "12",  // 9 characters, 16 bytes
       "\xC3\x86R\xC3\x98SK\xC3\x96"
       "BING\xC3\xBF\xC3\xA9\xC3\xA0\xC2\xA9!",  // 15 characters
       "PH-\xC3\x9F\xC3\xB1\xC2\xBF", "KLM1234"};
-  std::string file = header;
+  std::string file = kTrafficHeader;
   for (size_t i = 0; i < callsigns.size(); ++i) {
     file += "0," + std::to_string(i) + "," + std::to_string(100 + i) + ",52,4,3000,90,180,0," +
             callsigns[i] + "\n";
