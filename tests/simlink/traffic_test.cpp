@@ -161,29 +161,28 @@ TEST(RefreshTraffic, AValueThatCannotBeConvertedStopsTheRefresh) {
 }
 
 TEST(TrafficFileTest, ErrorsNameTheLine) {
-  const std::string& header = kTrafficHeader;
   struct Case {
     std::string text, error;
   } cases[] = {
       {"", "line 1: no header line"},
       {"t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm\n", "line 1: missing column \"callsign\""},
-      {header + "0,0,1,52,4,1000,90,100,0\n", "line 2: expected 10 fields, found 9"},
-      {header + "\n# comment\n0,40,1,52,4,1000,90,100,0,X\n",
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0\n", "line 2: expected 10 fields, found 9"},
+      {kTrafficHeader + "\n# comment\n0,40,1,52,4,1000,90,100,0,X\n",
        "line 4: slot \"40\" is not a slot from 0 to 39"},
-      {header + "0,0,1,52,4,1000,90,100,0,ABCDEFGHIJKLMNOP\n",
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0,ABCDEFGHIJKLMNOP\n",
        "line 2: callsign \"ABCDEFGHIJKLMNOP\" is longer than 15 characters"},
-      {header + "0,0,1,52,4,1000,90,100,0,\"AB\n", "line 2: unclosed quote"},
-      {header + "0,0,1,52,4,1000,90,100,0,\xC3\x86\xC3\x98\xC3\x85"
-                "ABCDEFGHIJKLM\n",
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0,\"AB\n", "line 2: unclosed quote"},
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0,\xC3\x86\xC3\x98\xC3\x85"
+                        "ABCDEFGHIJKLM\n",
        "line 2: callsign \"\xC3\x86\xC3\x98\xC3\x85"
        "ABCDEFGHIJKLM\" is longer than 15 characters"},
-      {header + "0,0,1,52,4,1000,90,100,0,caf\xE9\n",
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0,caf\xE9\n",
        "line 2: callsign \"caf\xE9\" is not UTF-8 text"},
-      {header + "0,0,1,52,4,1000,90,100,0,\xCE\xA9mega\n",
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0,\xCE\xA9mega\n",
        "line 2: callsign \"\xCE\xA9mega\" has a character the traffic area cannot hold (it "
        "holds Latin-1 only)"},
       // A huge bad value is quoted only in part.
-      {header + "0," + std::string(10 << 20, '4') + ",1,52,4,1000,90,100,0,X\n",
+      {kTrafficHeader + "0," + std::string(10 << 20, '4') + ",1,52,4,1000,90,100,0,X\n",
        "line 2: slot \"" + std::string(40, '4') + "...\" is not a slot from 0 to 39"},
   };
   for (const Case& c : cases) {
