@@ -50,12 +50,6 @@ TEST(StdFiles, WhatIsNoRegularFileIsNeitherReadNorWritten) {
     EXPECT_EQ(std::filesystem::symlink_status(path).type(), type) << kind.name;
     EXPECT_EQ(test::ReadFile(file), "text") << kind.name;
   }
-  // Regular files, for contrast.
-  test::TempDir dir;
-  EXPECT_TRUE(files.Append(dir / "a.txt", "12345"));
-  EXPECT_TRUE(files.Truncate(dir / "a.txt", 2));
-  EXPECT_TRUE(files.Copy(dir / "a.txt", dir / "b.txt"));
-  EXPECT_EQ(files.ReadAll(dir / "b.txt"), "12");
 }
 
 #ifndef _WIN32

@@ -6,8 +6,7 @@
 #include <cmath>
 #include <functional>
 
-#include "core/numtext.h"
-#include "simlink/flightdata.h"
+#include "program_sees.h"
 #include "skytrace-sim/track.h"
 #include "track_feed.h"
 
@@ -68,9 +67,7 @@ TEST(TrackFile, ARowHoldsUntilTheNext) {
   }
 }
 
-double Number(const std::string& text) {
-  return *ParseNumber(text, ".");
-}
+using test::Number;
 
 // Every value a track accepts encodes, the edges of each range included, and the program reads
 // it back as it went in.

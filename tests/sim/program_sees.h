@@ -18,7 +18,6 @@ inline double Number(const std::string& text) {
   return ParseNumber(text, ".").value_or(-99999);
 }
 
-// What the program shows of a served state: the whole parts the logs and labels carry.
 inline std::string ProgramSees(const sim::FlightState& state) {
   TestApp t;
   EXPECT_TRUE(t.Load());

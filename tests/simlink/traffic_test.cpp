@@ -33,6 +33,8 @@ void PutSlot(sim::SimulatorCore& simulator, int slot, const RawSlot& raw) {
   simulator.Write(0xF080 + 40 * slot, reinterpret_cast<const uint8_t*>(&raw), 40);
 }
 
+const std::string kTrafficHeader = "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n";
+
 std::string Joined(const TrafficTarget& r) {
   return r.ID + "|" + r.Lat + "|" + r.Lon + "|" + r.Alt + "|" + r.HDG + "|" + r.Spd + "|" +
          r.Callsign + "|" + r.VS;
@@ -159,29 +161,28 @@ TEST(RefreshTraffic, AValueThatCannotBeConvertedStopsTheRefresh) {
 }
 
 TEST(TrafficFileTest, ErrorsNameTheLine) {
-  const std::string header = "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n";
   struct Case {
     std::string text, error;
   } cases[] = {
       {"", "line 1: no header line"},
       {"t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm\n", "line 1: missing column \"callsign\""},
-      {header + "0,0,1,52,4,1000,90,100,0\n", "line 2: expected 10 fields, found 9"},
-      {header + "\n# comment\n0,40,1,52,4,1000,90,100,0,X\n",
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0\n", "line 2: expected 10 fields, found 9"},
+      {kTrafficHeader + "\n# comment\n0,40,1,52,4,1000,90,100,0,X\n",
        "line 4: slot \"40\" is not a slot from 0 to 39"},
-      {header + "0,0,1,52,4,1000,90,100,0,ABCDEFGHIJKLMNOP\n",
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0,ABCDEFGHIJKLMNOP\n",
        "line 2: callsign \"ABCDEFGHIJKLMNOP\" is longer than 15 characters"},
-      {header + "0,0,1,52,4,1000,90,100,0,\"AB\n", "line 2: unclosed quote"},
-      {header + "0,0,1,52,4,1000,90,100,0,\xC3\x86\xC3\x98\xC3\x85"
-                "ABCDEFGHIJKLM\n",
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0,\"AB\n", "line 2: unclosed quote"},
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0,\xC3\x86\xC3\x98\xC3\x85"
+                        "ABCDEFGHIJKLM\n",
        "line 2: callsign \"\xC3\x86\xC3\x98\xC3\x85"
        "ABCDEFGHIJKLM\" is longer than 15 characters"},
-      {header + "0,0,1,52,4,1000,90,100,0,caf\xE9\n",
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0,caf\xE9\n",
        "line 2: callsign \"caf\xE9\" is not UTF-8 text"},
-      {header + "0,0,1,52,4,1000,90,100,0,\xCE\xA9mega\n",
+      {kTrafficHeader + "0,0,1,52,4,1000,90,100,0,\xCE\xA9mega\n",
        "line 2: callsign \"\xCE\xA9mega\" has a character the traffic area cannot hold (it "
        "holds Latin-1 only)"},
       // A huge bad value is quoted only in part.
-      {header + "0," + std::string(10 << 20, '4') + ",1,52,4,1000,90,100,0,X\n",
+      {kTrafficHeader + "0," + std::string(10 << 20, '4') + ",1,52,4,1000,90,100,0,X\n",
        "line 2: slot \"" + std::string(40, '4') + "...\" is not a slot from 0 to 39"},
   };
   for (const Case& c : cases) {
@@ -194,14 +195,13 @@ TEST(TrafficFileTest, ErrorsNameTheLine) {
 // Call signs of a traffic file are UTF-8 text counted in characters; they reach the program's
 // table as they were written (blanks aside, which the table drops).
 TEST_F(GetAITest, UnicodeCallSignsComeBackAsWritten) {
-  const std::string header = "t,slot,id,lat,lon,alt_ft,hdg,gs_kt,vs_fpm,callsign\n";
   const std::vector<std::string> callsigns = {
       "\xC3\x84\xC3\x96\xC3\x9C\xC3\x89\xC3\x88\xC3\x87\xC3\x91"
       "12",  // 9 characters, 16 bytes
       "\xC3\x86R\xC3\x98SK\xC3\x96"
       "BING\xC3\xBF\xC3\xA9\xC3\xA0\xC2\xA9!",  // 15 characters
       "PH-\xC3\x9F\xC3\xB1\xC2\xBF", "KLM1234"};
-  std::string file = header;
+  std::string file = kTrafficHeader;
   for (size_t i = 0; i < callsigns.size(); ++i) {
     file += "0," + std::to_string(i) + "," + std::to_string(100 + i) + ",52,4,3000,90,180,0," +
             callsigns[i] + "\n";
