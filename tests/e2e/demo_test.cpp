@@ -36,60 +36,6 @@ const std::string kData = std::string(SKYTRACE_SOURCE_DIR) + "/tests/e2e/data/";
 std::string FlightLog(const test::TempDir& dir) {
   return test::ReadFile(dir / "data/Skytrace flightlogger/Flightlog.txt");
 }
-void ExpectReplay(const test::TempDir& dir, const std::string& saved, const std::string& output);
-void ExpectReviewAndExports(const test::TempDir& dir, const std::string& output);
-
-TEST(Demo, MainJobFliesConvertsAndSummarises) {
-  test::TempDir dir;
-  const Ran run = Demo(dir, "--start '2026-12-05 10:00:00' --actions '" +
-                                test::SourceData("demo/main-job.txt") + "'");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
-  const std::string saved = dir.path() +
-                            "/docs/Skytrace flightlogger files/Flightlog Frankfurt circuit "
-                            "05-12-2026 10.34.kml";
-  EXPECT_TRUE(test::FileExists(saved));
-  for (const std::string& line : std::vector<std::string>{
-           "   0  message: Skytrace flightlogger, made by simmers for simmers. Have fun using the "
-           "Skytrace flightlogger!\n",
-           "   0  connection: connected\n", "Skytrace Realtime.kml", "---- summary\n",
-           "events by code: SA 1 ", " TO= 1 ", " TD= 1 ",
-           "touchdown: -180 ft/min, Now this is what you can call a 'kiss' touchdown, you're "
-           "good!\n",
-           "saved Google Earth document: " + saved}) {
-    EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
-  }
-  EXPECT_EQ(run.output.find("Error in drawing TCAS table."), std::string::npos) << run.output;
-  EXPECT_EQ(run.output.find("Error in animating flight."), std::string::npos) << run.output;
-  EXPECT_EQ(run.output.find("Not able to convert flightlog"), std::string::npos) << run.output;
-
-  const std::string log = FlightLog(dir);
-  // Every phase of the built-in flight in order; out of Frankfurt and back, above 10000 ft,
-  // across north.
-  std::string codes;
-  double highest = 0;
-  bool acrossNorth = false;
-  const auto records = test::Lines(log);
-  for (size_t i = 0; i < records.size(); ++i) {
-    if (!test::Field(records[i], 6).empty()) codes += test::Field(records[i], 6) + " ";
-    highest = std::max(highest, std::stod(test::Field(records[i], 4)));
-    acrossNorth = acrossNorth || (i > 0 && test::Field(records[i], 5) == "0" &&
-                                  std::abs(std::stod(test::Field(records[i], 12)) -
-                                           std::stod(test::Field(records[i - 1], 12))) > 180);
-  }
-  EXPECT_EQ(codes,
-            "SA FL=25 TO=5 GU FL=10 FL=0 O OE FL=10 FL=25 LI GD OG FL=50 BG OG AG FL=100 OM OG MM "
-            "IM TD=-180/3 SD SU FL=0 ");
-  EXPECT_GT(highest, 10000);
-  EXPECT_TRUE(acrossNorth);
-  for (const std::string& parked : {records.front(), records.back()}) {
-    EXPECT_EQ(test::Field(parked, 11), "0") << parked;
-    EXPECT_NEAR(std::stod(test::Field(parked, 2)), 8.566, 0.002) << parked;
-    EXPECT_NEAR(std::stod(test::Field(parked, 3)), 50.049, 0.002) << parked;
-  }
-  ExpectReplay(dir, saved, run.output);
-  ExpectReviewAndExports(dir, run.output);
-}
-
 // The main job's replay: a frame per second while moving (the parked aircraft once), the traffic
 // the TCAS display read at every threat level, and a document that a strict XML parser and GDAL
 // read.
@@ -131,14 +77,12 @@ void ExpectReviewAndExports(const test::TempDir& dir, const std::string& output)
   const std::string saved = dir / "docs/Skytrace flightlogger files/";
   const std::string base = saved + "Flightlog Frankfurt circuit 05-12-2026 10.34";
   const std::string review = saved + "Review Frankfurt circuit 05-12-2026 10.34.html";
-  for (const std::string& line :
-       {std::string("message: Landing report: -180 ft/min, last 50 ft -468 ft/min, no bounce, "
-                    "taxi speed after 37 s (Landings.txt).\n"),
-        "flight review: " + review + "\n", "export: " + base + ".gpx\n",
-        "export: " + base + ".igc\n", "export: " + base + ".geojson\n",
-        "export: " + base + ".csv\n", "landing reports: 1 in " + data + "Landings.txt\n"}) {
-    EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
-  }
+  test::ExpectInOutput(
+      output, {"message: Landing report: -180 ft/min, last 50 ft -468 ft/min, no bounce, "
+               "taxi speed after 37 s (Landings.txt).\n",
+               "flight review: " + review + "\n", "export: " + base + ".gpx\n",
+               "export: " + base + ".igc\n", "export: " + base + ".geojson\n",
+               "export: " + base + ".csv\n", "landing reports: 1 in " + data + "Landings.txt\n"});
   const std::string landings = test::ReadFile(data + "Landings.txt");
   EXPECT_NE(landings.find("  Touchdown: -180 ft/min\r\n  Rating: Now this is what you can call a "
                           "'kiss' touchdown, you're good!\r\n"),
@@ -158,13 +102,10 @@ void ExpectReviewAndExports(const test::TempDir& dir, const std::string& output)
     // IGC holds two tracks, by pressure and by satellite altitude.
     EXPECT_EQ(rows.size() - 1, (std::string(format) == "igc" ? 2 : 1) * points) << format;
     // "1,50.049196,8.565998,113.4,...": number, latitude, longitude, metres; parked at Frankfurt.
-    std::stringstream first(rows.at(1));
-    std::string number, lat, lon;
-    std::getline(first, number, ',');
-    std::getline(first, lat, ',');
-    std::getline(first, lon, ',');
-    EXPECT_NEAR(std::stod(lat), 50.0492, 0.0005) << format;
-    EXPECT_NEAR(std::stod(lon), 8.5660, 0.0005) << format;
+    const std::string& first = rows.at(1);
+    const size_t lat = first.find(',') + 1;
+    EXPECT_NEAR(std::stod(first.substr(lat)), 50.0492, 0.0005) << format;
+    EXPECT_NEAR(std::stod(first.substr(first.find(',', lat) + 1)), 8.5660, 0.0005) << format;
   }
   const test::ToolRun schema = test::RunTool(
       "xmllint", "--noout --nonet --schema " +
@@ -179,6 +120,56 @@ void ExpectReviewAndExports(const test::TempDir& dir, const std::string& output)
       test::RunTool("python3", test::Quoted(checker) + " page " + test::Quoted(review) + " " +
                                    test::Quoted(dir / "review.png"));
   EXPECT_EQ(page.status, 0) << page.output;
+}
+
+TEST(Demo, MainJobFliesConvertsAndSummarises) {
+  test::TempDir dir;
+  const Ran run = Demo(dir, "--start '2026-12-05 10:00:00' --actions '" +
+                                test::SourceData("demo/main-job.txt") + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string saved = dir.path() +
+                            "/docs/Skytrace flightlogger files/Flightlog Frankfurt circuit "
+                            "05-12-2026 10.34.kml";
+  EXPECT_TRUE(test::FileExists(saved));
+  test::ExpectInOutput(
+      run.output,
+      {"   0  message: Skytrace flightlogger, made by simmers for simmers. Have fun using the "
+       "Skytrace flightlogger!\n",
+       "   0  connection: connected\n", "Skytrace Realtime.kml", "---- summary\n",
+       "events by code: SA 1 ", " TO= 1 ", " TD= 1 ",
+       "touchdown: -180 ft/min, Now this is what you can call a 'kiss' touchdown, you're "
+       "good!\n",
+       "saved Google Earth document: " + saved});
+  EXPECT_EQ(run.output.find("Error in drawing TCAS table."), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("Error in animating flight."), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("Not able to convert flightlog"), std::string::npos) << run.output;
+
+  const std::string log = FlightLog(dir);
+  // Every phase of the built-in flight in order; out of Frankfurt and back, above 10000 ft,
+  // across north.
+  std::string codes;
+  double highest = 0;
+  bool acrossNorth = false;
+  const auto records = test::Lines(log);
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (!test::Field(records[i], 6).empty()) codes += test::Field(records[i], 6) + " ";
+    highest = std::max(highest, std::stod(test::Field(records[i], 4)));
+    acrossNorth = acrossNorth || (i > 0 && test::Field(records[i], 5) == "0" &&
+                                  std::abs(std::stod(test::Field(records[i], 12)) -
+                                           std::stod(test::Field(records[i - 1], 12))) > 180);
+  }
+  EXPECT_EQ(codes,
+            "SA FL=25 TO=5 GU FL=10 FL=0 O OE FL=10 FL=25 LI GD OG FL=50 BG OG AG FL=100 OM OG MM "
+            "IM TD=-180/3 SD SU FL=0 ");
+  EXPECT_GT(highest, 10000);
+  EXPECT_TRUE(acrossNorth);
+  for (const std::string& parked : {records.front(), records.back()}) {
+    EXPECT_EQ(test::Field(parked, 11), "0") << parked;
+    EXPECT_NEAR(std::stod(test::Field(parked, 2)), 8.566, 0.002) << parked;
+    EXPECT_NEAR(std::stod(test::Field(parked, 3)), 50.049, 0.002) << parked;
+  }
+  ExpectReplay(dir, saved, run.output);
+  ExpectReviewAndExports(dir, run.output);
 }
 
 TEST(Demo, ShortHopFlightLogIsTheGoldenOneWithEitherSeparator) {
@@ -209,13 +200,10 @@ TEST(Demo, ActionsRunAfterTheirSecondsTickAndDialogsAreShownWithTheirAnswers) {
   const std::string question =
       "dialog \"Reset log\": \"Warning, proceeding will delete your current flightlog until "
       "now!\\r\\nAre you sure you want to proceed?\" -> ";
-  for (const std::string& line :
-       std::vector<std::string>{"   3  click btn_startlog\n   3  message: Logging started.\n",
-                                "   6  " + question + "no (no answer queued)\n",
-                                "   8  " + question + "yes\n   8  message: Tracklog reset.\n",
-                                "  11  message: Logging stopped.\n"}) {
-    EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
-  }
+  test::ExpectInOutput(run.output, {"   3  click btn_startlog\n   3  message: Logging started.\n",
+                                    "   6  " + question + "no (no answer queued)\n",
+                                    "   8  " + question + "yes\n   8  message: Tracklog reset.\n",
+                                    "  11  message: Logging stopped.\n"});
   // With an actions file there is no default start or stop.
   EXPECT_EQ(run.output.find("click btn_startlog"), run.output.rfind("click btn_startlog"));
   const auto records = test::Lines(FlightLog(dir));
@@ -230,11 +218,10 @@ TEST(Demo, SettingsSessionLeavesItsOffsetsFile) {
   const Ran run =
       Demo(dir, "--seconds 15 --actions '" + test::SourceData("demo/settings-session.txt") + "'");
   ASSERT_EQ(run.exitCode, 0) << run.output;
-  for (const char* line : {"   9  dialog \"Reset settings\": \"Are you sure you want to reset your "
-                           "settings?\" -> no\n",
-                           "   8    frmOffsets.txtChaseTilt becomes \"90\"\n"}) {
-    EXPECT_NE(run.output.find(line), std::string::npos) << line << run.output;
-  }
+  test::ExpectInOutput(run.output,
+                       {"   9  dialog \"Reset settings\": \"Are you sure you want to reset your "
+                        "settings?\" -> no\n",
+                        "   8    frmOffsets.txtChaseTilt becomes \"90\"\n"});
   EXPECT_EQ(run.output.find("is behind a dialog"), std::string::npos) << run.output;
   EXPECT_EQ(test::ReadFile(dir / "data/Skytrace flightlogger/Offsets.txt"),
             "HDGOffset=2\r\nAltOffset=100\r\nVSOffset=80\r\nHDGOffset100=4\r\nAltOffset100=200\r\n"

@@ -33,10 +33,8 @@ TEST(LiveDemo, LogsWhatTheRunningSimulatorServes) {
                                  "' --docs-dir '" + (dir / "docs") + "'");
   server.Stop();
   ASSERT_EQ(run.exitCode, 0) << run.output;
-  for (const char* line : {"   0  connection: connected\n", "click btn_startlog\n",
-                           "   2  click btn_stoplog\n", "---- summary\n"}) {
-    EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
-  }
+  test::ExpectInOutput(run.output, {"   0  connection: connected\n", "click btn_startlog\n",
+                                    "   2  click btn_stoplog\n", "---- summary\n"});
   const auto records =
       test::Lines(test::ReadFile(dir / "data/Skytrace flightlogger/Flightlog.txt"));
   ASSERT_GE(records.size(), 2u);

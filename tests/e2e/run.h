@@ -1,10 +1,12 @@
 // Running the built programs from a test: a command line in the shell, its exit code and output.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "test_app.h"
 
@@ -27,6 +29,13 @@ inline Ran Shell(const TempDir& dir, const std::string& command) {
 inline Ran Demo(const TempDir& dir, const std::string& arguments) {
   return Shell(dir, "TZ=UTC " + kBin + "skytrace-demo --data-dir '" + (dir / "data") +
                         "' --docs-dir '" + (dir / "docs") + "' " + arguments);
+}
+
+// Each of `parts` is somewhere in a program's output.
+inline void ExpectInOutput(const std::string& output, const std::vector<std::string>& parts) {
+  for (const std::string& part : parts) {
+    EXPECT_NE(output.find(part), std::string::npos) << part << "\n" << output;
+  }
 }
 
 }  // namespace sky::test

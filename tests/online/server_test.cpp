@@ -2,12 +2,10 @@
 // a binary download, and failing servers that cost at most the time-out and change nothing.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 
+#include "../e2e/run.h"
 #include "local_server.h"
 #include "online/online.h"
 #include "platform/system_http.h"
@@ -70,9 +68,6 @@ TEST(OnlineServer, StartUpUpdatesTheModuleShowsTheNewsAndReportsOnce) {
   EXPECT_NE(s.Saved().find("\r\nXPUIPC=1.3.0\r\n"), std::string::npos);
 
   const std::string folder = "GET /" + server.Base().substr(server.Root().size() + 1) + "/";
-  const std::string query =
-      "App=Kestrel&User=Jo Smith&Co&TimeDate=04-12-2026 22:30&Version=" + ProgramVersionText() +
-      "&OS=Windows 7&Extra=Not connected";
   const auto lines = server.Requests();
   ASSERT_EQ(lines.size(), 6u);
   const char* order[] = {"Bulletin.txt", "XPUIPCVersion.txt", "XPUIPC.txt", "XPUIPCOffsets.txt",
@@ -83,7 +78,6 @@ TEST(OnlineServer, StartUpUpdatesTheModuleShowsTheNewsAndReportsOnce) {
                           "Submit.asp?App=Kestrel&User=Jo%20Smith&Co&TimeDate=04-12-2026%2022:30&"
                           "Version=" +
                           ProgramVersionText() + "&OS=Windows%207&Extra=Not%20connected HTTP/1.1");
-  EXPECT_EQ(test::PercentDecoded(lines[5]), folder + "Submit.asp?" + query + " HTTP/1.1");
 
   // The next start finds the module current: nothing downloaded, no box but the news.
   ServerApp again(server.Base());
@@ -133,30 +127,25 @@ TEST(OnlineServer, DemoStartsUpAgainstTheServerAsTheGivenUser) {
   server.Put("SkytraceVersion.txt", "MessageAll=Hello, simmers!\r\n");
   test::TempDir dir;
   test::WriteFile(dir / "actions.txt", "0 answer ok\n");
-  auto demo = [&dir](const std::string& arguments) {
-    const std::string command = "TZ=UTC '" + std::string(SKYTRACE_BINARY_DIR) +
-                                "/bin/skytrace-demo' --seconds 1 --data-dir '" + (dir / "data") +
-                                "' --docs-dir '" + (dir / "docs") + "' " + arguments + " >'" +
-                                (dir / "out.txt") + "' 2>&1";
-    const int status = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << test::ReadFile(dir / "out.txt");
-    return test::ReadFile(dir / "out.txt");
-  };
-  const std::string out = demo("--server '" + server.Base() + "' --user 'Jo Smith' --actions '" +
-                               (dir / "actions.txt") + "'");
-  for (const std::string& line : std::vector<std::string>{
-           "   0  http: GET " + server.Base() + "/Bulletin.txt -> 1 bytes\n",
-           "   0  dialog \"Message\": \"Hello, simmers!\" -> ok\n",
-           "   0  http: GET " + server.Base() +
-               "/Submit.asp?App=Kestrel&User=Jo Smith&TimeDate=05-12-2026 10:00&Version=" +
-               ProgramVersionText() + "&OS=Linux&Extra=",
-       }) {
-    EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
-  }
+  const test::Ran run =
+      test::Demo(dir, "--seconds 1 --server '" + server.Base() + "' --user 'Jo Smith' --actions '" +
+                          (dir / "actions.txt") + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  test::ExpectInOutput(
+      run.output,
+      {
+          "   0  http: GET " + server.Base() + "/Bulletin.txt -> 1 bytes\n",
+          "   0  dialog \"Message\": \"Hello, simmers!\" -> ok\n",
+          "   0  http: GET " + server.Base() +
+              "/Submit.asp?App=Kestrel&User=Jo Smith&TimeDate=05-12-2026 10:00&Version=" +
+              ProgramVersionText() + "&OS=Linux&Extra=",
+      });
   ASSERT_FALSE(server.Requests().empty());
   EXPECT_NE(server.Requests().back().find("?App=Kestrel&User=Jo%20Smith&"), std::string::npos);
 
-  EXPECT_EQ(demo("").find("http:"), std::string::npos);
+  const test::Ran offline = test::Demo(dir, "--seconds 1");
+  EXPECT_EQ(offline.exitCode, 0) << offline.output;
+  EXPECT_EQ(offline.output.find("http:"), std::string::npos) << offline.output;
 }
 
 }  // namespace

@@ -232,7 +232,7 @@ TEST_F(Desktop, WithoutATrayTheWindowStaysMinimised) {
   }
 }
 
-TEST_F(Desktop, TheWindowButtonsOpenOneWindowEach) {
+TEST_F(Desktop, TheWindowButtonsOpenOneWindowEachAndTheCoreClosesThem) {
   for (int press = 0; press < 2; ++press) {
     Press(host->MainWindow(), "btn_TCAS");
     Press(host->MainWindow(), "btn_indicator");
@@ -248,6 +248,21 @@ TEST_F(Desktop, TheWindowButtonsOpenOneWindowEach) {
   EXPECT_EQ(status, 1);
   EXPECT_TRUE(windows.SetAlwaysOnTop(WindowId::Form1, true));
   EXPECT_TRUE(host->MainWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
+
+  // The window's buttons reach the core, and the window shows the result.
+  ASSERT_NE(host->TcasView(), nullptr);
+  Press(host->TcasView(), "btn_zoomout");
+  EXPECT_EQ(t.g().TcasRange, 40);
+  EXPECT_EQ(Find<QLabel>(host->TcasView(), "Label10")->text().toStdString(), "40NM");
+  EXPECT_TRUE(windows.SetAlwaysOnTop(WindowId::frmTCAS, true));
+  EXPECT_TRUE(host->TcasView()->windowFlags() & Qt::WindowStaysOnTopHint);
+  host->TcasView()->close();
+  EXPECT_FALSE(t.g().TcasWindowOpen);
+  EXPECT_EQ(host->TcasView(), nullptr);
+  EXPECT_FALSE(windows.SetAlwaysOnTop(WindowId::frmTCAS, true));  // no such window any more
+  CloseWindow(t.app(), "frmACStatus");
+  host->AfterEvent();
+  EXPECT_EQ(host->StatusView(), nullptr);
 }
 
 // "*.*" is every file, as on Windows: files without an extension show too.

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -15,11 +14,9 @@
 #include "commands/instrument_windows.h"
 #include "core/messages.h"
 #include "form1.h"
-#include "host.h"
 #include "instruments/status_window.h"
 #include "instruments/tcas.h"
 #include "screenshot.h"
-#include "shell/dispatch.h"
 #include "shell/tick.h"
 #include "skytrace-sim/traffic_source.h"
 #include "status_window.h"
@@ -160,31 +157,6 @@ TEST_F(WindowsTest, StatusWindowShowsTheLinesInTheirColours) {
   EXPECT_EQ(event->text().toStdString(), "Event: Recovered from overspeed");
   EXPECT_LE(event->fontMetrics().horizontalAdvance(event->text()) + 4, event->width());
   EXPECT_LE(event->geometry().right(), window.findChild<QPushButton*>("Command1")->x());
-}
-
-TEST_F(WindowsTest, HostOpensAndClosesTheWindowsWithTheCore) {
-  ui::QtWindows windows;
-  ui::UiHost host(t.app(), windows);
-  Click(t.app(), "Form1", "btn_TCAS");
-  Click(t.app(), "Form1", "btn_indicator");
-  host.AfterEvent();
-  ASSERT_NE(host.TcasView(), nullptr);
-  ASSERT_NE(host.StatusView(), nullptr);
-  EXPECT_TRUE(host.TcasView()->isVisible());
-  // The window's buttons reach the core, and the window shows the result.
-  host.TcasView()->findChild<QPushButton*>("btn_zoomout")->click();
-  EXPECT_EQ(t.g().TcasRange, 40);
-  EXPECT_EQ(Text(*host.TcasView(), "Label10"), "40NM");
-  EXPECT_TRUE(windows.SetAlwaysOnTop(WindowId::frmTCAS, true));
-  EXPECT_TRUE(host.TcasView()->windowFlags() & Qt::WindowStaysOnTopHint);
-  host.TcasView()->close();
-  EXPECT_FALSE(t.g().TcasWindowOpen);
-  EXPECT_EQ(host.TcasView(), nullptr);
-  EXPECT_FALSE(windows.SetAlwaysOnTop(WindowId::frmTCAS, true));  // no such window any more
-  CloseWindow(t.app(), "frmACStatus");
-  host.AfterEvent();
-  EXPECT_EQ(host.StatusView(), nullptr);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace
