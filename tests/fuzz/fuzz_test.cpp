@@ -179,19 +179,22 @@ TEST(FuzzRequestArea, RandomAndBoundaryRecords) {
   }
 }
 
-// Mutated versions of a valid file: `read` refuses each with a short sentence naming a line, or
-// accepts it (returns true) and checks what it made; the edits reach the accepting paths too.
+// Mutated versions of a valid file, or with `randomBytes` one in four texts of random bytes up
+// to that size: `read` refuses each with a short sentence beginning with `where`, or accepts it
+// (returns true) and checks what it made; the edits reach the accepting paths too.
 void FuzzReader(const std::string& valid, int cases,
-                const std::function<bool(const std::string&, std::string&, int)>& read) {
+                const std::function<bool(const std::string&, std::string&, int)>& read,
+                const std::string& where = "line ", uint64_t randomBytes = 0) {
   Fuzz fuzz;
   int accepted = 0;
   for (int n = 0; n < cases; ++n) {
     std::string error;
-    if (read(fuzz.Mutate(valid, kEdges), error, n)) {
+    const bool random = randomBytes > 0 && fuzz.OneIn(4);
+    if (read(random ? fuzz.Bytes(fuzz.Below(randomBytes)) : fuzz.Mutate(valid, kEdges), error, n)) {
       ++accepted;
       continue;
     }
-    EXPECT_TRUE(error.starts_with("line ")) << n << ": " << error;
+    EXPECT_TRUE(error.starts_with(where)) << n << ": " << error;
     EXPECT_LT(error.size(), 200u) << n << ": " << error.substr(0, 300);
   }
   EXPECT_GT(accepted, cases / 20);
@@ -271,18 +274,10 @@ TEST(FuzzReaders, SettingsFiles) {
 // Random and mutated snippet files: damage is named by a line of the file; a file without damage
 // gives snippets of text a document can hold.
 TEST(FuzzReaders, SnippetFiles) {
-  Fuzz fuzz;
   const std::string valid = test::ReadFile(test::SourceData("KMLSettings.txt")).substr(0, 4000);
-  int accepted = 0;
-  for (int n = 0; n < Cases(3000); ++n) {
-    const std::string text =
-        fuzz.OneIn(4) ? fuzz.Bytes(fuzz.Below(300)) : fuzz.Mutate(valid, kEdges);
-    const std::string damage = SnippetFileDamage(text);
-    if (!damage.empty()) {
-      EXPECT_TRUE(damage.starts_with("KMLSettings.txt, line ")) << n << ": " << damage;
-      continue;
-    }
-    ++accepted;
+  const auto read = [](const std::string& text, std::string& damage, int n) {
+    damage = SnippetFileDamage(text);
+    if (!damage.empty()) return false;
     KmlTemplateSet set;
     ParseKmlTemplates(text, set);
     for (const std::string* snippet : {&set.KML, &set.Folder, &set.Path, &set.PinDot,
@@ -292,8 +287,9 @@ TEST(FuzzReaders, SnippetFiles) {
         EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\t') << n;
       }
     }
-  }
-  EXPECT_GT(accepted, Cases(3000) / 20);
+    return true;
+  };
+  FuzzReader(valid, Cases(3000), read, "KMLSettings.txt, line ", 300);
 }
 
 }  // namespace

@@ -28,39 +28,23 @@ Track TrackOf(const std::string& flightLog, const std::string& animation = "") {
 }
 
 TEST(Track, ADamagedLineIsNamedByItsFileAndLine) {
-  struct Case {
-    std::string record;
-    std::string message;
-  };
   const std::string ok = Record("20261205102808", "8,5", "50.04");
-  const Case cases[] = {
-      {"20261205102808:8.5:50.0",
-       "Flightlog.txt, line 2: a record has 13 fields separated by "
-       "\":\", this one 3"},
-      {"2026120510280:" + ok.substr(15),
-       "Flightlog.txt, line 2: the time stamp "
-       "\"2026120510280\" is not fourteen digits"},
-      {"20261305102808:" + ok.substr(15),
-       "Flightlog.txt, line 2: the time stamp "
-       "\"20261305102808\" is no date and time"},
-      {Record("20261205102808", "8.5", "north"),
-       "Flightlog.txt, line 2: the latitude "
-       "\"north\" is not a number"},
-      {Record("20261205102808", "8.5.1", "50"),
-       "Flightlog.txt, line 2: the longitude "
-       "\"8.5.1\" is not a number"},
-      {Record("20261205102808", "8.5", "91"),
-       "Flightlog.txt, line 2: the latitude \"91\" is "
-       "out of range"},
+  const std::pair<std::string, std::string> cases[] = {
+      {"20261205102808:8.5:50.0", "a record has 13 fields separated by \":\", this one 3"},
+      {"2026120510280:" + ok.substr(15), "the time stamp \"2026120510280\" is not fourteen digits"},
+      {"20261305102808:" + ok.substr(15), "the time stamp \"20261305102808\" is no date and time"},
+      {Record("20261205102808", "8.5", "north"), "the latitude \"north\" is not a number"},
+      {Record("20261205102808", "8.5.1", "50"), "the longitude \"8.5.1\" is not a number"},
+      {Record("20261205102808", "8.5", "91"), "the latitude \"91\" is out of range"},
       {"20261205102808:8.5:50:1217:2:" + ok.substr(ok.find(":0:") + 3),
-       "Flightlog.txt, line 2: the on-ground flag \"2\" is neither 0 nor 1"},
+       "the on-ground flag \"2\" is neither 0 nor 1"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [record, message] : cases) {
     try {
-      TrackOf(ok + "\r\n" + c.record + "\r\n");
-      ADD_FAILURE() << c.record;
+      TrackOf(ok + "\r\n" + record + "\r\n");
+      ADD_FAILURE() << record;
     } catch (const TrackInputError& error) {
-      EXPECT_EQ(std::string(error.what()), c.message);
+      EXPECT_EQ(std::string(error.what()), "Flightlog.txt, line 2: " + message);
     }
   }
 }

@@ -16,34 +16,40 @@ struct Flight {
   double t = 0;
   void Add(double height, double vs, double gs, bool ground, bool ils = true, int loc = 0,
            int gs_needle = 0, double tdRate = 0) {
-    LandingSample s;
-    s.timeS = t++;
-    s.stamp = 20261205102000 + static_cast<int64_t>(s.timeS) / 60 * 100 +
-              static_cast<int64_t>(s.timeS) % 60;
-    s.heightFt = height;
-    s.verticalSpeedFpm = vs;
-    s.groundSpeedKt = gs;
-    s.iasKt = gs + 3;
-    s.onGround = ground;
-    s.glideslopeFlag = ils;
-    s.localizerNeedle = loc;
-    s.glideslopeNeedle = gs_needle;
-    s.touchdownRateFpm = tdRate;
-    samples.push_back(s);
+    const int64_t second = static_cast<int64_t>(t);
+    samples.push_back({t++, 20261205102000 + second / 60 * 100 + second % 60, height, vs, tdRate,
+                       gs, gs + 3, ground, ils, loc, gs_needle});
   }
-  // 1200 ft down to 20 ft at 600 ft/min (10 ft a second), needles off by loc and gs; the
+  // From `top` down to 20 ft at 600 ft/min (10 ft a second), needles off by loc and gs; the
   // vertical speed read is `vs`.
-  void Approach(bool ils, int loc, int gsNeedle, double vs = -600) {
-    for (double h = 1200; h > 10; h -= 10) Add(h, vs, 140, false, ils, loc, gsNeedle);
+  void Approach(double top = 1200, double vs = -600, bool ils = true, int loc = 0, int gs = 0) {
+    for (double h = top; h > 10; h -= 10) Add(h, vs, 140, false, ils, loc, gs);
   }
-  void Touchdown(double rate, double gs = 130) { Add(0, rate, gs, true, true, 0, 0, rate); }
-  void Roll(int seconds, double from, double slowing) {
+  Flight& Touchdown(double rate, double gs = 130) {
+    Add(0, rate, gs, true, true, 0, 0, rate);
+    return *this;
+  }
+  Flight& Roll(int seconds, double from, double slowing) {
     for (int i = 0; i < seconds; ++i) Add(0, 0, from - slowing * i, true);
+    return *this;
   }
-  void Air(int seconds) {
+  Flight& Air(int seconds) {
     for (int i = 0; i < seconds; ++i) Add(5, 100, 120, false);
+    return *this;
+  }
+  Flight& Pause(int seconds) {
+    t += seconds;
+    return *this;
   }
 };
+
+// The approach from 1200 ft on the ILS and a touchdown at -180 ft/min.
+Flight Landed(double groundSpeed = 130) {
+  Flight f;
+  f.Approach();
+  f.Touchdown(-180, groundSpeed);
+  return f;
+}
 
 std::vector<LandingReport> Fly(const Flight& flight, bool stopAtEnd = false) {
   LandingMonitor monitor;
@@ -60,157 +66,85 @@ std::vector<LandingReport> Fly(const Flight& flight, bool stopAtEnd = false) {
 TEST(LandingMonitor, EndsAtTaxiSpeedTouchAndGoTheLimitOrWhenTheSamplesStop) {
   struct Case {
     const char* name;
-    void (*fly)(Flight&);
+    Flight flight;
     bool stopAtEnd;
     LandingEnd end;
     double secondsToEnd;
-    std::vector<double> bounceRates;
+    double bounceRate = 0;  // of the one bounce; 0: no bounce
   };
   const Case cases[] = {
-      {"rolls out to taxi speed after 22 s",
-       [](Flight& f) { f.Roll(40, 130, 5); },
-       false,
-       LandingEnd::TaxiSpeed,
-       22,
-       {}},
+      {"rolls out to taxi speed after 22 s", Landed().Roll(40, 130, 5), false,
+       LandingEnd::TaxiSpeed, 22},
       {"a bounce: 3 s in the air, back at -240",
-       [](Flight& f) {
-         f.Roll(2, 130, 1);
-         f.Air(3);
-         f.Touchdown(-240, 125);
-         f.Roll(40, 125, 5);
-       },
-       false,
-       LandingEnd::TaxiSpeed,
-       27,
-       {-240}},
-      {"off again 15 s after touching: a touch-and-go",
-       [](Flight& f) {
-         f.Roll(15, 130, 1);
-         f.Air(5);
-       },
-       false,
-       LandingEnd::TouchAndGo,
-       16,
-       {}},
-      {"a bounce that stays up over 20 s is a go-around",
-       [](Flight& f) {
-         f.Roll(3, 130, 1);
-         f.Air(25);
-       },
-       false,
-       LandingEnd::TouchAndGo,
-       4,
-       {}},
-      {"still fast after three minutes",
-       [](Flight& f) { f.Roll(200, 60, 0); },
-       false,
-       LandingEnd::TimeLimit,
-       180,
-       {}},
-      {"the link is lost during the roll-out",
-       [](Flight& f) { f.Roll(5, 130, 1); },
-       true,
-       LandingEnd::SamplesStopped,
-       5,
-       {}},
+       Landed().Roll(2, 130, 1).Air(3).Touchdown(-240, 125).Roll(40, 125, 5), false,
+       LandingEnd::TaxiSpeed, 27, -240},
+      {"off again 15 s after touching: a touch-and-go", Landed().Roll(15, 130, 1).Air(5), false,
+       LandingEnd::TouchAndGo, 16},
+      {"a bounce that stays up over 20 s is a go-around", Landed().Roll(3, 130, 1).Air(25), false,
+       LandingEnd::TouchAndGo, 4},
+      {"still fast after three minutes", Landed().Roll(200, 60, 0), false, LandingEnd::TimeLimit,
+       180},
+      {"the link is lost during the roll-out", Landed().Roll(5, 130, 1), true,
+       LandingEnd::SamplesStopped, 5},
       {"the samples pause for 20 s during the roll-out",
-       [](Flight& f) {
-         f.Roll(5, 130, 1);
-         f.t += 19;
-         f.Roll(40, 125, 5);
-       },
-       false,
-       LandingEnd::SamplesStopped,
-       5,
-       {}},
+       Landed().Roll(5, 130, 1).Pause(19).Roll(40, 125, 5), false, LandingEnd::SamplesStopped, 5},
       {"a slow aircraft is below taxi speed at once and still waits for bounces",
-       [](Flight& f) {
-         f.Roll(0, 0, 0);
-         f.samples.back().groundSpeedKt = 25;
-         f.Roll(12, 25, 1);
-       },
-       false,
-       LandingEnd::TaxiSpeed,
-       0,
-       {}},
+       Landed(25).Roll(12, 25, 1), false, LandingEnd::TaxiSpeed, 0},
   };
   for (const Case& c : cases) {
-    Flight f;
-    f.Approach(true, 0, 0);
-    f.Touchdown(-180);
-    c.fly(f);
-    const auto reports = Fly(f, c.stopAtEnd);
+    const auto reports = Fly(c.flight, c.stopAtEnd);
     ASSERT_EQ(reports.size(), 1u) << c.name;
     const LandingReport& r = reports[0];
     EXPECT_EQ(r.end, c.end) << c.name;
     EXPECT_DOUBLE_EQ(r.secondsToEnd, c.secondsToEnd) << c.name;
     std::vector<double> rates;
     for (const Bounce& b : r.bounces) rates.push_back(b.rateFpm);
-    EXPECT_EQ(rates, c.bounceRates) << c.name;
+    EXPECT_EQ(rates, c.bounceRate ? std::vector<double>{c.bounceRate} : std::vector<double>{})
+        << c.name;
     EXPECT_DOUBLE_EQ(r.touchdownRateFpm, -180) << c.name;
   }
 }
 
+// The gates with and without an ILS, their needles in dots and their stability (a dot at most,
+// sinking at 1000 ft/min at most); an approach that begins below them reaches none.
 TEST(LandingMonitor, GatesGiveTheNeedlesWhereAnIlsWasTunedAndTheSinkOfTheLastFiftyFeet) {
   struct Case {
     bool ils;
     int loc, gs;
-    double locDots, gsDots;
+    double vs, locDots, gsDots;
     bool stable;
+    double top = 1200;  // where the approach begins
   };
   const Case cases[] = {
-      {true, 0, 0, 0, 0, true},
-      {true, 51, -48, 51 / 127.0 * 2.5, -48 / 119.0 * 2.5, false},  // both a bit over a dot
-      {true, -50, 47, -50 / 127.0 * 2.5, 47 / 119.0 * 2.5, true},   // both just within
-      {false, 100, 100, 0, 0, true},                                // needles of no ILS
+      {true, 0, 0, -600, 0, 0, true},
+      {true, 51, -48, -600, 51 / 127.0 * 2.5, -48 / 119.0 * 2.5, false},  // both a bit over a dot
+      {true, -50, 47, -600, -50 / 127.0 * 2.5, 47 / 119.0 * 2.5, true},   // both just within
+      {false, 100, 100, -600, 0, 0, true},                                // needles of no ILS
+      {false, 0, 0, -1000, 0, 0, true},
+      {false, 0, 0, -1000.5, 0, 0, false},
+      {true, 0, 0, -600, 0, 0, true, 400},
   };
   for (const Case& c : cases) {
     Flight f;
-    f.Approach(c.ils, c.loc, c.gs);
-    f.Touchdown(-150);
-    f.Roll(40, 130, 5);
+    f.Approach(c.top, c.vs, c.ils, c.loc, c.gs);
+    f.Touchdown(-150).Roll(40, 130, 5);
     const auto reports = Fly(f);
     ASSERT_EQ(reports.size(), 1u);
     for (const ApproachGate& gate : {reports[0].at1000, reports[0].at500}) {
-      EXPECT_TRUE(gate.reached);
+      EXPECT_EQ(gate.reached, c.top > 1000) << c.top;
+      if (!gate.reached) continue;
       EXPECT_EQ(gate.ils, c.ils);
-      EXPECT_DOUBLE_EQ(gate.verticalSpeedFpm, -600);
+      EXPECT_DOUBLE_EQ(gate.verticalSpeedFpm, c.vs);
       if (c.ils) {
         EXPECT_DOUBLE_EQ(gate.localizerDots, c.locDots);
         EXPECT_DOUBLE_EQ(gate.glideslopeDots, c.gsDots);
       }
-      EXPECT_EQ(gate.stable, c.stable) << c.loc;
+      EXPECT_EQ(gate.stable, c.stable) << c.loc << " " << c.vs;
     }
     // The sample at 50 ft came 4 s before the touchdown.
     ASSERT_TRUE(reports[0].lastFiftyFeetFpm);
     EXPECT_DOUBLE_EQ(*reports[0].lastFiftyFeetFpm, -750);
   }
-}
-
-// Sinking at 1000 ft/min is still stable at a gate; faster is not.
-TEST(LandingMonitor, AGateIsStableDownToAThousandFeetAMinute) {
-  for (const double vs : {-1000.0, -1000.5}) {
-    Flight f;
-    f.Approach(false, 0, 0, vs);
-    f.Touchdown(-150);
-    f.Roll(40, 130, 5);
-    const auto reports = Fly(f);
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].at1000.stable, vs >= -1000) << vs;
-    EXPECT_EQ(reports[0].at500.stable, vs >= -1000) << vs;
-  }
-}
-
-TEST(LandingMonitor, AnApproachBeginningBelowTheGatesHasNone) {
-  Flight f;
-  for (double h = 400; h > 10; h -= 10) f.Add(h, -600, 140, false);
-  f.Touchdown(-200);
-  f.Roll(40, 130, 5);
-  const auto reports = Fly(f);
-  ASSERT_EQ(reports.size(), 1u);
-  EXPECT_FALSE(reports[0].at1000.reached);
-  EXPECT_FALSE(reports[0].at500.reached);
 }
 
 TEST(LandingReport, IsABlockOfLabelledLinesThatReadsBack) {
