@@ -17,8 +17,17 @@ struct Flight {
   void Add(double height, double vs, double gs, bool ground, bool ils = true, int loc = 0,
            int gs_needle = 0, double tdRate = 0) {
     const int64_t second = static_cast<int64_t>(t);
-    samples.push_back({t++, 20261205102000 + second / 60 * 100 + second % 60, height, vs, tdRate,
-                       gs, gs + 3, ground, ils, loc, gs_needle});
+    samples.push_back({.timeS = t++,
+                       .stamp = 20261205102000 + second / 60 * 100 + second % 60,
+                       .heightFt = height,
+                       .verticalSpeedFpm = vs,
+                       .touchdownRateFpm = tdRate,
+                       .groundSpeedKt = gs,
+                       .iasKt = gs + 3,
+                       .onGround = ground,
+                       .glideslopeFlag = ils,
+                       .localizerNeedle = loc,
+                       .glideslopeNeedle = gs_needle});
   }
   // From `top` down to 20 ft at 600 ft/min (10 ft a second), needles off by loc and gs; the
   // vertical speed read is `vs`.
