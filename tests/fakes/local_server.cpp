@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <random>
@@ -73,21 +72,6 @@ std::string DeadAddress() {
   close(s);
 #endif
   return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/nobody";
-}
-
-std::string PercentDecoded(const std::string& text) {
-  std::string decoded;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() &&
-        isxdigit(static_cast<unsigned char>(text[i + 1])) &&
-        isxdigit(static_cast<unsigned char>(text[i + 2]))) {
-      decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else {
-      decoded += text[i];
-    }
-  }
-  return decoded;
 }
 
 void CheckHttpAdapter(Http& http, const std::function<HttpFailure()>& lastFailure,

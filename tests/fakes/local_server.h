@@ -37,9 +37,6 @@ class LocalServer {
 // An address of 127.0.0.1 where nothing listens.
 std::string DeadAddress();
 
-// Percent-escapes decoded ("%20" becomes a blank).
-std::string PercentDecoded(const std::string& text);
-
 // Runs an HTTP adapter against the local server: whole text and binary replies (the largest one
 // the cap allows), and each failure within the time-out: nobody listening, a missing file, a slow
 // or dripping server, replies over the cap with and without an announced length, addresses that
