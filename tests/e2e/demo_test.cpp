@@ -17,7 +17,7 @@
 #include "commands/app.h"
 #include "demo_runner.h"
 #include "kml_checks.h"
-#include "run.h"
+#include "run_programs.h"
 #include "simlink/fsuipc.h"
 #include "simlink/transport_posix.h"
 #include "skytrace-sim/builtin_flight.h"

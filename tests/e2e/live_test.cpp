@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "run.h"
+#include "run_programs.h"
 #include "skytrace-sim/flight_source.h"
 #include "skytrace-sim/posix_server.h"
 #include "track_feed.h"

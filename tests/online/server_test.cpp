@@ -5,10 +5,10 @@
 #include <chrono>
 #include <filesystem>
 
-#include "../e2e/run.h"
 #include "local_server.h"
 #include "online/online.h"
 #include "platform/system_http.h"
+#include "run_programs.h"
 #include "test_app.h"
 
 namespace sky {
